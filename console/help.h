@@ -1,0 +1,14 @@
+#pragma once
+
+#include "console/output.h"
+
+#include <string_view>
+
+namespace vornset {
+
+// Where users find the tool; the help banner and the version error both point there.
+inline constexpr std::string_view projectAddress = "https://vornset.example.org";
+
+void printHelp(Output& out);
+
+} // namespace vornset

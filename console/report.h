@@ -1,0 +1,11 @@
+#pragma once
+
+#include "console/output.h"
+#include "image/config_block.h"
+
+namespace vornset {
+
+// Prints the thirteen global settings of the block, one labelled line each.
+void printInfos(const ConfigBlock& block, Output& out);
+
+} // namespace vornset

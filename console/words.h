@@ -1,0 +1,17 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace vornset {
+
+// The words a setting's stored code stands for: the code is the word's position.
+inline constexpr std::array<std::string_view, 5> VIDEOMODE{"text mode", "640x480", "800x600", "1024x768", "1280x1024"};
+inline constexpr std::array<std::string_view, 2> STARTMODE{"menu", "hidden"};
+inline constexpr std::array<std::string_view, 2> ONOFF{"off", "on"};
+inline constexpr std::array<std::string_view, 3> MODE{"off", "1", "2"};
+inline constexpr std::array<std::string_view, 5> DEFAULTBOOT{"off", "profile", "floppy", "cdrom", "usb"};
+inline constexpr std::array<std::string_view, 2> FONT{"bootmanager", "bios"};
+inline constexpr std::array<std::string_view, 2> YESNO{"no", "yes"};
+
+} // namespace vornset

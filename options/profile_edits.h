@@ -1,0 +1,28 @@
+#pragma once
+
+#include "console/output.h"
+#include "image/config_block.h"
+#include "options/param.h"
+
+#include <optional>
+
+namespace vornset {
+
+// The values of the profile options, gathered over all arguments and written into
+// the block together once every option has been validated. Each is empty until given.
+struct ProfileEdits {
+    std::optional<int> profile; // 1..16
+    std::optional<int> drive;   // the middle digit of 80h..89h
+    std::optional<int> partition;
+    std::optional<int> logPart;
+    std::optional<ConfigBlock::Name> name;
+};
+
+// Runs the profile passes. At the first invalid value prints its message and returns false.
+bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out);
+
+// Writes the gathered values into the chosen profile; without a profile number it
+// drops them.
+void applyProfileEdits(ConfigBlock& block, const ProfileEdits& edits, Output& out);
+
+} // namespace vornset
