@@ -1,0 +1,34 @@
+#pragma once
+
+#include "tests/memory_file.h"
+#include "tests/string_output.h"
+#include "vornset.h"
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace vornset::testing {
+
+constexpr std::size_t blockAt = 0x288;
+
+// An image of the given length holding a filler pattern and configuration version 7.
+std::vector<std::uint8_t> patternedImage(std::size_t length = 4096);
+
+// The sample image shipped with the tool.
+std::vector<std::uint8_t> sampleImage();
+
+struct Invocation {
+    int status;
+    std::string output;
+};
+
+// Runs the tool in process as "vornset ARGUMENTS..." on the given file.
+Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file);
+
+// The file offsets where two images differ.
+std::vector<std::size_t> changedOffsets(const std::vector<std::uint8_t>& before,
+                                        const std::vector<std::uint8_t>& after);
+
+} // namespace vornset::testing
