@@ -1,0 +1,14 @@
+# Shared by the MinGW-w64 toolchain files: cross-compiles the tool as a Windows console
+# program for the target triple in MINGW_TARGET.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_CXX_COMPILER ${MINGW_TARGET}-g++)
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TARGET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# The exe must run on a Windows that has nothing but the exe: the C++ and GCC
+# runtimes are linked in, leaving only system DLLs to import.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
+# The end-to-end tests run the exe under wine.
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
