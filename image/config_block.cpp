@@ -21,11 +21,6 @@ std::size_t at(std::size_t table, std::size_t profile, std::size_t width = 1)
 
 } // namespace
 
-bool hasSupportedVersion(const BootImage& image)
-{
-    return image.length > versionOffset && image.content[versionOffset] == supportedVersion;
-}
-
 std::uint8_t ConfigBlock::get(Setting setting) const
 {
     return bytes_[static_cast<std::size_t>(setting)];

@@ -5,6 +5,8 @@
 namespace vornset {
 namespace {
 
+static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
+
 bool readWhole(FileAccess& file, BootImage& image, Output& out)
 {
     std::optional<std::size_t> length = file.measure();
