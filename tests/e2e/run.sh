@@ -240,9 +240,11 @@ case_read_only_file_is_not_written() {
     on_windows && skip "needs a Linux user without write permission"
     chmod 444 vornbm.bin
     if [[ $(id -u) == 0 ]]; then
-        # Root may write anything; run as an unprivileged user instead.
+        # Root may write anything; run as an unprivileged user instead, from a copy of
+        # the binary that user can reach wherever the build lies.
         chmod 755 .
-        capture setpriv --reuid=nobody --regid=nogroup --clear-groups "$VORNSET" dbt=usb vornbm.bin
+        cp "$VORNSET" ./vornset && chmod 755 ./vornset
+        capture setpriv --reuid=nobody --regid=nogroup --clear-groups ./vornset dbt=usb vornbm.bin
     else
         vornset dbt=usb vornbm.bin
     fi
