@@ -4,11 +4,20 @@
 
 namespace vornset {
 
+// Text that came from outside the tool, such as a path or a profile name. It is
+// printed with every control character as "?", so that it can neither move the
+// terminal's cursor nor forge a line of the tool's own.
+struct Printable {
+    std::string_view text;
+};
+
 // Where the tool's text goes: standard output when it runs, a string in the tests.
 // Kept this small so the tool needs neither iostreams nor any allocation.
 class Output {
 public:
     virtual void write(std::string_view text) = 0;
+    // Whether everything written so far has reached its destination.
+    virtual bool flush() = 0;
 
     Output& operator<<(std::string_view text)
     {
@@ -16,6 +25,7 @@ public:
         return *this;
     }
     Output& operator<<(int number);
+    Output& operator<<(Printable text);
 
 protected:
     ~Output() = default;
@@ -23,7 +33,13 @@ protected:
 
 class StandardOutput final : public Output {
 public:
+    StandardOutput();
+
     void write(std::string_view text) override;
+    bool flush() override;
+
+private:
+    bool failed_ = false;
 };
 
 } // namespace vornset

@@ -5,7 +5,8 @@
 //
 // An input is text, so that the seeds can be read and written by hand:
 //
-//   LENGTH FAILING-STEP VERSION      the image's length, which file step fails (0 = none)
+//   LENGTH FAILING-STEP VERSION      the image's length, which file step fails (0 = none,
+//                                    1-7 a step, 8 = not a regular file, 9 = read-only)
 //   argument                         one line per argument, the image path last;
 //   ...                              no lines at all is a run without arguments
 //   <empty line>
@@ -16,6 +17,7 @@
 #include "vornset.h"
 
 #include "console/help.h"
+#include "console/output.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -36,6 +38,8 @@ struct Invocation {
     std::vector<std::string> arguments;
     std::vector<std::uint8_t> image;
     MemoryFile::Step failing = MemoryFile::Step::none;
+    bool regular = true;
+    bool allowsWriting = true;
 };
 
 [[noreturn]] void broken(const char* invariant, const std::string& output)
@@ -59,7 +63,10 @@ Invocation decode(std::string_view text)
     std::sscanf(control.c_str(), "%lu %lu %lu", &length, &step, &version);
 
     Invocation invocation;
-    invocation.failing = static_cast<MemoryFile::Step>(step % 8);
+    step %= 10;
+    invocation.failing = step < 8 ? static_cast<MemoryFile::Step>(step) : MemoryFile::Step::none;
+    invocation.regular = step != 8;
+    invocation.allowsWriting = step != 9;
     // Command-line arguments end at their first NUL byte.
     for (std::string_view line = nextLine(text); !line.empty(); line = nextLine(text))
         invocation.arguments.emplace_back(line.substr(0, line.find('\0')));
@@ -111,8 +118,17 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
     return false;
 }
 
-bool isRefusal(const std::string& output, const std::string& path)
+// The path as the tool echoes it.
+std::string printable(const std::string& path)
 {
+    StringOutput out;
+    out << vornset::Printable{path};
+    return out.text;
+}
+
+bool isRefusal(const std::string& output, const std::string& argument)
+{
+    std::string path = printable(argument);
     static const std::string versionError = std::string("Error: wrong boot manager configuration version\n"
                                                         "       use the latest boot manager version and the latest vornset\n"
                                                         "       see ")
@@ -139,6 +155,7 @@ bool isRefusal(const std::string& output, const std::string& path)
         "Parameter error: btdrv, only values 80h-89h are valid\n",
         "Parameter error: btprt, only values 1-4 are valid\n",
         "Parameter error: btlog, only values 1-4 are valid\n",
+        "Parameter error: show, only profiles is valid\n",
     };
     std::string message = output.starts_with("ffff") ? output.substr(4) : output;
     bool afterProfileEdits = message.size() != output.size();
@@ -163,6 +180,36 @@ bool isReport(std::string_view output)
         nextLine(output);
     }
     return output.empty();
+}
+
+bool isProfileTable(std::string_view output)
+{
+    if (nextLine(output) != "Nr  Name              Drive  Partition  Log part.")
+        return false;
+    for (int row = 1; row <= 16; ++row) {
+        std::string_view line = nextLine(output);
+        if (line.size() < 38 || line.ends_with(' ') || std::atoi(std::string(line.substr(0, 2)).c_str()) != row)
+            return false;
+    }
+    return output.empty();
+}
+
+bool onlyShowsProfiles(const Invocation& invocation)
+{
+    auto& arguments = invocation.arguments;
+    return arguments.size() > 1
+        && std::all_of(arguments.begin(), arguments.end() - 1, [](const std::string& a) { return a == "show=profiles"; });
+}
+
+bool isEditOutput(const Invocation& invocation, std::string_view output, std::string_view closing)
+{
+    if (output.starts_with("ffff"))
+        output.remove_prefix(4);
+    if (!output.starts_with(closing))
+        return false;
+    output.remove_prefix(closing.size());
+    bool shows = anyArgumentStartsWith(invocation, "show=profiles");
+    return shows ? output.starts_with("\n") && isProfileTable(output.substr(1)) : output.empty();
 }
 
 void expectOnlyNamedFieldsChanged(const Invocation& invocation, const MemoryFile& file, const std::string& output)
@@ -196,11 +243,16 @@ void check(const Invocation& invocation, int status, const std::string& output, 
         if (output != help.text)
             broken("no arguments print the help screen", output);
     } else if (count == 1) {
-        if (!isReport(output) || file.opensForUpdate != 0 || file.content != invocation.image)
+        if (!isReport(output) || file.opensForWriting != 0 || file.content != invocation.image)
             broken("the path alone prints the report and writes nothing", output);
+    } else if (onlyShowsProfiles(invocation)) {
+        if (!isProfileTable(output) || file.opensForWriting != 0 || file.content != invocation.image)
+            broken("show=profiles alone prints the table and writes nothing", output);
     } else {
-        if (output != closing && output != "ffff" + closing)
+        if (!isEditOutput(invocation, output, closing))
             broken("an edit prints the closing messages", output);
+        if (file.writes != 1 || file.syncs != 1)
+            broken("an edit writes once and syncs before it says so", output);
         expectOnlyNamedFieldsChanged(invocation, file, output);
     }
 }
@@ -212,6 +264,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Invocation invocation = decode({reinterpret_cast<const char*>(data), size});
     MemoryFile file(invocation.image);
     file.failing = invocation.failing;
+    file.regular = invocation.regular;
+    file.allowsWriting = invocation.allowsWriting;
     file.bytesBeforeWriteFails = invocation.image.size() / 2;
 
     std::vector<const char*> argv{"vornset"};

@@ -13,7 +13,6 @@ struct BootImage {
 
     std::array<std::uint8_t, capacity> content{};
     std::size_t length = 0;
-    const char* path = "";
 };
 
 // The configuration block is guarded by one version byte just before it; the block's

@@ -46,6 +46,16 @@ std::uint8_t ConfigBlock::partitionByte(std::size_t profile) const
     return bytes_[at(partitionTable, profile)];
 }
 
+unsigned ConfigBlock::bootPartition(std::size_t profile) const
+{
+    return partitionByte(profile) & partitionBits;
+}
+
+unsigned ConfigBlock::logPart(std::size_t profile) const
+{
+    return partitionByte(profile) >> logPartShift;
+}
+
 void ConfigBlock::setBootPartition(std::size_t profile, unsigned partition)
 {
     std::uint8_t& byte = bytes_[at(partitionTable, profile)];

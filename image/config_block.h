@@ -50,6 +50,8 @@ public:
 
     // Bits 0-4 hold the boot partition, bits 5-7 the log part. number.
     std::uint8_t partitionByte(std::size_t profile) const;
+    unsigned bootPartition(std::size_t profile) const;
+    unsigned logPart(std::size_t profile) const;
     void setBootPartition(std::size_t profile, unsigned partition);
     void setLogPart(std::size_t profile, unsigned logPart);
 

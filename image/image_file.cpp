@@ -5,59 +5,54 @@
 namespace vornset {
 namespace {
 
-static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
-
-bool readWhole(FileAccess& file, BootImage& image, Output& out)
+ImageError checkedLength(const std::optional<FileAccess::Status>& status, std::size_t& length)
 {
-    std::optional<std::size_t> length = file.measure();
-    if (!length || *length == 0) {
-        out << "Error: unable to read file\n";
-        return false;
-    }
-    if (*length > BootImage::capacity) {
-        out << "Error: file too large for a boot manager image (more than 65536 bytes)\n";
-        return false;
-    }
-    if (*length < minimumImageLength) {
-        out << "Error: file too short for a boot manager image (less than 1928 bytes)\n";
-        return false;
-    }
-    if (!file.read(std::span(image.content).first(*length))) {
-        out << "Error: unable to read file\n";
-        return false;
-    }
-    image.length = *length;
-    return true;
+    if (!status || !status->regular || status->length == 0)
+        return ImageError::cannotRead;
+    if (status->length > BootImage::capacity)
+        return ImageError::tooLarge;
+    if (status->length < minimumImageLength)
+        return ImageError::tooShort;
+    length = static_cast<std::size_t>(status->length);
+    return ImageError::none;
+}
+
+ImageError readWhole(FileAccess& file, FileAccess::Access access, BootImage& image)
+{
+    std::size_t length = 0;
+    if (ImageError error = checkedLength(file.status(), length); error != ImageError::none)
+        return error;
+    if (!file.lock(access))
+        return access == FileAccess::Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead;
+    if (!file.readAt(0, std::span(image.content).first(length)))
+        return ImageError::cannotRead;
+    image.length = length;
+    return ImageError::none;
 }
 
 } // namespace
 
-bool loadImage(FileAccess& file, BootImage& image, Output& out)
+ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image)
 {
-    if (!file.open(image.path, FileAccess::Mode::read)) {
-        out << "Error: unable to open " << image.path << "\n";
-        return false;
-    }
-    bool loaded = readWhole(file, image, out);
-    // Everything needed is in memory by now; a failure to release a file that was
-    // only read cannot harm it.
-    file.close();
-    return loaded;
+    if (!file.open(access))
+        return ImageError::cannotOpen;
+    ImageError error = readWhole(file, access, image);
+    // A file that was only read cannot be harmed by a failure to release it.
+    if (error != ImageError::none || access == FileAccess::Access::read)
+        file.close();
+    return error;
 }
 
-bool saveImage(FileAccess& file, const BootImage& image, Output& out)
+ImageError saveImage(FileAccess& file, const BootImage& image)
 {
-    if (!file.open(image.path, FileAccess::Mode::update)) {
-        out << "Error: unable to open " << image.path << " for writing\n";
-        return false;
+    if (!file.writable()) {
+        file.close();
+        return ImageError::cannotOpenForWriting;
     }
-    bool written = file.write(std::span(image.content).first(image.length)) && file.flush();
+    auto block = std::span(image.content).subspan<ConfigBlock::offsetInImage, ConfigBlock::size>();
+    bool written = file.writeAt(ConfigBlock::offsetInImage, block) && file.sync();
     bool closed = file.close();
-    if (!written || !closed) {
-        out << "Error: unable to write to file\n";
-        return false;
-    }
-    return true;
+    return written && closed ? ImageError::none : ImageError::cannotWrite;
 }
 
 } // namespace vornset

@@ -1,18 +1,27 @@
 #pragma once
 
-#include "console/output.h"
 #include "image/boot_image.h"
 #include "image/file_access.h"
 
 namespace vornset {
 
-// Reads the file at image.path whole into the image. On failure prints the one
-// message that says why and returns false.
-bool loadImage(FileAccess& file, BootImage& image, Output& out);
+enum class ImageError {
+    none,
+    cannotOpen,
+    cannotRead,
+    tooLarge,
+    tooShort,
+    cannotOpenForWriting,
+    cannotWrite,
+};
 
-// Overwrites the file in place with the image's first length bytes, so that a
-// failed write can neither shorten the file nor move it on disk. On failure prints
-// the one message that says why and returns false.
-bool saveImage(FileAccess& file, const BootImage& image, Output& out);
+// Opens the image file once and reads it whole. A report holds a shared lock while
+// it reads and then closes the file; an edit keeps it open under an exclusive lock
+// until saveImage, so no other run can change it in between.
+ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image);
+
+// Writes the configuration block, and nothing else, back through the handle that
+// loadImage opened for the edit, and forces it to stable storage.
+ImageError saveImage(FileAccess& file, const BootImage& image);
 
 } // namespace vornset

@@ -1,5 +1,6 @@
 #include "image/image_file.h"
 
+#include "image/config_block.h"
 #include "tests/test_images.h"
 
 #include <gtest/gtest.h>
@@ -9,131 +10,106 @@ namespace {
 
 using testing::MemoryFile;
 using testing::patternedImage;
-using testing::StringOutput;
+using Access = FileAccess::Access;
 using Step = MemoryFile::Step;
 
-struct Loaded {
-    bool ok;
-    std::string output;
-    std::size_t length;
-};
-
-Loaded load(MemoryFile& file, const char* path = "vornbm.bin")
+TEST(LoadImage, AcceptsLengthsFromTheBlockEndToTheBufferSizeAndRefusesOneBeyond)
 {
-    BootImage image;
-    image.path = path;
-    StringOutput out;
-    bool ok = loadImage(file, image, out);
-    return {ok, out.text, image.length};
-}
-
-TEST(LoadImage, AcceptsEveryLengthFromTheBlockEndToTheBufferSize)
-{
-    for (std::size_t length : {std::size_t{0x788}, std::size_t{16384}, std::size_t{65536}}) {
-        MemoryFile file(patternedImage(length));
-        Loaded result = load(file);
-        EXPECT_TRUE(result.ok) << length;
-        EXPECT_EQ(result.length, length);
-        EXPECT_EQ(result.output, "");
-    }
-}
-
-TEST(LoadImage, RefusesFilesThatCannotBeImages)
-{
-    const std::pair<std::size_t, const char*> cases[] = {
-        {0, "Error: unable to read file\n"},
-        {1, "Error: file too short for a boot manager image (less than 1928 bytes)\n"},
-        {0x787, "Error: file too short for a boot manager image (less than 1928 bytes)\n"},
-        {65537, "Error: file too large for a boot manager image (more than 65536 bytes)\n"},
-        {1 << 20, "Error: file too large for a boot manager image (more than 65536 bytes)\n"},
+    const std::pair<std::size_t, ImageError> cases[] = {
+        {0, ImageError::cannotRead},          {1, ImageError::tooShort},
+        {0x787, ImageError::tooShort},        {0x788, ImageError::none},
+        {65536, ImageError::none},            {65537, ImageError::tooLarge},
     };
-    for (auto [length, message] : cases) {
+    for (auto [length, expected] : cases) {
         MemoryFile file(patternedImage(length));
-        Loaded result = load(file);
-        EXPECT_FALSE(result.ok) << length;
-        EXPECT_EQ(result.output, message) << length;
+        BootImage image;
+        EXPECT_EQ(loadImage(file, Access::read, image), expected) << length;
+        EXPECT_EQ(image.length, expected == ImageError::none ? length : 0) << length;
     }
 }
 
-TEST(LoadImage, ReportsEachFailingStep)
+TEST(LoadImage, EachFailingStepHasItsOwnError)
 {
-    MemoryFile missing;
-    missing.exists = false;
-    EXPECT_EQ(load(missing, "some dir/vornbm.bin").output, "Error: unable to open some dir/vornbm.bin\n");
-
-    for (Step step : {Step::measure, Step::read}) {
+    const std::tuple<Step, Access, ImageError> cases[] = {
+        {Step::open, Access::read, ImageError::cannotOpen},
+        {Step::open, Access::edit, ImageError::cannotOpen},
+        {Step::status, Access::edit, ImageError::cannotRead},
+        {Step::lock, Access::read, ImageError::cannotRead},
+        {Step::lock, Access::edit, ImageError::cannotOpenForWriting},
+        {Step::read, Access::edit, ImageError::cannotRead},
+    };
+    for (auto [step, access, expected] : cases) {
         MemoryFile file(patternedImage());
         file.failing = step;
-        Loaded result = load(file);
-        EXPECT_FALSE(result.ok);
-        EXPECT_EQ(result.output, "Error: unable to read file\n");
+        BootImage image;
+        EXPECT_EQ(loadImage(file, access, image), expected) << static_cast<int>(step);
     }
 }
 
-TEST(LoadImage, ALongPathIsPrintedWhole)
+TEST(LoadImage, OnlyRegularFilesAreImages)
 {
-    std::string path(5000, 'p');
-    MemoryFile missing;
-    missing.exists = false;
-    EXPECT_EQ(load(missing, path.c_str()).output, "Error: unable to open " + path + "\n");
+    MemoryFile device(patternedImage());
+    device.regular = false;
+    BootImage image;
+    EXPECT_EQ(loadImage(device, Access::edit, image), ImageError::cannotRead);
+    EXPECT_EQ(device.writes, 0);
+}
+
+TEST(LoadImage, LengthsAreTakenInSixtyFourBits)
+{
+    for (std::uint64_t length : {std::uint64_t{1} << 31, (std::uint64_t{1} << 32) + 1000, (std::uint64_t{1} << 32) + 16384}) {
+        MemoryFile file(patternedImage(16384));
+        file.apparentLength = length;
+        BootImage image;
+        EXPECT_EQ(loadImage(file, Access::edit, image), ImageError::tooLarge) << length;
+    }
 }
 
 struct SaveImageTest : ::testing::Test {
     std::vector<std::uint8_t> original = patternedImage(4096);
     MemoryFile file{original};
     BootImage image;
-    StringOutput out;
 
     void SetUp() override
     {
-        image.path = "vornbm.bin";
-        StringOutput ignored;
-        ASSERT_TRUE(loadImage(file, image, ignored));
+        ASSERT_EQ(loadImage(file, Access::edit, image), ImageError::none);
         image.content[0x288] ^= 0xFF;
+        image.content[0x787] ^= 0xFF;
+        image.content[0x100] ^= 0xFF; // outside the block: never written
     }
 };
 
-TEST_F(SaveImageTest, OverwritesTheWholeFileInPlace)
+TEST_F(SaveImageTest, WritesTheBlockAloneInOneWriteAndSyncsIt)
 {
-    ASSERT_TRUE(saveImage(file, image, out));
-    EXPECT_EQ(out.text, "");
-    EXPECT_EQ(testing::changedOffsets(original, file.content), std::vector<std::size_t>{0x288});
+    ASSERT_EQ(saveImage(file, image), ImageError::none);
+    EXPECT_EQ(testing::changedOffsets(original, file.content), (std::vector<std::size_t>{0x288, 0x787}));
+    EXPECT_EQ(file.writes, 1);
+    EXPECT_EQ(file.syncs, 1);
+    EXPECT_EQ(file.opens, 1);
 }
 
-TEST_F(SaveImageTest, AFileThatCannotBeOpenedIsLeftAlone)
+TEST_F(SaveImageTest, AFileOpenedForReadingAloneIsNotWritten)
 {
-    file.failing = Step::openForUpdate;
-    EXPECT_FALSE(saveImage(file, image, out));
-    EXPECT_EQ(out.text, "Error: unable to open vornbm.bin for writing\n");
-    EXPECT_EQ(file.content, original);
-}
-
-TEST_F(SaveImageTest, AFileThatVanishedIsNotCreatedAgain)
-{
-    file.exists = false;
-    EXPECT_FALSE(saveImage(file, image, out));
-    EXPECT_EQ(out.text, "Error: unable to open vornbm.bin for writing\n");
+    MemoryFile readOnly(original);
+    readOnly.allowsWriting = false;
+    ASSERT_EQ(loadImage(readOnly, Access::edit, image), ImageError::none);
+    EXPECT_EQ(saveImage(readOnly, image), ImageError::cannotOpenForWriting);
+    EXPECT_EQ(readOnly.writes, 0);
+    EXPECT_EQ(readOnly.content, original);
 }
 
 TEST_F(SaveImageTest, EveryFailureAfterOpeningIsAWriteError)
 {
-    for (Step step : {Step::write, Step::flush, Step::close}) {
+    for (Step step : {Step::write, Step::sync, Step::close}) {
         MemoryFile target(original);
         target.failing = step;
-        target.bytesBeforeWriteFails = 1000;
-        StringOutput output;
-        EXPECT_FALSE(saveImage(target, image, output));
-        EXPECT_EQ(output.text, "Error: unable to write to file\n");
-        EXPECT_EQ(target.content.size(), original.size()) << "a failed write must not shorten the file";
+        target.bytesBeforeWriteFails = 100;
+        ASSERT_EQ(loadImage(target, Access::edit, image), ImageError::none);
+        image.content[0x288] ^= 0xFF;
+        EXPECT_EQ(saveImage(target, image), ImageError::cannotWrite) << static_cast<int>(step);
+        for (std::size_t offset : testing::changedOffsets(original, target.content))
+            EXPECT_TRUE(offset >= 0x288 && offset < 0x788) << "a failed write touches only the block";
     }
-}
-
-TEST_F(SaveImageTest, AWriteThatFailsPartWayKeepsTheRestOfTheFile)
-{
-    file.failing = Step::write;
-    file.bytesBeforeWriteFails = 100;
-    EXPECT_FALSE(saveImage(file, image, out));
-    EXPECT_EQ(file.content, original);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "console/profiles.h"
 #include "console/report.h"
 
 #include "tests/test_images.h"
@@ -38,45 +39,47 @@ TEST_F(ReportTest, AllZeroSettingsReadAsTheFirstWordOfEachTable)
                         "Startup hotkey : no\n");
 }
 
-TEST_F(ReportTest, LastWordOfEachTable)
+TEST_F(ReportTest, EveryCodeOfEachTableAndTheFirstPastItsEnd)
 {
-    block.set(Setting::vm, 4);
-    block.set(Setting::stm, 1);
-    block.set(Setting::cnt, 1);
-    block.set(Setting::cntval, 99);
-    block.set(Setting::dbt, 4);
-    block.set(Setting::dprf, 15);
-    block.set(Setting::stf, 1);
-    block.set(Setting::zan, 1);
-    block.set(Setting::fnt, 1);
-    block.set(Setting::usb1, 2);
-    block.set(Setting::usbmdev, 98);
-    block.set(Setting::int19h, 1);
-    block.set(Setting::hotkey, 1);
-    EXPECT_EQ(report(), "Video mode     : 1280x1024\n"
-                        "Start mode     : hidden\n"
-                        "Countdown      : on\n"
-                        "Countdown value: 99 seconds\n"
-                        "Default boot   : usb\n"
-                        "Profile        : 16\n"
-                        "Starfield      : on\n"
-                        "Zoom animation : on\n"
-                        "Font           : bios\n"
-                        "Force USB 1.1  : 2\n"
-                        "Use USB MassDev: 99\n"
-                        "Use INT19h     : on\n"
-                        "Startup hotkey : yes\n");
+    struct WordLine {
+        Setting setting;
+        std::string_view label;
+        std::vector<std::string_view> words;
+    };
+    const WordLine lines[] = {
+        {Setting::vm, "Video mode     : ", {"text mode", "640x480", "800x600", "1024x768", "1280x1024"}},
+        {Setting::stm, "Start mode     : ", {"menu", "hidden"}},
+        {Setting::cnt, "Countdown      : ", {"off", "on"}},
+        {Setting::dbt, "Default boot   : ", {"off", "profile", "floppy", "cdrom", "usb"}},
+        {Setting::stf, "Starfield      : ", {"off", "on"}},
+        {Setting::zan, "Zoom animation : ", {"off", "on"}},
+        {Setting::fnt, "Font           : ", {"bootmanager", "bios"}},
+        {Setting::usb1, "Force USB 1.1  : ", {"off", "1", "2"}},
+        {Setting::int19h, "Use INT19h     : ", {"off", "on"}},
+        {Setting::hotkey, "Startup hotkey : ", {"no", "yes"}},
+    };
+    for (const WordLine& line : lines) {
+        for (std::size_t code = 0; code <= line.words.size(); ++code) {
+            block.set(line.setting, static_cast<std::uint8_t>(code));
+            std::string word = code < line.words.size() ? std::string(line.words[code])
+                                                        : "unknown (" + std::to_string(code) + ")";
+            EXPECT_NE(report().find(std::string(line.label) + word + "\n"), std::string::npos) << line.label << code;
+        }
+        block.set(line.setting, 0);
+    }
 }
 
-TEST_F(ReportTest, BytesAreReadAsSigned)
+TEST_F(ReportTest, NumbersAreSignedBytesAndCountFromOneWhereTheBootManagerCountsFromZero)
 {
-    block.set(Setting::cntval, 0xFF);
-    block.set(Setting::dprf, 0xFF);
-    block.set(Setting::usbmdev, 0x80);
-    std::string text = report();
-    EXPECT_NE(text.find("Countdown value: -1 seconds\n"), std::string::npos);
-    EXPECT_NE(text.find("Profile        : 0\n"), std::string::npos);
-    EXPECT_NE(text.find("Use USB MassDev: -127\n"), std::string::npos);
+    const std::tuple<Setting, std::uint8_t, const char*> lines[] = {
+        {Setting::cntval, 99, "Countdown value: 99 seconds\n"}, {Setting::cntval, 0xFF, "Countdown value: -1 seconds\n"},
+        {Setting::dprf, 15, "Profile        : 16\n"},          {Setting::dprf, 0xFF, "Profile        : 0\n"},
+        {Setting::usbmdev, 98, "Use USB MassDev: 99\n"},       {Setting::usbmdev, 0x80, "Use USB MassDev: -127\n"},
+    };
+    for (auto [setting, byte, line] : lines) {
+        block.set(setting, byte);
+        EXPECT_NE(report().find(line), std::string::npos) << line;
+    }
 }
 
 TEST_F(ReportTest, BytesOutsideTheirTableAreShownAsUnknown)
@@ -96,6 +99,44 @@ TEST_F(ReportTest, BytesOutsideTheirTableAreShownAsUnknown)
     EXPECT_NE(text.find("Font           : unknown (-1)\n"), std::string::npos);
     EXPECT_NE(text.find("Force USB 1.1  : unknown (3)\n"), std::string::npos);
     EXPECT_NE(text.find("Startup hotkey : unknown (2)\n"), std::string::npos);
+}
+
+TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
+{
+    const std::tuple<std::string_view, std::uint8_t, std::uint8_t> profiles[] = {
+        {"Windows XP", 0x80, 0x21},       {"", 0x89, 0x63},
+        {"L", 0x00, 0x44},                {"ABCDEFGHIJKLMNO", 0x8A, 0x1F},
+        {"ABCDEFGHIJKLMNOP", 0xFF, 0x82}, {"Bell\ax", 0x81, 0xFF},
+        {std::string_view("Del\x7f\xe9\0hidden", 12), 0x09, 0xE9}, {"", 0x00, 0x0A},
+    };
+    for (std::size_t p = 0; p < std::size(profiles); ++p) {
+        auto [name, drive, partitionByte] = profiles[p];
+        ConfigBlock::Name bytes{};
+        std::copy(name.begin(), name.end(), bytes.begin());
+        block.setName(p, bytes);
+        block.setDrive(p, drive);
+        block.setBootPartition(p, partitionByte & 0x1Fu);
+        block.setLogPart(p, partitionByte >> 5);
+    }
+    StringOutput out;
+    printProfiles(block, out);
+    EXPECT_EQ(out.text, "Nr  Name              Drive  Partition  Log part.\n"
+                        " 1  Windows XP        80h    1          1\n"
+                        " 2                    89h    3          3\n"
+                        " 3  L                 00h    4          2\n"
+                        " 4  ABCDEFGHIJKLMNO   8ah    31         0\n"
+                        " 5  ABCDEFGHIJKLMNOP  ffh    2          4\n"
+                        " 6  Bell?x            81h    31         7\n"
+                        " 7  Del?\xe9             09h    9          7\n"
+                        " 8                    00h    10         0\n"
+                        " 9                    00h    0          0\n"
+                        "10                    00h    0          0\n"
+                        "11                    00h    0          0\n"
+                        "12                    00h    0          0\n"
+                        "13                    00h    0          0\n"
+                        "14                    00h    0          0\n"
+                        "15                    00h    0          0\n"
+                        "16                    00h    0          0\n");
 }
 
 } // namespace

@@ -33,7 +33,7 @@ TEST(Run, ThePathAloneReportsAndWritesNothing)
     auto [status, output] = runTool({"vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(output.starts_with("Video mode     : 800x600\n")) << output;
-    EXPECT_EQ(file.opensForUpdate, 0);
+    EXPECT_EQ(file.opensForWriting, 0);
 }
 
 TEST(Run, TheLastArgumentIsAlwaysThePath)
@@ -54,7 +54,7 @@ TEST(Run, AWrongVersionIsRefusedBeforeAnythingElse)
             EXPECT_EQ(status, 1);
             EXPECT_EQ(output, versionError);
             EXPECT_EQ(file.content, image);
-            EXPECT_EQ(file.opensForUpdate, 0);
+            EXPECT_EQ(file.writes, 0);
         }
     }
 }
@@ -66,7 +66,7 @@ TEST(Run, UnknownOptionsStillRewriteTheImageUnchanged)
     auto [status, output] = runTool({"foo=1", "VM=text", "vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output, closingMessages);
-    EXPECT_EQ(file.opensForUpdate, 1);
+    EXPECT_EQ(file.writes, 1);
     EXPECT_EQ(file.content, image);
 }
 
@@ -97,14 +97,14 @@ TEST(Run, ANamedProfilePrintsFfffBeforeTheClosingMessages)
     EXPECT_TRUE(std::equal(expected, expected + 16, file.content.begin() + 0x688));
 }
 
-TEST(Run, AnyRefusalLeavesTheFileUnopenedForWriting)
+TEST(Run, AnyRefusalLeavesTheFileUnwritten)
 {
     std::vector<std::uint8_t> image = sampleImage();
     MemoryFile file(image);
     auto [status, output] = runTool({"prf=1", "prfname=X", "vm=800x600", "btdrv=8ah", "vornbm.bin"}, file);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "Parameter error: btdrv, only values 80h-89h are valid\n");
-    EXPECT_EQ(file.opensForUpdate, 0);
+    EXPECT_EQ(file.writes, 0);
     EXPECT_EQ(file.content, image);
 }
 
@@ -120,19 +120,19 @@ TEST(Run, EachFailingFileStepPrintsItsMessageAndKeepsTheFile)
 {
     using Step = MemoryFile::Step;
     const std::pair<Step, std::string> failures[] = {
-        {Step::openForReading, "Error: unable to open vornbm.bin\n"},
-        {Step::measure, "Error: unable to read file\n"},
+        {Step::open, "Error: unable to open vornbm.bin\n"},
+        {Step::status, "Error: unable to read file\n"},
+        {Step::lock, "Error: unable to open vornbm.bin for writing\n"},
         {Step::read, "Error: unable to read file\n"},
-        {Step::openForUpdate, "ffffError: unable to open vornbm.bin for writing\n"},
         {Step::write, "ffffError: unable to write to file\n"},
-        {Step::flush, "ffffError: unable to write to file\n"},
+        {Step::sync, "ffffError: unable to write to file\n"},
         {Step::close, "ffffError: unable to write to file\n"},
     };
     for (const auto& [step, message] : failures) {
         std::vector<std::uint8_t> image = sampleImage();
         MemoryFile file(image);
         file.failing = step;
-        file.bytesBeforeWriteFails = 0x690;
+        file.bytesBeforeWriteFails = 0x690 - 0x288;
         auto [status, output] = runTool({"prf=1", "prfname=Windows", "vm=text", "vornbm.bin"}, file);
         EXPECT_EQ(status, 1);
         EXPECT_EQ(output, message) << "a failed write is never reported as success";
@@ -140,6 +140,156 @@ TEST(Run, EachFailingFileStepPrintsItsMessageAndKeepsTheFile)
         for (std::size_t offset : changedOffsets(image, file.content))
             EXPECT_TRUE(offset == 0x288 || (offset >= 0x688 && offset < 0x698)) << "only the edited fields may differ";
     }
+}
+
+TEST(Run, AFileThatCannotBeWrittenIsRefusedOnlyAfterItsOptionsAreChecked)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    MemoryFile file(image);
+    file.allowsWriting = false;
+    EXPECT_EQ(runTool({"cntval=0", "vornbm.bin"}, file).output, "Parameter error: cntval, only values 1-99 are valid\n");
+    auto [status, output] = runTool({"prf=2", "prfname=x", "vornbm.bin"}, file);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(output, "ffffError: unable to open vornbm.bin for writing\n");
+    EXPECT_EQ(file.content, image);
+}
+
+TEST(Run, ControlCharactersInAnEchoedPathPrintAsQuestionMarks)
+{
+    MemoryFile missing;
+    missing.exists = false;
+    EXPECT_EQ(runTool({"\x1b]0;owned\x07\n\x7f\x1f ~\xc3\xa9.bin"}, missing).output,
+              "Error: unable to open ?]0;owned???? ~\xc3\xa9.bin\n");
+    MemoryFile readOnly(sampleImage());
+    readOnly.allowsWriting = false;
+    EXPECT_EQ(runTool({"vm=text", "a\rb"}, readOnly).output, "Error: unable to open a?b for writing\n");
+}
+
+TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
+{
+    for (auto arguments : {std::initializer_list<const char*>{}, {"vornbm.bin"}, {"dbt=usb", "vornbm.bin"}}) {
+        MemoryFile file(sampleImage());
+        std::vector<const char*> argv{"vornset"};
+        argv.insert(argv.end(), arguments);
+        testing::StringOutput out;
+        out.failing = true;
+        EXPECT_EQ(run(argv, out, file), 1) << arguments.size();
+    }
+}
+
+TEST(Run, ShowProfilesAloneOnlyReads)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    MemoryFile file(image);
+    file.allowsWriting = false;
+    for (auto arguments : {std::initializer_list<const char*>{"show=profiles", "vornbm.bin"},
+                           {"show=profiles", "show=profiles", "vornbm.bin"}}) {
+        auto [status, output] = runTool(arguments, file);
+        EXPECT_EQ(status, 0);
+        EXPECT_TRUE(output.starts_with("Nr  Name              Drive  Partition  Log part.\n"
+                                       " 1  Windows 11        80h    1          1\n")) << output;
+    }
+    EXPECT_EQ(file.opensForWriting, 0);
+    EXPECT_EQ(file.content, image);
+
+    image[0x287] = 8;
+    MemoryFile wrongVersion(image);
+    EXPECT_EQ(runTool({"show=profiles", "vornbm.bin"}, wrongVersion).output, versionError);
+}
+
+TEST(Run, ShowProfilesWithEditsPrintsTheTableAsWrittenAfterTheClosingMessages)
+{
+    MemoryFile file(sampleImage());
+    auto [status, output] = runTool({"show=profiles", "prf=2", "prfname=Linux", "btdrv=83h", "vornbm.bin"}, file);
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(output.starts_with("ffff" + closingMessages + "\nNr  Name")) << output;
+    EXPECT_NE(output.find("\n 2  Linux             83h    "), std::string::npos) << output;
+
+    MemoryFile readOnly(sampleImage());
+    readOnly.allowsWriting = false;
+    EXPECT_EQ(runTool({"show=profiles", "dbt=usb", "vornbm.bin"}, readOnly).output,
+              "Error: unable to open vornbm.bin for writing\n");
+    MemoryFile other(sampleImage());
+    EXPECT_EQ(runTool({"SHOW=profiles", "show", "vornbm.bin"}, other).output, closingMessages);
+    EXPECT_EQ(runTool({"show=x", "btlog=9", "vornbm.bin"}, other).output,
+              "Parameter error: btlog, only values 1-4 are valid\n");
+}
+
+// Each option at the lowest and highest values it takes, at the first values past
+// them and with an empty value: either the byte it stores at a file offset, or the
+// message that refuses it. Profile options edit profile 3.
+TEST(Run, EveryOptionAtAndJustBeyondTheEndsOfItsRange)
+{
+    const std::string vm = "Parameter error: vm, run vornset without parameter to see help\n";
+    const std::string onOff = "only on and off is valid\n";
+    const std::string dbt = "Parameter error: dbt, run vornset without parameter to see help\n";
+    const std::string stm = "Parameter error: stm, menu or hidden alowed\n";
+    const std::string cntval = "Parameter error: cntval, only values 1-99 are valid\n";
+    const std::string usbmdev = "Parameter error: usbmdev, only values 1-99 are valid\n";
+    const std::string dprf = "Parameter error: dprf, only values 1-16 are valid\n";
+    const std::string fnt = "Parameter error: fnt, only bt and bios is valid\n";
+    const std::string usb1 = "Parameter error: usb1, only off, 1, 2 is valid\n";
+    const std::string hotkey = "Parameter error: hk, only yes and no is valid\n";
+    const std::string prf = "Parameter error: prf, only values 1-16 are valid\n";
+    const std::string btdrv = "Parameter error: btdrv, only values 80h-89h are valid\n";
+    const std::string btprt = "Parameter error: btprt, only values 1-4 are valid\n";
+    const std::string btlog = "Parameter error: btlog, only values 1-4 are valid\n";
+    const std::string show = "Parameter error: show, only profiles is valid\n";
+    struct Case {
+        const char* option;
+        std::size_t offset = 0;
+        int stored = 0;
+        std::string refusal = "";
+    };
+    const Case cases[] = {
+        {"vm=text", 0x288, 0}, {"vm=1280x1024", 0x288, 4}, {"vm=", 0, 0, vm},
+        {"cnt=off", 0x28C, 0}, {"cnt=on", 0x28C, 1}, {"cnt=", 0, 0, "Parameter error: cnt, " + onOff},
+        {"cntval=0", 0, 0, cntval}, {"cntval=1", 0x28D, 1}, {"cntval=99", 0x28D, 99}, {"cntval=100", 0, 0, cntval},
+        {"cntval=", 0, 0, cntval},
+        {"usbmdev=0", 0, 0, usbmdev}, {"usbmdev=1", 0x2A1, 0}, {"usbmdev=99", 0x2A1, 98},
+        {"usbmdev=100", 0, 0, usbmdev}, {"usbmdev=", 0, 0, usbmdev},
+        {"dbt=off", 0x28A, 0}, {"dbt=usb", 0x28A, 4}, {"dbt=", 0, 0, dbt},
+        {"stm=menu", 0x293, 0}, {"stm=hidden", 0x293, 1}, {"stm=", 0, 0, stm},
+        {"dprf=0", 0, 0, dprf}, {"dprf=1", 0x28B, 0}, {"dprf=16", 0x28B, 15}, {"dprf=17", 0, 0, dprf},
+        {"dprf=", 0, 0, dprf},
+        {"stf=off", 0x295, 0}, {"stf=on", 0x295, 1}, {"stf=", 0, 0, "Parameter error: stf, " + onOff},
+        {"zan=off", 0x29A, 0}, {"zan=on", 0x29A, 1}, {"zan=", 0, 0, "Parameter error: zan, " + onOff},
+        {"fnt=bt", 0x299, 0}, {"fnt=bios", 0x299, 1}, {"fnt=", 0, 0, fnt},
+        {"usb1=off", 0x29F, 0}, {"usb1=2", 0x29F, 2}, {"usb1=3", 0, 0, usb1}, {"usb1=", 0, 0, usb1},
+        {"int19h=off", 0x2A0, 0}, {"int19h=on", 0x2A0, 1}, {"int19h=", 0, 0, "Parameter error: int19h, " + onOff},
+        {"hotkey=no", 0x2A2, 0}, {"hotkey=yes", 0x2A2, 1}, {"hotkey=", 0, 0, hotkey},
+        {"prf=0", 0, 0, prf}, {"prf=16"}, {"prf=17", 0, 0, prf}, {"prf=", 0, 0, prf},
+        {"btdrv=80h", 0x46A, 0x80}, {"btdrv=89h", 0x46A, 0x89}, {"btdrv=8/h", 0, 0, btdrv},
+        {"btdrv=8:h", 0, 0, btdrv}, {"btdrv=", 0, 0, btdrv},
+        {"btprt=0", 0, 0, btprt}, {"btprt=1", 0x45A, 1}, {"btprt=4", 0x45A, 4}, {"btprt=5", 0, 0, btprt},
+        {"btprt=", 0, 0, btprt},
+        {"btlog=0", 0, 0, btlog}, {"btlog=1", 0x45A, 0x20}, {"btlog=4", 0x45A, 0x80}, {"btlog=5", 0, 0, btlog},
+        {"btlog=", 0, 0, btlog},
+        {"show=", 0, 0, show}, {"show=profile", 0, 0, show},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> image = sampleImage();
+        image[0x45A] = 0;
+        MemoryFile file(image);
+        auto [status, output] = runTool({"prf=3", c.option, "vornbm.bin"}, file);
+        if (!c.refusal.empty()) {
+            EXPECT_EQ(output, c.refusal) << c.option;
+            EXPECT_EQ(file.content, image) << c.option;
+        } else {
+            EXPECT_EQ(output, closingMessages) << c.option;
+            EXPECT_EQ(c.offset == 0 ? 0 : file.content[c.offset], c.stored) << c.option;
+        }
+    }
+}
+
+TEST(Run, ThePathIsNeverReadAsAnOption)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    ASSERT_EQ(image[0x28C], 1);
+    MemoryFile file(image);
+    EXPECT_EQ(runTool({"dbt=usb", "cnt=off"}, file).output, closingMessages);
+    EXPECT_EQ(changedOffsets(image, file.content), std::vector<std::size_t>{0x28A});
+    EXPECT_EQ(runTool({"dbt=usb", "show=profiles"}, file).output, closingMessages);
 }
 
 } // namespace

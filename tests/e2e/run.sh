@@ -116,6 +116,18 @@ case_profile_edits_land_in_the_chosen_profile() {
     [[ $(dd if=vornbm.bin bs=1 skip=$((0x6A8)) count=16 status=none) == ABCDEFGHIJKLMNOP ]] || fail "name"
 }
 
+case_show_profiles_alone_only_reads() {
+    vornset show=profiles vornbm.bin
+    expect_status 0
+    expect_golden profiles_of_sample.txt
+    expect_unchanged
+    vornset show=profiles prf=2 prfname=Linux vornbm.bin
+    expect_status 0
+    local expected
+    expected=$(sed 's/^ 2  Debian 12    / 2  Linux        /' "$GOLDEN/profiles_of_sample.txt")
+    expect_output "ffff$closing"$'\n'"$expected"$'\n'
+}
+
 case_unknown_options_rewrite_the_image_unchanged() {
     vornset foo=1 VM=text vm text vornbm.bin
     expect_status 0
@@ -160,7 +172,6 @@ case_path_with_spaces() {
 }
 
 case_long_path() {
-    on_windows && skip "Windows paths are limited to 260 characters"
     local dir=.
     for i in 1 2 3 4 5 6 7 8; do
         dir=$dir/$(printf "$i%.0s" {1..200})
@@ -184,13 +195,11 @@ case_empty_file_cannot_be_read() {
 
 case_folder_cannot_be_read() {
     mkdir folder
-    vornset folder
-    expect_status 1
-    if on_windows; then
-        expect_output $'Error: unable to open folder\n'
-    else
+    for arguments in "folder" "dbt=usb folder"; do
+        vornset $arguments
+        expect_status 1
         expect_output $'Error: unable to read file\n'
-    fi
+    done
 }
 
 case_short_file_is_refused() {
@@ -228,9 +237,9 @@ case_oversized_file_is_refused() {
 
 case_write_failing_part_way_keeps_the_file() {
     on_windows && skip "needs a Linux file-size limit"
-    # Writes past the first KiB fail; the file must keep its length and its content
-    # beyond the part that was rewritten.
-    capture bash -c 'trap "" XFSZ; ulimit -f 2; exec "$0" "$@"' "$VORNSET" dbt=usb vornbm.bin
+    # Writes past the first KiB fail, so the block's write stops part-way; the file
+    # must keep its length and every byte the edit did not change.
+    capture bash -c 'trap "" XFSZ; ulimit -f 1; exec "$0" "$@"' "$VORNSET" dbt=usb vornbm.bin
     expect_status 1
     expect_output $'Error: unable to write to file\n'
     expect_changed "0x28A "
@@ -251,6 +260,97 @@ case_read_only_file_is_not_written() {
     expect_status 1
     expect_output $'Error: unable to open vornbm.bin for writing\n'
     expect_unchanged
+}
+
+case_concurrent_edits_take_turns_and_both_land() {
+    local rounds=50 round
+    on_windows && rounds=10 # each start of wine takes a while
+    for ((round = 0; round < rounds; round++)); do
+        cp original.bin vornbm.bin
+        ${VORNSET_RUNNER:-} "$VORNSET" cnt=off vornbm.bin >first.txt &
+        ${VORNSET_RUNNER:-} "$VORNSET" cntval=5 vornbm.bin >second.txt &
+        wait %1 && wait %2 || fail "an edit failed in round $round: $(cat first.txt second.txt)"
+        [[ $(od -An -tx1 -j 0x28C -N2 vornbm.bin) == " 00 05" ]] || fail "a change was lost in round $round"
+    done
+}
+
+case_held_lock_is_waited_for_then_given_up() {
+    on_windows && skip "the flock command's locks are not Windows locks"
+    flock vornbm.bin -c 'touch locked; exec sleep 9' >/dev/null 2>&1 &
+    local holder=$! started=$SECONDS
+    while [[ ! -e locked ]]; do sleep 0.05; done
+    "$VORNSET" dbt=usb vornbm.bin >edit.txt &
+    "$VORNSET" vornbm.bin >report.txt
+    local report=$?
+    wait %2
+    status=$?
+    local waited=$((SECONDS - started))
+    kill "$holder"
+    out=$(cat edit.txt)
+    expect_status 1
+    expect_output $'Error: unable to open vornbm.bin for writing'
+    [[ $report == 1 && $(cat report.txt) == "Error: unable to read file" ]] || fail "report: $(cat report.txt)"
+    ((waited >= 4 && waited < 8)) || fail "gave up after $waited s, not 5"
+    expect_unchanged
+}
+
+case_files_that_are_not_images_are_refused_without_waiting() {
+    local others=(folder)
+    mkdir folder
+    if on_windows; then
+        others+=(NUL)
+    else
+        mkfifo fifo
+        others+=(fifo /dev/null /dev/zero)
+    fi
+    for other in "${others[@]}"; do
+        for arguments in "$other" "dbt=usb $other"; do
+            capture timeout 10 ${VORNSET_RUNNER:-} "$VORNSET" $arguments
+            expect_status 1
+            expect_output $'Error: unable to read file\n'
+        done
+    done
+}
+
+case_paths_outside_the_ansi_code_page() {
+    mkdir -p "Ελληνικά/日本語"
+    cp vornbm.bin "Ελληνικά/日本語/vornbm.bin"
+    export LC_ALL=C.UTF-8
+    vornset "Ελληνικά/日本語/vornbm.bin"
+    expect_status 0
+    expect_golden report_of_sample.txt
+    vornset dbt=usb "Ελληνικά/日本語/vornbm.bin"
+    expect_status 0
+    expect_changed "0x28A " "Ελληνικά/日本語/vornbm.bin"
+}
+
+case_output_that_cannot_be_written_fails_the_run() {
+    [[ -w /dev/full ]] || skip "needs /dev/full"
+    for arguments in "" "vornbm.bin" "dbt=usb vornbm.bin"; do
+        ${VORNSET_RUNNER:-} "$VORNSET" $arguments >/dev/full 2>error.txt
+        status=$?
+        out=$(cat error.txt)
+        expect_status 1
+        [[ $(wc -l <error.txt) == 1 ]] || fail "the error stream holds: $out"
+    done
+    expect_changed "0x28A " # the edit itself was done
+}
+
+case_an_edit_locks_writes_the_block_and_syncs_before_it_reports() {
+    on_windows && skip "traces Linux system calls"
+    command -v strace >/dev/null || skip "strace is not installed"
+    ASAN_OPTIONS=detect_leaks=0 strace -o trace.txt -e trace=open,openat,flock,read,pread64,write,pwrite64,fsync,fdatasync,close \
+        "$VORNSET" dbt=usb vornbm.bin >/dev/null 2>&1 || skip "strace cannot trace here: $(tail -1 trace.txt)"
+    [[ $(grep -c '"vornbm.bin"' trace.txt) == 1 ]] || fail "the image is opened more than once"
+    local fd calls
+    fd=$(sed -nE 's/^open(at)?\(.*"vornbm\.bin".* = ([0-9]+)$/\2/p' trace.txt)
+    # The calls on the image's descriptor from its open to its close, then those on
+    # standard output.
+    calls=$(awk -v fd="$fd" '/"vornbm\.bin"/ { open = 1; next }
+        open && $0 ~ "^[a-z0-9]+\\(" fd "[,)]" { print; if ($0 ~ /^close/) open = 0 }
+        $0 ~ /^write\(1,/ { print }' trace.txt |
+        sed -E 's/^(pwrite64)\(.*, ([0-9]+), ([0-9]+)\) += [0-9]+$/\1 \2 at \3/; t; s/^([a-z0-9]+)\(.*/\1/' | paste -sd ' ')
+    [[ $calls == "flock pread64 pwrite64 1280 at 648 fdatasync close write" ]] || fail "system calls: $calls"
 }
 
 [[ $# == 1 ]] && declare -F "case_$1" >/dev/null || {

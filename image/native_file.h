@@ -1,0 +1,41 @@
+#pragma once
+
+#include "image/file_access.h"
+
+namespace vornset {
+
+#ifdef _WIN32
+using NativePath = const wchar_t*;
+#else
+using NativePath = const char*;
+#endif
+
+// FileAccess through the platform's own calls: POSIX descriptors, or Win32 handles
+// opened by wide path so that every name Windows can hold opens.
+class NativeFile final : public FileAccess {
+public:
+    explicit NativeFile(NativePath path) : path_(path) {}
+    NativeFile(const NativeFile&) = delete;
+    NativeFile& operator=(const NativeFile&) = delete;
+    ~NativeFile() { close(); }
+
+    bool open(Access access) override;
+    bool writable() const override { return writable_; }
+    bool lock(Access access) override;
+    std::optional<Status> status() override;
+    bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override;
+    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+    bool sync() override;
+    bool close() override;
+
+private:
+    NativePath path_;
+    bool writable_ = false;
+#ifdef _WIN32
+    void* handle_ = nullptr;
+#else
+    int descriptor_ = -1;
+#endif
+};
+
+} // namespace vornset

@@ -1,0 +1,142 @@
+#include "image/native_file.h"
+
+#include <cwchar>
+#include <windows.h>
+
+namespace vornset {
+namespace {
+
+constexpr DWORD shareWithEveryone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+// Long paths open only in the \\?\ form of their full path, which Windows takes as it
+// stands: no "." or "..", and backslashes only.
+wchar_t longPath[32768 + 8];
+
+NativePath openablePath(NativePath path)
+{
+    constexpr DWORD prefixLength = 4;
+    DWORD room = static_cast<DWORD>(std::size(longPath)) - prefixLength - 4;
+    DWORD length = GetFullPathNameW(path, room, longPath + prefixLength, nullptr);
+    if (length < MAX_PATH || length >= room || std::wcsncmp(path, L"\\\\?\\", prefixLength) == 0)
+        return path;
+    if (std::wcsncmp(longPath + prefixLength, L"\\\\", 2) == 0) {
+        // \\server\share\... becomes \\?\UNC\server\share\...
+        std::wmemmove(longPath + prefixLength + 6, longPath + prefixLength + 1, length);
+        std::wmemcpy(longPath, L"\\\\?\\UNC", 7);
+        return longPath;
+    }
+    std::wmemcpy(longPath, L"\\\\?\\", prefixLength);
+    return longPath;
+}
+
+HANDLE openHandle(NativePath path, DWORD access)
+{
+    // Backup semantics let a folder open, to be refused by its type like any other
+    // file that is not an image.
+    return CreateFileW(path, access, shareWithEveryone, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+bool onlyReadable(DWORD error)
+{
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_WRITE_PROTECT;
+}
+
+OVERLAPPED at(std::uint64_t offset)
+{
+    OVERLAPPED overlapped{};
+    overlapped.Offset = static_cast<DWORD>(offset);
+    overlapped.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    return overlapped;
+}
+
+} // namespace
+
+bool NativeFile::open(Access access)
+{
+    close();
+    NativePath path = openablePath(path_);
+    if (access == Access::edit) {
+        handle_ = openHandle(path, GENERIC_READ | GENERIC_WRITE);
+        writable_ = handle_ != INVALID_HANDLE_VALUE;
+        if (writable_ || !onlyReadable(GetLastError())) {
+            if (!writable_)
+                handle_ = nullptr;
+            return writable_;
+        }
+    }
+    handle_ = openHandle(path, GENERIC_READ);
+    if (handle_ == INVALID_HANDLE_VALUE)
+        handle_ = nullptr;
+    return handle_ != nullptr;
+}
+
+bool NativeFile::lock(Access access)
+{
+    DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::edit ? LOCKFILE_EXCLUSIVE_LOCK : 0);
+    ULONGLONG deadline = GetTickCount64() + lockWaitMilliseconds;
+    for (;;) {
+        OVERLAPPED whole = at(0);
+        if (LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
+            return true;
+        if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= deadline)
+            return false;
+        Sleep(10);
+    }
+}
+
+std::optional<FileAccess::Status> NativeFile::status()
+{
+    // Devices such as COM1, NUL and CON are character files; folders have an attribute.
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (GetFileType(handle_) != FILE_TYPE_DISK)
+        return Status{false, 0};
+    if (!GetFileInformationByHandle(handle_, &information))
+        return std::nullopt;
+    bool folder = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::uint64_t length = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
+    return Status{!folder, length};
+}
+
+bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        OVERLAPPED position = at(offset);
+        DWORD count = 0;
+        if (!ReadFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
+            return false;
+        bytes = bytes.subspan(count);
+        offset += count;
+    }
+    return true;
+}
+
+bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+{
+    while (!bytes.empty()) {
+        OVERLAPPED position = at(offset);
+        DWORD count = 0;
+        if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
+            return false;
+        bytes = bytes.subspan(count);
+        offset += count;
+    }
+    return true;
+}
+
+bool NativeFile::sync()
+{
+    return FlushFileBuffers(handle_) != 0;
+}
+
+bool NativeFile::close()
+{
+    if (handle_ == nullptr)
+        return true;
+    bool closed = CloseHandle(handle_) != 0;
+    handle_ = nullptr;
+    writable_ = false;
+    return closed;
+}
+
+} // namespace vornset
