@@ -12,3 +12,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -s")
 # The end-to-end tests run the exe under wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
+set(CMAKE_RC_COMPILER ${MINGW_TARGET}-windres)
