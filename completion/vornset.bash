@@ -12,33 +12,32 @@ _vornset_values()
     usb1) echo "off 1 2" ;;
     hotkey) echo "yes no" ;;
     btdrv) echo "80h 81h 82h 83h 84h 85h 86h 87h 88h 89h" ;;
+    show) echo "profiles" ;;
     esac
 }
 
 _vornset()
 {
-    # Read the word from the line itself: bash may or may not split it at "=".
-    local line=${COMP_LINE:0:COMP_POINT}
-    local word=${line##*[[:space:]]}
-    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog="
-    local IFS=$'\n'
-    COMPREPLY=()
+    local cur prev words cword
+    # "=" stays inside the word, so that a key and its value, or a file name that
+    # holds "=", arrive whole.
+    _init_completion -n = || return
 
-    if [[ $word == *=* ]]; then
-        local key=${word%%=*} value=${word#*=}
-        COMPREPLY=($(compgen -W "$(_vornset_values "$key" | tr ' ' '\n')" -- "$value"))
-        # Where "=" does not break words, the whole key=value word is replaced.
+    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog= show="
+    local key=${cur%%=*}
+    if [[ $cur == *=* && " $keys " == *" $key= "* ]]; then
+        COMPREPLY=($(compgen -W "$(_vornset_values "$key")" -- "${cur#*=}"))
+        # Where "=" breaks words, readline replaces only the value.
         [[ $COMP_WORDBREAKS == *=* ]] || COMPREPLY=("${COMPREPLY[@]/#/$key=}")
         return
     fi
 
-    COMPREPLY=($(compgen -W "$(tr ' ' '\n' <<<"$keys")" -- "$word"))
+    COMPREPLY=($(compgen -W "$keys" -- "$cur"))
     if ((${#COMPREPLY[@]} > 0)); then
-        compopt -o nospace 2>/dev/null
+        compopt -o nospace
         return
     fi
-    compopt -o filenames 2>/dev/null
-    COMPREPLY=($(compgen -f -- "$word"))
+    _filedir
 }
 
 complete -F _vornset vornset
