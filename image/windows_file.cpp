@@ -50,6 +50,21 @@ OVERLAPPED at(std::uint64_t offset)
     return overlapped;
 }
 
+// Repeats a positioned ReadFile or WriteFile until every byte is through.
+template <typename Bytes, typename Transfer>
+bool transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer transfer)
+{
+    while (!bytes.empty()) {
+        OVERLAPPED position = at(offset);
+        DWORD count = 0;
+        if (!transfer(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
+            return false;
+        bytes = bytes.subspan(count);
+        offset += count;
+    }
+    return true;
+}
+
 } // namespace
 
 bool NativeFile::open(Access access)
@@ -100,28 +115,12 @@ std::optional<FileAccess::Status> NativeFile::status()
 
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
-    while (!bytes.empty()) {
-        OVERLAPPED position = at(offset);
-        DWORD count = 0;
-        if (!ReadFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
-            return false;
-        bytes = bytes.subspan(count);
-        offset += count;
-    }
-    return true;
+    return transferAll(handle_, bytes, offset, ReadFile);
 }
 
 bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
-    while (!bytes.empty()) {
-        OVERLAPPED position = at(offset);
-        DWORD count = 0;
-        if (!WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
-            return false;
-        bytes = bytes.subspan(count);
-        offset += count;
-    }
-    return true;
+    return transferAll(handle_, bytes, offset, WriteFile);
 }
 
 bool NativeFile::sync()
