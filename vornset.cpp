@@ -32,6 +32,8 @@ void printVersionError(Output& out)
         << "       see " << projectAddress << "\n";
 }
 
+static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
+
 void printImageError(ImageError error, std::string_view path, Output& out)
 {
     switch (error) {

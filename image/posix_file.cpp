@@ -15,7 +15,8 @@ namespace {
 constexpr int openFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 // Errors that mean the file is there to be read but may not be written; an edit of
-// such a file is refused only at the write, after its options have been checked.
+// such a file is refused only at the write, after its options have been checked. A
+// folder opens for reading too, to be refused by its type.
 bool onlyReadable(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY || error == EISDIR;
@@ -28,7 +29,7 @@ long long millisecondsNow()
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-void pause()
+void sleepBriefly()
 {
     timespec interval{0, 10 * 1000 * 1000};
     nanosleep(&interval, nullptr);
@@ -73,7 +74,7 @@ bool NativeFile::lock(Access access)
     while (flock(descriptor_, operation) != 0) {
         if ((errno != EWOULDBLOCK && errno != EINTR) || millisecondsNow() >= deadline)
             return false;
-        pause();
+        sleepBriefly();
     }
     return true;
 }

@@ -1,6 +1,8 @@
 #include "image/native_file.h"
 
 #include <cwchar>
+#include <iterator>
+#include <string_view>
 #include <windows.h>
 
 namespace vornset {
@@ -9,24 +11,24 @@ namespace {
 constexpr DWORD shareWithEveryone = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 // Long paths open only in the \\?\ form of their full path, which Windows takes as it
-// stands: no "." or "..", and backslashes only.
+// stands: no "." or "..", and backslashes only. The full path is written after room
+// for the longer prefix, and the prefix is put just before it.
 wchar_t longPath[32768 + 8];
 
 NativePath openablePath(NativePath path)
 {
-    constexpr DWORD prefixLength = 4;
-    DWORD room = static_cast<DWORD>(std::size(longPath)) - prefixLength - 4;
-    DWORD length = GetFullPathNameW(path, room, longPath + prefixLength, nullptr);
-    if (length < MAX_PATH || length >= room || std::wcsncmp(path, L"\\\\?\\", prefixLength) == 0)
+    constexpr std::size_t room = 8;
+    wchar_t* full = longPath + room;
+    auto capacity = static_cast<DWORD>(std::size(longPath) - room);
+    DWORD length = GetFullPathNameW(path, capacity, full, nullptr);
+    if (length < MAX_PATH || length >= capacity || std::wcsncmp(path, L"\\\\?\\", 4) == 0)
         return path;
-    if (std::wcsncmp(longPath + prefixLength, L"\\\\", 2) == 0) {
-        // \\server\share\... becomes \\?\UNC\server\share\...
-        std::wmemmove(longPath + prefixLength + 6, longPath + prefixLength + 1, length);
-        std::wmemcpy(longPath, L"\\\\?\\UNC", 7);
-        return longPath;
-    }
-    std::wmemcpy(longPath, L"\\\\?\\", prefixLength);
-    return longPath;
+    // \\server\share\... becomes \\?\UNC\server\share\...
+    bool unc = std::wcsncmp(full, L"\\\\", 2) == 0;
+    std::wstring_view prefix = unc ? L"\\\\?\\UNC" : L"\\\\?\\";
+    wchar_t* start = (unc ? full + 1 : full) - prefix.size();
+    std::wmemcpy(start, prefix.data(), prefix.size());
+    return start;
 }
 
 HANDLE openHandle(NativePath path, DWORD access)
