@@ -31,16 +31,28 @@ RC
 HOME=$work/home INPUTRC=/dev/null tmux -S "$socket" new-session -d -x 200 -y 50 \
     "bash --noprofile --rcfile $work/bashrc -i"
 
-# The line on the screen after typing TEXT, pressing TAB and typing "|", which shows
-# whether completion added a space.
+# Waits until the screen's last prompt line ends with the text, and prints that line.
+await_line() {
+    local line tries
+    for ((tries = 0; tries < 100; tries++)); do
+        line=$(tmux -S "$socket" capture-pane -p | grep '^\$' | tail -1)
+        [[ $line == *"$1" ]] && break
+        sleep 0.05
+    done
+    echo "$line"
+}
+
+# The line after typing TEXT, pressing TAB and typing a marker. Readline takes the
+# keys in order, so the marker lands once the completion is done, and it shows
+# whether a space was added.
+cases=0
 complete_line() {
+    cases=$((cases + 1))
     tmux -S "$socket" send-keys C-u
     tmux -S "$socket" send-keys -l "$1"
     tmux -S "$socket" send-keys Tab
-    sleep 0.3
-    tmux -S "$socket" send-keys -l "|"
-    sleep 0.2
-    tmux -S "$socket" capture-pane -p | grep '^\$ ' | tail -1
+    tmux -S "$socket" send-keys -l "|$cases"
+    await_line "|$cases" | sed "s/|$cases\$/|/"
 }
 
 failures=0
@@ -53,7 +65,7 @@ expect() {
     fi
 }
 
-sleep 0.5 # bash starts and loads bash-completion
+await_line '$' >/dev/null # bash has started and loaded bash-completion
 expect 'vornset fn' 'vornset fnt=|'
 expect 'vornset cn' 'vornset cnt|'
 expect 'vornset fnt=bi' 'vornset fnt=bios |'
