@@ -31,12 +31,14 @@ NativePath openablePath(NativePath path)
     return start;
 }
 
+// The handle, or nullptr with the reason left for GetLastError.
 HANDLE openHandle(NativePath path, DWORD access)
 {
     // Backup semantics let a folder open, to be refused by its type like any other
     // file that is not an image.
-    return CreateFileW(path, access, shareWithEveryone, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE handle = CreateFileW(path, access, shareWithEveryone, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? nullptr : handle;
 }
 
 bool onlyReadable(DWORD error)
@@ -75,16 +77,11 @@ bool NativeFile::open(Access access)
     NativePath path = openablePath(path_);
     if (access == Access::edit) {
         handle_ = openHandle(path, GENERIC_READ | GENERIC_WRITE);
-        writable_ = handle_ != INVALID_HANDLE_VALUE;
-        if (writable_ || !onlyReadable(GetLastError())) {
-            if (!writable_)
-                handle_ = nullptr;
+        writable_ = handle_ != nullptr;
+        if (writable_ || !onlyReadable(GetLastError()))
             return writable_;
-        }
     }
     handle_ = openHandle(path, GENERIC_READ);
-    if (handle_ == INVALID_HANDLE_VALUE)
-        handle_ = nullptr;
     return handle_ != nullptr;
 }
 
