@@ -139,10 +139,10 @@ int run(std::span<const char* const> arguments, Output& out, FileAccess& file)
 namespace {
 
 // Standard output itself has failed, so the error stream is the one place left to
-// say so.
-int finish(int status, vornset::StandardOutput& out)
+// say so. The run has flushed it already.
+int finish(int status, const vornset::StandardOutput& out)
 {
-    if (!out.flush())
+    if (out.failed())
         std::fputs("vornset: error writing to standard output\n", stderr);
     return status;
 }

@@ -47,8 +47,9 @@ void StandardOutput::write(std::string_view text)
 
 bool StandardOutput::flush()
 {
-    bool flushed = std::fflush(stdout) == 0;
-    return flushed && !failed_ && !std::ferror(stdout);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        failed_ = true;
+    return !failed_;
 }
 
 } // namespace vornset

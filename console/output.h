@@ -37,6 +37,7 @@ public:
 
     void write(std::string_view text) override;
     bool flush() override;
+    bool failed() const { return failed_; }
 
 private:
     bool failed_ = false;
