@@ -6,34 +6,51 @@
 
 namespace vornset {
 
+// Which file a handle or a path leads to: a device and a file number on it. Two
+// equal identities are one file, whatever names it has.
+struct FileIdentity {
+    std::uint64_t device;
+    std::uint64_t file;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // The one image file a run works on, reached through one handle from open to close.
 // NativeFile implements it on each platform; the tests put an in-memory file behind
 // the same steps to make any of them fail.
 class FileAccess {
 public:
     enum class Access { read, edit };
+    enum class Opening { opened, failed, notAFile };
 
     struct Status {
         bool regular;
         std::uint64_t length;
+        FileIdentity identity;
     };
 
-    // A lock held by another run is waited for this long, then given up.
+    // Locks held by other runs are waited for this long in all, counted from the
+    // first attempt to lock, then given up.
     static constexpr int lockWaitMilliseconds = 5000;
 
-    // Opens the file without blocking, whatever it turns out to be. An edit opens it
-    // for reading and writing or, where writing is not allowed, for reading alone.
-    virtual bool open(Access access) = 0;
+    // Opens the file by its path without blocking, whatever it turns out to be. An
+    // edit opens it for reading and writing or, where writing is not allowed, for
+    // reading alone. Something that cannot be opened because it is no file, such as
+    // a socket, is told apart from a file that cannot be opened.
+    virtual Opening open(Access access) = 0;
     virtual bool writable() const = 0;
     // A shared lock for reading, an exclusive one for an edit.
     virtual bool lock(Access access) = 0;
+    // What the open handle leads to.
     virtual std::optional<Status> status() = 0;
+    // The file that the path names now, which need not be the one that is open.
+    virtual std::optional<FileIdentity> identityOfPath() = 0;
     // Each of these transfers all the given bytes at the offset or fails.
     virtual bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) = 0;
     virtual bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
     // Forces what was written to stable storage.
     virtual bool sync() = 0;
-    // Releases the lock and the handle.
+    // Releases the lock and the handle; closing a closed file does nothing.
     virtual bool close() = 0;
 
 protected:

@@ -5,6 +5,53 @@
 namespace vornset {
 namespace {
 
+using Access = FileAccess::Access;
+
+// Another program may replace the image by renaming a new file over it while this
+// run waits for the lock. The path is then opened again, this many times at most
+// and all within the one wait for the lock.
+constexpr int maximumOpenings = 20;
+
+ImageError lockFailure(Access access)
+{
+    return access == Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead;
+}
+
+// Opens the file and locks it; its type is known from the handle before it is locked.
+ImageError openLocked(FileAccess& file, Access access, std::optional<FileIdentity>& opened)
+{
+    switch (file.open(access)) {
+    case FileAccess::Opening::failed:
+        return ImageError::cannotOpen;
+    case FileAccess::Opening::notAFile:
+        return ImageError::cannotRead;
+    case FileAccess::Opening::opened:
+        break;
+    }
+    std::optional<FileAccess::Status> status = file.status();
+    if (!status || !status->regular)
+        return ImageError::cannotRead;
+    if (!file.lock(access))
+        return lockFailure(access);
+    opened = status->identity;
+    return ImageError::none;
+}
+
+// Leaves open and locked the file that the path names while the lock is held, so
+// that what is read and written is what the path leads to.
+ImageError openCurrentFile(FileAccess& file, Access access)
+{
+    for (int opening = 0; opening < maximumOpenings; ++opening) {
+        std::optional<FileIdentity> opened;
+        if (ImageError error = openLocked(file, access, opened); error != ImageError::none)
+            return error;
+        if (file.identityOfPath() == opened)
+            return ImageError::none;
+        file.close();
+    }
+    return lockFailure(access);
+}
+
 ImageError checkedLength(const std::optional<FileAccess::Status>& status, std::size_t& length)
 {
     if (!status || !status->regular || status->length == 0)
@@ -17,13 +64,12 @@ ImageError checkedLength(const std::optional<FileAccess::Status>& status, std::s
     return ImageError::none;
 }
 
-ImageError readWhole(FileAccess& file, FileAccess::Access access, BootImage& image)
+// Measures the file only under the lock, so that the length checked is the length read.
+ImageError readWhole(FileAccess& file, BootImage& image)
 {
     std::size_t length = 0;
     if (ImageError error = checkedLength(file.status(), length); error != ImageError::none)
         return error;
-    if (!file.lock(access))
-        return access == FileAccess::Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead;
     if (!file.readAt(0, std::span(image.content).first(length)))
         return ImageError::cannotRead;
     image.length = length;
@@ -32,13 +78,13 @@ ImageError readWhole(FileAccess& file, FileAccess::Access access, BootImage& ima
 
 } // namespace
 
-ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image)
+ImageError loadImage(FileAccess& file, Access access, BootImage& image)
 {
-    if (!file.open(access))
-        return ImageError::cannotOpen;
-    ImageError error = readWhole(file, access, image);
+    ImageError error = openCurrentFile(file, access);
+    if (error == ImageError::none)
+        error = readWhole(file, image);
     // A file that was only read cannot be harmed by a failure to release it.
-    if (error != ImageError::none || access == FileAccess::Access::read)
+    if (error != ImageError::none || access == Access::read)
         file.close();
     return error;
 }

@@ -15,9 +15,10 @@ enum class ImageError {
     cannotWrite,
 };
 
-// Opens the image file once and reads it whole. A report holds a shared lock while
-// it reads and then closes the file; an edit keeps it open under an exclusive lock
-// until saveImage, so no other run can change it in between.
+// Opens the image file, locks it and reads it whole; should the path name another
+// file once the lock is held, that file is opened instead. A report holds a shared
+// lock while it reads and then closes the file; an edit keeps it open under an
+// exclusive lock until saveImage, so no other run can change it in between.
 ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image);
 
 // Writes the configuration block, and nothing else, back through the handle that

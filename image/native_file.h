@@ -19,10 +19,11 @@ public:
     NativeFile& operator=(const NativeFile&) = delete;
     ~NativeFile() { close(); }
 
-    bool open(Access access) override;
+    Opening open(Access access) override;
     bool writable() const override { return writable_; }
     bool lock(Access access) override;
     std::optional<Status> status() override;
+    std::optional<FileIdentity> identityOfPath() override;
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override;
     bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
     bool sync() override;
@@ -33,8 +34,10 @@ private:
     bool writable_ = false;
 #ifdef _WIN32
     void* handle_ = nullptr;
+    unsigned long long lockDeadline_ = 0;
 #else
     int descriptor_ = -1;
+    long long lockDeadline_ = 0;
 #endif
 };
 

@@ -14,12 +14,27 @@ namespace {
 // refused by their type before anything is read from them.
 constexpr int openFlags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
+// A signal that keeps arriving may interrupt a transfer this many times in a row
+// before the transfer counts as failed.
+constexpr int maximumInterruptions = 100;
+
 // Errors that mean the file is there to be read but may not be written; an edit of
 // such a file is refused only at the write, after its options have been checked. A
 // folder opens for reading too, to be refused by its type.
 bool onlyReadable(int error)
 {
     return error == EACCES || error == EPERM || error == EROFS || error == ETXTBSY || error == EISDIR;
+}
+
+// Descriptors 0, 1 and 2 belong to the standard streams even when the process was
+// started with them closed: the image must never be written to through one of them.
+int aboveStandardStreams(int descriptor)
+{
+    if (descriptor < 0 || descriptor > STDERR_FILENO)
+        return descriptor;
+    int moved = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    ::close(descriptor);
+    return moved;
 }
 
 long long millisecondsNow()
@@ -29,10 +44,15 @@ long long millisecondsNow()
     return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
-void sleepBriefly()
+void pauseBeforeTryingAgain()
 {
     timespec interval{0, 10 * 1000 * 1000};
     nanosleep(&interval, nullptr);
+}
+
+FileIdentity identityOf(const struct stat& info)
+{
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
 // Repeats a positioned read or write until every byte is through: a signal or a
@@ -40,12 +60,14 @@ void sleepBriefly()
 template <typename Bytes, typename Transfer>
 bool transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
 {
+    int interruptions = 0;
     while (!bytes.empty()) {
         ssize_t count = transfer(bytes.data(), bytes.size(), static_cast<off_t>(offset));
-        if (count < 0 && errno == EINTR)
+        if (count < 0 && errno == EINTR && ++interruptions < maximumInterruptions)
             continue;
         if (count <= 0)
             return false;
+        interruptions = 0;
         bytes = bytes.subspan(static_cast<std::size_t>(count));
         offset += static_cast<std::uint64_t>(count);
     }
@@ -54,27 +76,32 @@ bool transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
 
 } // namespace
 
-bool NativeFile::open(Access access)
+FileAccess::Opening NativeFile::open(Access access)
 {
     close();
     if (access == Access::edit) {
-        descriptor_ = ::open(path_, O_RDWR | openFlags);
+        descriptor_ = aboveStandardStreams(::open(path_, O_RDWR | openFlags));
         writable_ = descriptor_ >= 0;
-        if (descriptor_ >= 0 || !onlyReadable(errno))
-            return writable_;
+        if (writable_)
+            return Opening::opened;
     }
-    descriptor_ = ::open(path_, O_RDONLY | openFlags);
-    return descriptor_ >= 0;
+    if (access == Access::read || onlyReadable(errno))
+        descriptor_ = aboveStandardStreams(::open(path_, O_RDONLY | openFlags));
+    if (descriptor_ >= 0)
+        return Opening::opened;
+    // A socket exists but cannot be opened as a file.
+    return errno == ENXIO ? Opening::notAFile : Opening::failed;
 }
 
 bool NativeFile::lock(Access access)
 {
     int operation = (access == Access::edit ? LOCK_EX : LOCK_SH) | LOCK_NB;
-    long long deadline = millisecondsNow() + lockWaitMilliseconds;
+    if (lockDeadline_ == 0)
+        lockDeadline_ = millisecondsNow() + lockWaitMilliseconds;
     while (flock(descriptor_, operation) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || millisecondsNow() >= deadline)
+        if ((errno != EWOULDBLOCK && errno != EINTR) || millisecondsNow() >= lockDeadline_)
             return false;
-        sleepBriefly();
+        pauseBeforeTryingAgain();
     }
     return true;
 }
@@ -84,7 +111,15 @@ std::optional<FileAccess::Status> NativeFile::status()
     struct stat info{};
     if (fstat(descriptor_, &info) != 0 || info.st_size < 0)
         return std::nullopt;
-    return Status{S_ISREG(info.st_mode), static_cast<std::uint64_t>(info.st_size)};
+    return Status{S_ISREG(info.st_mode), static_cast<std::uint64_t>(info.st_size), identityOf(info)};
+}
+
+std::optional<FileIdentity> NativeFile::identityOfPath()
+{
+    struct stat info{};
+    if (stat(path_, &info) != 0)
+        return std::nullopt;
+    return identityOf(info);
 }
 
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)

@@ -54,6 +54,12 @@ OVERLAPPED at(std::uint64_t offset)
     return overlapped;
 }
 
+FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& information)
+{
+    return {information.dwVolumeSerialNumber,
+            (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
 // Repeats a positioned ReadFile or WriteFile until every byte is through.
 template <typename Bytes, typename Transfer>
 bool transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer transfer)
@@ -71,29 +77,32 @@ bool transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer tran
 
 } // namespace
 
-bool NativeFile::open(Access access)
+FileAccess::Opening NativeFile::open(Access access)
 {
     close();
     NativePath path = openablePath(path_);
     if (access == Access::edit) {
         handle_ = openHandle(path, GENERIC_READ | GENERIC_WRITE);
         writable_ = handle_ != nullptr;
-        if (writable_ || !onlyReadable(GetLastError()))
-            return writable_;
+        if (writable_)
+            return Opening::opened;
+        if (!onlyReadable(GetLastError()))
+            return Opening::failed;
     }
     handle_ = openHandle(path, GENERIC_READ);
-    return handle_ != nullptr;
+    return handle_ != nullptr ? Opening::opened : Opening::failed;
 }
 
 bool NativeFile::lock(Access access)
 {
     DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::edit ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    ULONGLONG deadline = GetTickCount64() + lockWaitMilliseconds;
+    if (lockDeadline_ == 0)
+        lockDeadline_ = GetTickCount64() + lockWaitMilliseconds;
     for (;;) {
         OVERLAPPED whole = at(0);
         if (LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
             return true;
-        if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= deadline)
+        if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= lockDeadline_)
             return false;
         Sleep(10);
     }
@@ -104,12 +113,26 @@ std::optional<FileAccess::Status> NativeFile::status()
     // Devices such as COM1, NUL and CON are character files; folders have an attribute.
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(handle_) != FILE_TYPE_DISK)
-        return Status{false, 0};
+        return Status{false, 0, {}};
     if (!GetFileInformationByHandle(handle_, &information))
         return std::nullopt;
     bool folder = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     std::uint64_t length = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
-    return Status{!folder, length};
+    return Status{!folder, length, identityOf(information)};
+}
+
+std::optional<FileIdentity> NativeFile::identityOfPath()
+{
+    // No access is asked for: this open only learns which file the path names.
+    HANDLE handle = openHandle(openablePath(path_), 0);
+    if (handle == nullptr)
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information{};
+    bool known = GetFileInformationByHandle(handle, &information) != 0;
+    CloseHandle(handle);
+    if (!known)
+        return std::nullopt;
+    return identityOf(information);
 }
 
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)

@@ -65,6 +65,57 @@ TEST(LoadImage, LengthsAreTakenInSixtyFourBits)
     }
 }
 
+TEST(LoadImage, MeasuresTheFileOnlyOnceItIsLocked)
+{
+    const std::pair<std::size_t, ImageError> cases[] = {
+        {100000, ImageError::tooLarge}, {2000, ImageError::none}, {0x787, ImageError::tooShort}};
+    for (auto [length, expected] : cases) {
+        MemoryFile file(patternedImage(4096));
+        file.contentOnceLocked = patternedImage(length);
+        BootImage image;
+        EXPECT_EQ(loadImage(file, Access::edit, image), expected) << length;
+        EXPECT_EQ(image.length, expected == ImageError::none ? length : 0) << length;
+    }
+}
+
+// Another program replaced the file by a rename while this run waited for the lock:
+// the file that the path names now is opened, locked and read instead.
+TEST(LoadImage, AFileReplacedWhileWaitingIsOpenedAgain)
+{
+    for (Access access : {Access::read, Access::edit}) {
+        MemoryFile file(patternedImage());
+        file.replacements = 3;
+        BootImage image;
+        EXPECT_EQ(loadImage(file, access, image), ImageError::none);
+        EXPECT_EQ(file.opens, 4);
+        EXPECT_EQ(file.locks, 4);
+        EXPECT_EQ(file.isOpen, access == Access::edit);
+    }
+}
+
+TEST(LoadImage, AFileReplacedAgainAndAgainIsGivenUpAsALockThatIsNotGranted)
+{
+    const std::pair<Access, ImageError> cases[] = {{Access::read, ImageError::cannotRead},
+                                                   {Access::edit, ImageError::cannotOpenForWriting}};
+    for (auto [access, expected] : cases) {
+        MemoryFile file(patternedImage());
+        file.replacements = 1000;
+        BootImage image;
+        EXPECT_EQ(loadImage(file, access, image), expected);
+        EXPECT_EQ(file.opens, 20) << "a bounded number of openings";
+        EXPECT_FALSE(file.isOpen);
+        EXPECT_EQ(file.writes, 0);
+    }
+}
+
+TEST(LoadImage, SomethingThatOpensAsNoFileCannotBeRead)
+{
+    MemoryFile socket(patternedImage());
+    socket.socket = true;
+    BootImage image;
+    EXPECT_EQ(loadImage(socket, Access::edit, image), ImageError::cannotRead);
+}
+
 struct SaveImageTest : ::testing::Test {
     std::vector<std::uint8_t> original = patternedImage(4096);
     MemoryFile file{original};

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace vornset::testing {
@@ -16,38 +17,66 @@ public:
     std::vector<std::uint8_t> content;
     bool exists = true;
     bool regular = true;
+    // Something that exists but opens as no file at all, as a socket.
+    bool socket = false;
     // Whether an edit may open it for writing, as a file with write permission.
     bool allowsWriting = true;
     // The length to report instead of the content's, as for a huge sparse file.
     std::optional<std::uint64_t> apparentLength;
+    // How many times the path is found to name another file once the file is
+    // locked, as when another program renames a new file over it meanwhile.
+    int replacements = 0;
+    // What the file holds by the time the lock is granted, as after another program
+    // that held the lock rewrote it.
+    std::optional<std::vector<std::uint8_t>> contentOnceLocked;
     Step failing = Step::none;
     // How much a failing write transfers before it fails.
     std::size_t bytesBeforeWriteFails = 0;
     int opens = 0;
     int opensForWriting = 0;
+    int locks = 0;
     int writes = 0;
     int syncs = 0;
+    bool isOpen = false;
 
     explicit MemoryFile(std::vector<std::uint8_t> bytes = {}) : content(std::move(bytes)) {}
 
-    bool open(Access access) override
+    Opening open(Access access) override
     {
+        if (socket)
+            return Opening::notAFile;
         if (!exists || failing == Step::open)
-            return false;
+            return Opening::failed;
         ++opens;
+        isOpen = true;
         writable_ = access == Access::edit && allowsWriting;
         opensForWriting += writable_ ? 1 : 0;
-        return true;
+        return Opening::opened;
     }
 
     bool writable() const override { return writable_; }
-    bool lock(Access) override { return failing != Step::lock; }
+
+    bool lock(Access) override
+    {
+        ++locks;
+        if (contentOnceLocked)
+            content = *std::exchange(contentOnceLocked, std::nullopt);
+        return failing != Step::lock;
+    }
 
     std::optional<Status> status() override
     {
         if (failing == Step::status)
             return std::nullopt;
-        return Status{regular, apparentLength.value_or(content.size())};
+        return Status{regular, apparentLength.value_or(content.size()), identity()};
+    }
+
+    std::optional<FileIdentity> identityOfPath() override
+    {
+        if (replacements == 0)
+            return identity();
+        --replacements;
+        return FileIdentity{1, 0};
     }
 
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override
@@ -79,11 +108,16 @@ public:
 
     bool close() override
     {
+        bool wasOpen = isOpen;
+        isOpen = false;
         writable_ = false;
-        return failing != Step::close;
+        return !wasOpen || failing != Step::close;
     }
 
 private:
+    // Each opening of the path after a replacement finds the newer file.
+    FileIdentity identity() const { return {1, static_cast<std::uint64_t>(opens)}; }
+
     bool writable_ = false;
 };
 
