@@ -2,6 +2,9 @@
 
 namespace vornset {
 
+// The banner keeps the text that users of the boot manager know; the version that
+// --version prints is the build's own.
+
 void printHelp(Output& out)
 {
     out << "vornset 0.8 20100428 by the vornset developers, " << projectAddress << "\n\n"
@@ -34,6 +37,12 @@ void printHelp(Output& out)
         << " Print current values: vornset vornbm.bin\n"
         << " Hidden boot with usb: vornset stm=hidden cnt=on cntval=1 dbt=usb vornbm.bin\n"
         << "\n";
+}
+
+void printVersion(Output& out)
+{
+    out << "vornset " << VORNSET_VERSION << "\n"
+        << "Copyright (c) 2026 the vornset developers, MIT License\n";
 }
 
 } // namespace vornset

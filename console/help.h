@@ -11,4 +11,7 @@ inline constexpr std::string_view projectAddress = "https://vornset.example.org"
 
 void printHelp(Output& out);
 
+// The tool's version, from the build, and its licence.
+void printVersion(Output& out);
+
 } // namespace vornset

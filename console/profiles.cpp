@@ -36,7 +36,7 @@ void printRow(const ConfigBlock& block, std::size_t profile, Output& out)
     unsigned partition = block.bootPartition(profile);
 
     out << (number < 10 ? " " : "") << number << "  " << Printable{text};
-    padding(out, text.size(), 16);
+    padding(out, printedSize(Printable{text}), 16);
     printDrive(out, block.drive(profile));
     padding(out, 3, 5);
     out << static_cast<int>(partition);

@@ -105,8 +105,8 @@ TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
 {
     const std::tuple<std::string_view, std::uint8_t, std::uint8_t> profiles[] = {
         {"Windows XP", 0x80, 0x21},       {"", 0x89, 0x63},
-        {"L", 0x00, 0x44},                {"ABCDEFGHIJKLMNO", 0x8A, 0x1F},
-        {"ABCDEFGHIJKLMNOP", 0xFF, 0x82}, {"Bell\ax", 0x81, 0xFF},
+        {"L", 0x8D, 0x44},                {"ABCDEFGHIJKLMNO", 0x8A, 0x1F},
+        {"ABCDEFGHIJKLMNOP", 0xFF, 0x82}, {"Bell\ax\xc2\x9b", 0x81, 0xFF},
         {std::string_view("Del\x7f\xe9\0hidden", 12), 0x09, 0xE9}, {"", 0x00, 0x0A},
     };
     for (std::size_t p = 0; p < std::size(profiles); ++p) {
@@ -123,10 +123,10 @@ TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
     EXPECT_EQ(out.text, "Nr  Name              Drive  Partition  Log part.\n"
                         " 1  Windows XP        80h    1          1\n"
                         " 2                    89h    3          3\n"
-                        " 3  L                 00h    4          2\n"
+                        " 3  L                 8dh    4          2\n"
                         " 4  ABCDEFGHIJKLMNO   8ah    31         0\n"
                         " 5  ABCDEFGHIJKLMNOP  ffh    2          4\n"
-                        " 6  Bell?x            81h    31         7\n"
+                        " 6  Bell?x?           81h    31         7\n"
                         " 7  Del?\xe9             09h    9          7\n"
                         " 8                    00h    10         0\n"
                         " 9                    00h    0          0\n"
