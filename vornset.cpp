@@ -3,6 +3,7 @@
 //   vornset                      prints the help screen
 //   vornset FILE                 prints the image's settings
 //   vornset KEY=VALUE... FILE    changes them and rewrites the image in place
+//   vornset --help | --version
 
 #include "vornset.h"
 
@@ -12,6 +13,7 @@
 #include "image/config_block.h"
 #include "image/image_file.h"
 #include "image/native_file.h"
+#include "options/command_line.h"
 #include "options/global_options.h"
 #include "options/profile_edits.h"
 #include "options/show_option.h"
@@ -79,58 +81,72 @@ bool editBlock(ConfigBlock& block, Arguments options, Output& out)
     return true;
 }
 
-int editImage(FileAccess& file, BootImage& image, Arguments options, std::string_view path, Output& out)
+int editImage(BootImage& image, Arguments options, std::string_view path, Io& io)
 {
     ConfigBlock block = configBlock(image);
-    if (!editBlock(block, options, out))
+    if (!editBlock(block, options, io.out))
         return 1;
-    if (ImageError error = saveImage(file, image); error != ImageError::none) {
-        printImageError(error, path, out);
+    warnOfIgnoredOptions(options, io.err);
+    if (ImageError error = saveImage(io.image, image); error != ImageError::none) {
+        printImageError(error, path, io.out);
         return 1;
     }
-    printClosingMessages(out);
+    printClosingMessages(io.out);
     if (showsProfiles(options)) {
-        out << "\n";
-        printProfiles(block, out);
+        io.out << "\n";
+        printProfiles(block, io.out);
     }
     return 0;
 }
 
-int runOnce(std::span<const char* const> arguments, Output& out, FileAccess& file)
+int runOnImage(std::string_view path, Arguments options, Io& io)
 {
-    if (arguments.size() <= 1) {
-        printHelp(out);
-        return 0;
-    }
-    std::string_view path = arguments.back();
-    Arguments options = arguments.subspan(1, arguments.size() - 2);
     bool edit = !options.empty() && !onlyShowsProfiles(options);
-
     BootImage image;
-    ImageError error = loadImage(file, edit ? FileAccess::Access::edit : FileAccess::Access::read, image);
+    ImageError error = loadImage(io.image, edit ? FileAccess::Access::edit : FileAccess::Access::read, image);
     if (error != ImageError::none) {
-        printImageError(error, path, out);
+        printImageError(error, path, io.out);
         return 1;
     }
     if (!hasSupportedVersion(image)) {
-        printVersionError(out);
+        printVersionError(io.out);
         return 1;
     }
     if (edit)
-        return editImage(file, image, options, path, out);
+        return editImage(image, options, path, io);
     if (options.empty())
-        printInfos(configBlock(image), out);
+        printInfos(configBlock(image), io.out);
     else
-        printProfiles(configBlock(image), out);
+        printProfiles(configBlock(image), io.out);
     return 0;
+}
+
+int runOnce(std::span<const char* const> arguments, Io& io)
+{
+    if (arguments.size() <= 1 || (arguments.size() == 2 && asksForHelp(arguments[1]))) {
+        printHelp(io.out);
+        return 0;
+    }
+    if (arguments.size() == 2 && asksForVersion(arguments[1])) {
+        printVersion(io.out);
+        return 0;
+    }
+    Arguments options = arguments.subspan(1, arguments.size() - 2);
+    if (!refuseFlags(options, io.out))
+        return 1;
+    return runOnImage(arguments.back(), options, io);
 }
 
 } // namespace
 
-int run(std::span<const char* const> arguments, Output& out, FileAccess& file)
+int run(std::span<const char* const> arguments, Io io)
 {
-    int status = runOnce(arguments, out, file);
-    return out.flush() ? status : 1;
+    int status = runOnce(arguments, io);
+    // The image is closed before anything is written to the standard streams.
+    io.image.close();
+    bool written = io.out.flush();
+    io.err.flush();
+    return written ? status : 1;
 }
 
 } // namespace vornset
@@ -140,10 +156,12 @@ namespace {
 
 // Standard output itself has failed, so the error stream is the one place left to
 // say so. The run has flushed it already.
-int finish(int status, const vornset::StandardOutput& out)
+int finish(int status, const vornset::StandardOutput& out, vornset::StandardOutput& err)
 {
-    if (out.failed())
-        std::fputs("vornset: error writing to standard output\n", stderr);
+    if (out.failed()) {
+        err << "vornset: error writing to standard output\n";
+        err.flush();
+    }
     return status;
 }
 
@@ -152,16 +170,21 @@ int finish(int status, const vornset::StandardOutput& out)
 #ifdef _WIN32
 int wmain(int argc, wchar_t* argv[])
 {
-    vornset::StandardOutput out;
+    vornset::prepareStandardStreams();
+    vornset::StandardOutput out(stdout);
+    vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
-    return finish(vornset::run(vornset::narrowArguments(argc, argv), out, file), out);
+    return finish(vornset::run(vornset::narrowArguments(argc, argv), {file, out, err}), out, err);
 }
 #else
 int main(int argc, char* argv[])
 {
-    vornset::StandardOutput out;
+    vornset::prepareStandardStreams();
+    vornset::StandardOutput out(stdout);
+    vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : "");
-    return finish(vornset::run({static_cast<const char* const*>(argv), static_cast<std::size_t>(argc)}, out, file), out);
+    std::span<const char* const> arguments{static_cast<const char* const*>(argv), static_cast<std::size_t>(argc)};
+    return finish(vornset::run(arguments, {file, out, err}), out, err);
 }
 #endif
 #endif

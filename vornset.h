@@ -7,8 +7,17 @@
 
 namespace vornset {
 
+// What one run reaches beyond its arguments: the image file, and the standard
+// output for everything the tool prints and the standard error for warnings about
+// the run itself.
+struct Io {
+    FileAccess& image;
+    Output& out;
+    Output& err;
+};
+
 // Runs one invocation of the tool: arguments as main receives them, the program
 // name first. Returns the exit status.
-int run(std::span<const char* const> arguments, Output& out, FileAccess& file);
+int run(std::span<const char* const> arguments, Io io);
 
 } // namespace vornset

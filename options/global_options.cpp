@@ -1,6 +1,7 @@
 #include "options/global_options.h"
 
 #include "console/words.h"
+#include "options/refusal.h"
 
 #include <algorithm>
 #include <array>
@@ -33,19 +34,19 @@ struct GlobalOption {
 // The order is the order the passes run in, which decides which of two invalid
 // values is reported and lets "stm=" see the countdown and default boot as changed.
 constexpr GlobalOption GLOBAL_OPTIONS[] = {
-    {"vm=", Setting::vm, VIDEOMODE_VALUES, {}, "Parameter error: vm, run vornset without parameter to see help\n"},
-    {"cnt=", Setting::cnt, ONOFF, {}, "Parameter error: cnt, only on and off is valid\n"},
-    {"cntval=", Setting::cntval, {}, {1, 99, 0}, "Parameter error: cntval, only values 1-99 are valid\n"},
-    {"usbmdev=", Setting::usbmdev, {}, {1, 99, 1}, "Parameter error: usbmdev, only values 1-99 are valid\n"},
-    {"dbt=", Setting::dbt, DEFAULTBOOT, {}, "Parameter error: dbt, run vornset without parameter to see help\n"},
-    {"stm=", Setting::stm, STARTMODE, {}, "Parameter error: stm, menu or hidden alowed\n"},
-    {"dprf=", Setting::dprf, {}, {1, 16, 1}, "Parameter error: dprf, only values 1-16 are valid\n"},
-    {"stf=", Setting::stf, ONOFF, {}, "Parameter error: stf, only on and off is valid\n"},
-    {"zan=", Setting::zan, ONOFF, {}, "Parameter error: zan, only on and off is valid\n"},
-    {"fnt=", Setting::fnt, FONT_VALUES, {}, "Parameter error: fnt, only bt and bios is valid\n"},
-    {"usb1=", Setting::usb1, MODE, {}, "Parameter error: usb1, only off, 1, 2 is valid\n"},
-    {"int19h=", Setting::int19h, ONOFF, {}, "Parameter error: int19h, only on and off is valid\n"},
-    {"hotkey=", Setting::hotkey, YESNO, {}, "Parameter error: hk, only yes and no is valid\n"},
+    {"vm=", Setting::vm, VIDEOMODE_VALUES, {}, "vm, run vornset without parameter to see help"},
+    {"cnt=", Setting::cnt, ONOFF, {}, "cnt, only on and off is valid"},
+    {"cntval=", Setting::cntval, {}, {1, 99, 0}, "cntval, only values 1-99 are valid"},
+    {"usbmdev=", Setting::usbmdev, {}, {1, 99, 1}, "usbmdev, only values 1-99 are valid"},
+    {"dbt=", Setting::dbt, DEFAULTBOOT, {}, "dbt, run vornset without parameter to see help"},
+    {"stm=", Setting::stm, STARTMODE, {}, "stm, menu or hidden alowed"},
+    {"dprf=", Setting::dprf, {}, {1, 16, 1}, "dprf, only values 1-16 are valid"},
+    {"stf=", Setting::stf, ONOFF, {}, "stf, only on and off is valid"},
+    {"zan=", Setting::zan, ONOFF, {}, "zan, only on and off is valid"},
+    {"fnt=", Setting::fnt, FONT_VALUES, {}, "fnt, only bt and bios is valid"},
+    {"usb1=", Setting::usb1, MODE, {}, "usb1, only off, 1, 2 is valid"},
+    {"int19h=", Setting::int19h, ONOFF, {}, "int19h, only on and off is valid"},
+    {"hotkey=", Setting::hotkey, YESNO, {}, "hk, only yes and no is valid"},
 };
 
 constexpr std::uint8_t hiddenStart = 1;
@@ -73,15 +74,38 @@ bool hiddenStartAllowed(const ConfigBlock& block)
 bool applyValue(const GlobalOption& option, std::string_view value, ConfigBlock& block, Output& out)
 {
     std::optional<std::uint8_t> code = codeFor(option, value);
-    if (!code) {
-        out << option.refusal;
-        return false;
-    }
-    if (option.field == Setting::stm && *code == hiddenStart && !hiddenStartAllowed(block)) {
-        out << "Parameter error: stm, hidden mode requires countdown and default boot\n";
-        return false;
-    }
+    if (!code)
+        return refuse(option.refusal, out);
+    if (option.field == Setting::stm && *code == hiddenStart && !hiddenStartAllowed(block))
+        return refuse(HIDDEN_START_BY_STM, out);
     block.set(option.field, *code);
+    return true;
+}
+
+const GlobalOption& optionFor(Setting field)
+{
+    return *std::ranges::find(GLOBAL_OPTIONS, field, &GlobalOption::field);
+}
+
+// Whether the options turn the field off: the last of them for its key gave 0.
+bool turnsOff(Arguments options, Setting field, const ConfigBlock& block)
+{
+    std::string_view value;
+    return block.get(field) == 0
+        && std::ranges::any_of(options, [&](const char* option) { return param(optionFor(field).key, value, option); });
+}
+
+// The rule for a hidden start holds both ways: a run may not take the countdown or
+// the default boot away from an image that starts hidden, which would leave the
+// menu with nothing to boot. An image in that state already can be mended.
+bool keepsHiddenStartBootable(const ConfigBlock& block, Arguments options, Output& out)
+{
+    if (block.get(Setting::stm) != hiddenStart)
+        return true;
+    if (turnsOff(options, Setting::cnt, block))
+        return refuse(HIDDEN_START_BY_CNT, out);
+    if (turnsOff(options, Setting::dbt, block))
+        return refuse(HIDDEN_START_BY_DBT, out);
     return true;
 }
 
@@ -89,10 +113,18 @@ bool applyValue(const GlobalOption& option, std::string_view value, ConfigBlock&
 
 bool applyGlobalOptions(ConfigBlock& block, Arguments options, Output& out)
 {
-    return std::ranges::all_of(GLOBAL_OPTIONS, [&](const GlobalOption& option) {
-        return forEachValue(option.key, options,
-                            [&](std::string_view value) { return applyValue(option, value, block, out); });
-    });
+    return std::ranges::all_of(GLOBAL_OPTIONS,
+                               [&](const GlobalOption& option) {
+                                   return forEachValue(option.key, options, [&](std::string_view value) {
+                                       return applyValue(option, value, block, out);
+                                   });
+                               })
+        && keepsHiddenStartBootable(block, options, out);
+}
+
+bool isGlobalOption(std::string_view argument)
+{
+    return std::ranges::any_of(GLOBAL_OPTIONS, [&](const GlobalOption& option) { return argument.starts_with(option.key); });
 }
 
 } // namespace vornset

@@ -11,4 +11,7 @@ namespace vornset {
 // returns false; the block may then hold some of the changes already made.
 bool applyGlobalOptions(ConfigBlock& block, Arguments options, Output& out);
 
+// Whether the argument carries one of the thirteen global keys.
+bool isGlobalOption(std::string_view argument);
+
 } // namespace vornset

@@ -1,5 +1,7 @@
 #include "options/profile_edits.h"
 
+#include "options/refusal.h"
+
 #include <algorithm>
 
 namespace vornset {
@@ -9,13 +11,11 @@ constexpr std::uint8_t firstBiosDrive = 0x80;
 
 // Returns an acceptor that stores numbers in the range into target and refuses
 // anything else with the message.
-auto numberInto(std::optional<int>& target, int lowest, int highest, std::string_view refusal, Output& out)
+auto numberInto(std::optional<int>& target, int lowest, int highest, Refusal refusal, Output& out)
 {
     return [&target, lowest, highest, refusal, &out](std::string_view value) {
         target = numberInRange(value, lowest, highest);
-        if (!target)
-            out << refusal;
-        return target.has_value();
+        return target ? true : refuse(refusal, out);
     };
 }
 
@@ -39,24 +39,22 @@ std::optional<int> driveDigit(std::string_view value)
 
 bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out)
 {
-    return forEachValue("prf=", options,
-                        numberInto(edits.profile, 1, 16, "Parameter error: prf, only values 1-16 are valid\n", out))
-        && forEachValue("prfname=", options,
+    return forEachValue(PROFILE_KEY, options,
+                        numberInto(edits.profile, 1, 16, "prf, only values 1-16 are valid", out))
+        && forEachValue(PROFILE_FIELD_KEYS[0], options,
                         [&](std::string_view value) {
                             edits.name = nameFrom(value);
                             return true;
                         })
-        && forEachValue("btdrv=", options,
+        && forEachValue(PROFILE_FIELD_KEYS[1], options,
                         [&](std::string_view value) {
                             edits.drive = driveDigit(value);
-                            if (!edits.drive)
-                                out << "Parameter error: btdrv, only values 80h-89h are valid\n";
-                            return edits.drive.has_value();
+                            return edits.drive ? true : refuse("btdrv, only values 80h-89h are valid", out);
                         })
-        && forEachValue("btprt=", options,
-                        numberInto(edits.partition, 1, 4, "Parameter error: btprt, only values 1-4 are valid\n", out))
-        && forEachValue("btlog=", options,
-                        numberInto(edits.logPart, 1, 4, "Parameter error: btlog, only values 1-4 are valid\n", out));
+        && forEachValue(PROFILE_FIELD_KEYS[2], options,
+                        numberInto(edits.partition, 1, 4, "btprt, only values 1-4 are valid", out))
+        && forEachValue(PROFILE_FIELD_KEYS[3], options,
+                        numberInto(edits.logPart, 1, 4, "btlog, only values 1-4 are valid", out));
 }
 
 void applyProfileEdits(ConfigBlock& block, const ProfileEdits& edits, Output& out)

@@ -4,9 +4,14 @@
 #include "image/config_block.h"
 #include "options/param.h"
 
+#include <array>
 #include <optional>
 
 namespace vornset {
+
+// "prf=" chooses the profile that the other four keys change.
+inline constexpr std::string_view PROFILE_KEY = "prf=";
+inline constexpr std::array<std::string_view, 4> PROFILE_FIELD_KEYS{"prfname=", "btdrv=", "btprt=", "btlog="};
 
 // The values of the profile options, gathered over all arguments and written into
 // the block together once every option has been validated. Each is empty until given.

@@ -1,28 +1,28 @@
 #include "options/show_option.h"
 
+#include "options/refusal.h"
+
 #include <algorithm>
 
 namespace vornset {
 namespace {
 
-constexpr std::string_view showKey = "show=";
 constexpr std::string_view profilesValue = "profiles";
 
 bool isShowProfiles(const char* argument)
 {
     std::string_view value;
-    return param(showKey, value, argument) && value == profilesValue;
+    return param(SHOW_KEY, value, argument) && value == profilesValue;
 }
 
 } // namespace
 
 bool checkShowOption(Arguments options, Output& out)
 {
-    return forEachValue(showKey, options, [&](std::string_view value) {
+    return forEachValue(SHOW_KEY, options, [&](std::string_view value) {
         if (value == profilesValue)
             return true;
-        out << "Parameter error: show, only profiles is valid\n";
-        return false;
+        return refuse("show, only profiles is valid", out);
     });
 }
 

@@ -1,3 +1,4 @@
+#include "console/help.h"
 #include "tests/test_images.h"
 
 #include <gtest/gtest.h>
@@ -22,15 +23,70 @@ TEST(Run, WithoutArgumentsPrintsHelpAndOpensNothing)
 {
     MemoryFile file;
     file.exists = false;
-    auto [status, output] = runTool({}, file);
+    auto [status, output, warnings] = runTool({}, file);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(output.starts_with("vornset 0.8 20100428 by the vornset developers, https://vornset.example.org\n\n"));
+}
+
+TEST(Run, HelpAndVersionAskedForAloneOpenNothing)
+{
+    MemoryFile file;
+    file.exists = false;
+    testing::StringOutput help;
+    printHelp(help);
+    for (const char* request : {"--help", "-h"})
+        EXPECT_EQ(runTool({request}, file).output, help.text) << request;
+    auto [status, output, warnings] = runTool({"--version"}, file);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output, "vornset " VORNSET_VERSION "\nCopyright (c) 2026 the vornset developers, MIT License\n");
+    EXPECT_EQ(file.opens, 0);
+#ifndef _WIN32
+    EXPECT_EQ(runTool({"/?"}, file).output, "Error: unable to open /?\n") << "a path like any other";
+#endif
+}
+
+// No key starts with "-": a flag before the path is refused before the image is
+// opened, however it is spelt.
+TEST(Run, FlagsAreRefusedBeforeTheImageIsOpened)
+{
+    MemoryFile file(sampleImage());
+    for (const char* flag : {"--dry-run", "--help", "-v", "--", "-", "-vm=text"}) {
+        auto [status, output, warnings] = runTool({"vm=text", flag, "vornbm.bin"}, file);
+        EXPECT_EQ(status, 1) << flag;
+        EXPECT_EQ(output, "Parameter error: " + std::string(flag)
+                              + ", options are written key=value; run vornset without parameter to see help\n");
+    }
+    EXPECT_EQ(runTool({"-\x1b[2J", "vornbm.bin"}, file).output,
+              "Parameter error: -?[2J, options are written key=value; run vornset without parameter to see help\n");
+    EXPECT_EQ(file.opens, 0);
+    EXPECT_EQ(runTool({"--help", "vm=x", "vornbm.bin"}, file).output.substr(0, 24), "Parameter error: --help,")
+        << "flags come before every other refusal";
+}
+
+// Options that do nothing still let the edit go ahead as before, with one warning
+// line each on standard error.
+TEST(Run, OptionsThatDoNothingAreWarnedOf)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    MemoryFile file(image);
+    auto [status, output, warnings] = runTool({"cntvl=5", "btdrv=82h", "list", "VM=\x9b", "vornbm.bin"}, file);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output, closingMessages);
+    EXPECT_EQ(warnings, "vornset: warning: ignored cntvl=5: no such option\n"
+                        "vornset: warning: ignored btdrv=82h: no prf= given\n"
+                        "vornset: warning: ignored list: no such option\n"
+                        "vornset: warning: ignored VM=?: no such option\n");
+    EXPECT_EQ(file.content, image);
+    EXPECT_EQ(file.writes, 1);
+
+    EXPECT_EQ(runTool({"prf=2", "btdrv=82h", "show=profiles", "cnt=on", "vornbm.bin"}, file).warnings, "");
+    EXPECT_EQ(runTool({"cntvl=5", "vm=bad", "vornbm.bin"}, file).warnings, "") << "a refused run did nothing";
 }
 
 TEST(Run, ThePathAloneReportsAndWritesNothing)
 {
     MemoryFile file(sampleImage());
-    auto [status, output] = runTool({"vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(output.starts_with("Video mode     : 800x600\n")) << output;
     EXPECT_EQ(file.opensForWriting, 0);
@@ -50,7 +106,7 @@ TEST(Run, AWrongVersionIsRefusedBeforeAnythingElse)
         image[0x287] = version;
         MemoryFile file(image);
         for (auto arguments : {std::initializer_list<const char*>{"vornbm.bin"}, {"vm=text", "vornbm.bin"}}) {
-            auto [status, output] = runTool(arguments, file);
+            auto [status, output, warnings] = runTool(arguments, file);
             EXPECT_EQ(status, 1);
             EXPECT_EQ(output, versionError);
             EXPECT_EQ(file.content, image);
@@ -63,7 +119,7 @@ TEST(Run, UnknownOptionsStillRewriteTheImageUnchanged)
 {
     std::vector<std::uint8_t> image = sampleImage();
     MemoryFile file(image);
-    auto [status, output] = runTool({"foo=1", "VM=text", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"foo=1", "VM=text", "vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output, closingMessages);
     EXPECT_EQ(file.writes, 1);
@@ -76,7 +132,7 @@ TEST(Run, TheHelpExampleChangesExactlyItsFourFields)
     image[0x28C] = 0; // countdown off
     image[0x28A] = 0; // default boot off
     MemoryFile file(image);
-    auto [status, output] = runTool({"stm=hidden", "cnt=on", "cntval=1", "dbt=usb", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"stm=hidden", "cnt=on", "cntval=1", "dbt=usb", "vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output, closingMessages);
     EXPECT_EQ(changedOffsets(image, file.content), (std::vector<std::size_t>{0x28A, 0x28C, 0x28D, 0x293}));
@@ -90,7 +146,7 @@ TEST(Run, ANamedProfilePrintsFfffBeforeTheClosingMessages)
 {
     std::vector<std::uint8_t> image = sampleImage();
     MemoryFile file(image);
-    auto [status, output] = runTool({"prf=1", "prfname=Windows", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"prf=1", "prfname=Windows", "vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(output, "ffff" + closingMessages);
     const std::uint8_t expected[16] = {'W', 'i', 'n', 'd', 'o', 'w', 's'};
@@ -101,7 +157,7 @@ TEST(Run, AnyRefusalLeavesTheFileUnwritten)
 {
     std::vector<std::uint8_t> image = sampleImage();
     MemoryFile file(image);
-    auto [status, output] = runTool({"prf=1", "prfname=X", "vm=800x600", "btdrv=8ah", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"prf=1", "prfname=X", "vm=800x600", "btdrv=8ah", "vornbm.bin"}, file);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "Parameter error: btdrv, only values 80h-89h are valid\n");
     EXPECT_EQ(file.writes, 0);
@@ -111,7 +167,7 @@ TEST(Run, AnyRefusalLeavesTheFileUnwritten)
 TEST(Run, GlobalErrorsAreReportedBeforeProfileErrors)
 {
     MemoryFile file(sampleImage());
-    auto [status, output] = runTool({"prf=99", "hotkey=maybe", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"prf=99", "hotkey=maybe", "vornbm.bin"}, file);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "Parameter error: hk, only yes and no is valid\n");
 }
@@ -133,7 +189,7 @@ TEST(Run, EachFailingFileStepPrintsItsMessageAndKeepsTheFile)
         MemoryFile file(image);
         file.failing = step;
         file.bytesBeforeWriteFails = 0x690 - 0x288;
-        auto [status, output] = runTool({"prf=1", "prfname=Windows", "vm=text", "vornbm.bin"}, file);
+        auto [status, output, warnings] = runTool({"prf=1", "prfname=Windows", "vm=text", "vornbm.bin"}, file);
         EXPECT_EQ(status, 1);
         EXPECT_EQ(output, message) << "a failed write is never reported as success";
         EXPECT_EQ(file.content.size(), image.size());
@@ -148,7 +204,7 @@ TEST(Run, AFileThatCannotBeWrittenIsRefusedOnlyAfterItsOptionsAreChecked)
     MemoryFile file(image);
     file.allowsWriting = false;
     EXPECT_EQ(runTool({"cntval=0", "vornbm.bin"}, file).output, "Parameter error: cntval, only values 1-99 are valid\n");
-    auto [status, output] = runTool({"prf=2", "prfname=x", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"prf=2", "prfname=x", "vornbm.bin"}, file);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(output, "ffffError: unable to open vornbm.bin for writing\n");
     EXPECT_EQ(file.content, image);
@@ -160,9 +216,39 @@ TEST(Run, ControlCharactersInAnEchoedPathPrintAsQuestionMarks)
     missing.exists = false;
     EXPECT_EQ(runTool({"\x1b]0;owned\x07\n\x7f\x1f ~\xc3\xa9.bin"}, missing).output,
               "Error: unable to open ?]0;owned???? ~\xc3\xa9.bin\n");
+    // C1 controls, as UTF-8 (U+0080, U+009B, U+009F) and as stray bytes, but not the
+    // characters around them, nor bytes of other encodings.
+    EXPECT_EQ(runTool({"\xc2\x80\xc2\x9b\xc2\x9f\xc2\xa0|\x9b\x80\xa0\xff|\xce\xb1\xd0\xb6\xe6\x97\xa5\xf0\x9f\x98\x80|"
+                       "\xe0\x80\x9b\xed\xa0\x80"},
+                      missing)
+                  .output,
+              "Error: unable to open ???\xc2\xa0|??\xa0\xff|\xce\xb1\xd0\xb6\xe6\x97\xa5\xf0\x9f\x98\x80|\xe0??\xed\xa0?\n");
     MemoryFile readOnly(sampleImage());
     readOnly.allowsWriting = false;
     EXPECT_EQ(runTool({"vm=text", "a\rb"}, readOnly).output, "Error: unable to open a?b for writing\n");
+}
+
+TEST(Run, ASocketCannotBeRead)
+{
+    MemoryFile socket;
+    socket.socket = true;
+    EXPECT_EQ(runTool({"dbt=usb", "vornbm.sock"}, socket).output, "Error: unable to read file\n");
+}
+
+// Whatever ends the run, the image is closed before the output leaves the process.
+TEST(Run, TheImageIsClosedOnEveryPath)
+{
+    auto closedAfter = [](std::vector<std::uint8_t> image, std::initializer_list<const char*> arguments) {
+        MemoryFile file(std::move(image));
+        runTool(arguments, file);
+        return !file.isOpen;
+    };
+    std::vector<std::uint8_t> wrongVersion = sampleImage();
+    wrongVersion[0x287] = 6;
+    EXPECT_TRUE(closedAfter(sampleImage(), {"vornbm.bin"}));
+    EXPECT_TRUE(closedAfter(sampleImage(), {"cntval=500", "vornbm.bin"}));
+    EXPECT_TRUE(closedAfter(wrongVersion, {"vm=text", "vornbm.bin"}));
+    EXPECT_TRUE(closedAfter(sampleImage(), {"vm=text", "vornbm.bin"}));
 }
 
 TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
@@ -172,8 +258,9 @@ TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
         std::vector<const char*> argv{"vornset"};
         argv.insert(argv.end(), arguments);
         testing::StringOutput out;
+        testing::StringOutput err;
         out.failing = true;
-        EXPECT_EQ(run(argv, out, file), 1) << arguments.size();
+        EXPECT_EQ(run(argv, {file, out, err}), 1) << arguments.size();
     }
 }
 
@@ -184,7 +271,7 @@ TEST(Run, ShowProfilesAloneOnlyReads)
     file.allowsWriting = false;
     for (auto arguments : {std::initializer_list<const char*>{"show=profiles", "vornbm.bin"},
                            {"show=profiles", "show=profiles", "vornbm.bin"}}) {
-        auto [status, output] = runTool(arguments, file);
+        auto [status, output, warnings] = runTool(arguments, file);
         EXPECT_EQ(status, 0);
         EXPECT_TRUE(output.starts_with("Nr  Name              Drive  Partition  Log part.\n"
                                        " 1  Windows 11        80h    1          1\n")) << output;
@@ -200,7 +287,7 @@ TEST(Run, ShowProfilesAloneOnlyReads)
 TEST(Run, ShowProfilesWithEditsPrintsTheTableAsWrittenAfterTheClosingMessages)
 {
     MemoryFile file(sampleImage());
-    auto [status, output] = runTool({"show=profiles", "prf=2", "prfname=Linux", "btdrv=83h", "vornbm.bin"}, file);
+    auto [status, output, warnings] = runTool({"show=profiles", "prf=2", "prfname=Linux", "btdrv=83h", "vornbm.bin"}, file);
     EXPECT_EQ(status, 0);
     ASSERT_TRUE(output.starts_with("ffff" + closingMessages + "\nNr  Name")) << output;
     EXPECT_NE(output.find("\n 2  Linux             83h    "), std::string::npos) << output;
@@ -271,7 +358,7 @@ TEST(Run, EveryOptionAtAndJustBeyondTheEndsOfItsRange)
         std::vector<std::uint8_t> image = sampleImage();
         image[0x45A] = 0;
         MemoryFile file(image);
-        auto [status, output] = runTool({"prf=3", c.option, "vornbm.bin"}, file);
+        auto [status, output, warnings] = runTool({"prf=3", c.option, "vornbm.bin"}, file);
         if (!c.refusal.empty()) {
             EXPECT_EQ(output, c.refusal) << c.option;
             EXPECT_EQ(file.content, image) << c.option;

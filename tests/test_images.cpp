@@ -29,8 +29,9 @@ Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& fil
     std::vector<const char*> argv{"vornset"};
     argv.insert(argv.end(), arguments);
     StringOutput out;
-    int status = run(argv, out, file);
-    return {status, out.text};
+    StringOutput err;
+    int status = run(argv, {file, out, err});
+    return {status, out.text, err.text};
 }
 
 std::vector<std::size_t> changedOffsets(const std::vector<std::uint8_t>& before,

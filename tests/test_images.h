@@ -22,6 +22,7 @@ std::vector<std::uint8_t> sampleImage();
 struct Invocation {
     int status;
     std::string output;
+    std::string warnings;
 };
 
 // Runs the tool in process as "vornset ARGUMENTS..." on the given file.
