@@ -301,7 +301,9 @@ case_files_that_are_not_images_are_refused_without_waiting() {
         others+=(NUL)
     else
         mkfifo fifo
-        others+=(fifo /dev/null /dev/zero)
+        perl -MIO::Socket::UNIX -e 'IO::Socket::UNIX->new(Local => "socket", Listen => 1) or die "$!"' ||
+            fail "cannot make a socket"
+        others+=(fifo socket /dev/null /dev/zero)
     fi
     for other in "${others[@]}"; do
         for arguments in "$other" "dbt=usb $other"; do
@@ -336,21 +338,206 @@ case_output_that_cannot_be_written_fails_the_run() {
     expect_changed "0x28A " # the edit itself was done
 }
 
+# The calls on the image's descriptor from its open to its close, then those on
+# standard output, when the tool runs with the given arguments.
+image_calls() {
+    ASAN_OPTIONS=detect_leaks=0 strace -o trace.txt -e trace=open,openat,flock,read,pread64,write,pwrite64,fsync,fdatasync,close \
+        "$VORNSET" "$@" >/dev/null 2>&1
+    [[ $(grep -c '"vornbm.bin"' trace.txt) == 1 ]] || fail "the image is opened more than once"
+    local fd
+    fd=$(sed -nE 's/^open(at)?\(.*"vornbm\.bin".* = ([0-9]+)$/\2/p' trace.txt)
+    awk -v fd="$fd" '/"vornbm\.bin"/ { open = 1; next }
+        open && $0 ~ "^[a-z0-9]+\\(" fd "[,)]" { print; if ($0 ~ /^close/) open = 0 }
+        $0 ~ /^write\(1,/ { print }' trace.txt |
+        sed -E 's/^(pwrite64)\(.*, ([0-9]+), ([0-9]+)\) += [0-9]+$/\1 \2 at \3/; t; s/^([a-z0-9]+)\(.*/\1/' | paste -sd ' '
+}
+
 case_an_edit_locks_writes_the_block_and_syncs_before_it_reports() {
     on_windows && skip "traces Linux system calls"
     command -v strace >/dev/null || skip "strace is not installed"
-    ASAN_OPTIONS=detect_leaks=0 strace -o trace.txt -e trace=open,openat,flock,read,pread64,write,pwrite64,fsync,fdatasync,close \
-        "$VORNSET" dbt=usb vornbm.bin >/dev/null 2>&1 || skip "strace cannot trace here: $(tail -1 trace.txt)"
-    [[ $(grep -c '"vornbm.bin"' trace.txt) == 1 ]] || fail "the image is opened more than once"
-    local fd calls
-    fd=$(sed -nE 's/^open(at)?\(.*"vornbm\.bin".* = ([0-9]+)$/\2/p' trace.txt)
-    # The calls on the image's descriptor from its open to its close, then those on
-    # standard output.
-    calls=$(awk -v fd="$fd" '/"vornbm\.bin"/ { open = 1; next }
-        open && $0 ~ "^[a-z0-9]+\\(" fd "[,)]" { print; if ($0 ~ /^close/) open = 0 }
-        $0 ~ /^write\(1,/ { print }' trace.txt |
-        sed -E 's/^(pwrite64)\(.*, ([0-9]+), ([0-9]+)\) += [0-9]+$/\1 \2 at \3/; t; s/^([a-z0-9]+)\(.*/\1/' | paste -sd ' ')
-    [[ $calls == "flock pread64 pwrite64 1280 at 648 fdatasync close write" ]] || fail "system calls: $calls"
+    strace -o /dev/null true 2>/dev/null || skip "strace cannot trace here"
+    local calls
+    calls=$(image_calls dbt=usb vornbm.bin)
+    [[ $calls == "flock pread64 pwrite64 1280 at 648 fdatasync close write" ]] || fail "edit: $calls"
+    # Whatever ends the run, the image is closed before anything is printed.
+    for arguments in "vornbm.bin" "cntval=500 vornbm.bin" "show=profiles vornbm.bin"; do
+        calls=$(image_calls $arguments)
+        [[ $calls == "flock pread64 close write" ]] || fail "$arguments: $calls"
+    done
+}
+
+# Runs the tool with its standard descriptors as the redirections in $1 leave them,
+# keeping its exit status in $status.
+run_redirected() {
+    local redirections=$1
+    shift
+    eval '${VORNSET_RUNNER:-} "$VORNSET" "$@" '"$redirections"
+    status=$?
+}
+
+# Under wine, what a Windows program sees of closed descriptors is wine's affair (with
+# both output descriptors closed it even loses the exit status), so there only the
+# image is checked: its handle is never a C runtime descriptor.
+case_closed_standard_streams_never_reach_the_image() {
+    expect_status_when_closed() {
+        on_windows || [[ $status == "$1" ]] || fail "$2 with $redirections: status $status"
+    }
+    cp vornbm.bin wrong.bin
+    poke wrong.bin 0x287 6
+    cp wrong.bin wrong-original.bin
+    local redirections
+    for redirections in '>&-' '2>&-' '>&- 2>&-' '>/dev/full 2>&-' '<&- >&- 2>&-'; do
+        local closed_out=1
+        [[ $redirections == '2>&-' ]] && closed_out=0
+        run_redirected "$redirections"
+        expect_status_when_closed "$closed_out" help
+        run_redirected "$redirections" vornbm.bin
+        expect_status_when_closed "$closed_out" report
+        run_redirected "$redirections" cntval=500 vornbm.bin
+        expect_status_when_closed 1 "refused edit"
+        run_redirected "$redirections" vm=text wrong.bin
+        expect_status_when_closed 1 "version error"
+        expect_unchanged
+        cmp -s wrong.bin wrong-original.bin || fail "the wrong version's image changed with $redirections"
+        run_redirected "$redirections" dbt=usb vornbm.bin
+        expect_status_when_closed "$closed_out" edit
+        expect_changed "0x28A "
+        cp original.bin vornbm.bin
+    done
+}
+
+case_a_closed_pipe_fails_the_run_with_its_line() {
+    { sleep 0.5; ${VORNSET_RUNNER:-} "$VORNSET" vornbm.bin 2>error.txt; echo $? >status.txt; } | true
+    status=$(cat status.txt)
+    out=$(tr -d '\r' <error.txt)
+    expect_status 1
+    expect_output "vornset: error writing to standard output"
+}
+
+# Another program holds the lock while the tool waits for it, and meanwhile replaces
+# the image by a rename, or makes it longer or shorter; the edit then works on the
+# file and the length that the path has once the lock is granted.
+hold_lock_while() {
+    flock "$1" -c "touch locked; sleep 0.5; $2" &
+    while [[ ! -e locked ]]; do sleep 0.02; done
+    rm locked
+}
+
+case_an_image_replaced_while_waiting_is_edited_by_its_path() {
+    on_windows && skip "the flock command's locks are not Windows locks"
+    hold_lock_while vornbm.bin 'cp vornbm.bin new.bin && mv new.bin vornbm.bin'
+    vornset cntval=5 vornbm.bin
+    wait
+    expect_status 0
+    expect_output "$closing"
+    expect_changed "0x28D "
+}
+
+case_an_image_grown_or_shrunk_while_waiting_is_measured_under_the_lock() {
+    on_windows && skip "the flock command's locks are not Windows locks"
+    hold_lock_while vornbm.bin 'truncate -s 100000 vornbm.bin'
+    vornset cntval=5 vornbm.bin
+    wait
+    expect_status 1
+    expect_output $'Error: file too large for a boot manager image (more than 65536 bytes)\n'
+    [[ $(stat -c %s vornbm.bin) == 100000 ]] || fail "the grown image was changed"
+
+    head -c 2000 original.bin >vornbm.bin
+    hold_lock_while vornbm.bin 'truncate -s 1990 vornbm.bin'
+    vornset cntval=5 vornbm.bin
+    wait
+    expect_status 0
+    [[ $(stat -c %s vornbm.bin) == 1990 ]] || fail "the shrunk image changed its length"
+    [[ $(od -An -tu1 -j 0x28D -N1 vornbm.bin) == "   5" ]] || fail "the shrunk image was not edited"
+}
+
+case_flags_typos_and_profile_options_without_prf() {
+    local refusal=', options are written key=value; run vornset without parameter to see help'
+    for flag in --dry-run --help -v --; do
+        vornset "$flag" vm=text vornbm.bin
+        expect_status 1
+        expect_output "Parameter error: $flag$refusal"$'\n'
+    done
+    expect_unchanged
+    for request in --help -h; do
+        vornset "$request"
+        expect_status 0
+        expect_golden help.txt
+    done
+    if on_windows; then
+        vornset /?
+        expect_status 0
+        expect_golden help.txt
+    fi
+    vornset --version
+    expect_status 0
+    [[ $out == "vornset "[0-9]*.[0-9]*$'\n'"Copyright (c) 2026 the vornset developers, MIT License"$'\n' ]] ||
+        fail "version: $out"
+
+    capture ${VORNSET_RUNNER:-} "$VORNSET" cntvl=5 btdrv=82h list vornbm.bin 2>warnings.txt
+    expect_status 0
+    expect_output "$closing"
+    expect_unchanged
+    [[ $(tr -d '\r' <warnings.txt) == "vornset: warning: ignored cntvl=5: no such option
+vornset: warning: ignored btdrv=82h: no prf= given
+vornset: warning: ignored list: no such option" ]] || fail "warnings: $(cat warnings.txt)"
+}
+
+# The cases below make the system calls on the image fail as no real file can, with
+# a library preloaded into the tool.
+shim() {
+    [[ -n ${VORNSET_SHIM_LIBRARY:-} ]] || skip "needs the test build's system call shim"
+    local rule=$1
+    shift
+    capture env LD_PRELOAD="$VORNSET_SHIM_LIBRARY" VORNSET_SHIM="$rule" VORNSET_SHIM_FILE=vornbm.bin \
+        VORNSET_SHIM_LOG=calls.txt ASAN_OPTIONS=verify_asan_link_order=0:detect_leaks=0 "$VORNSET" "$@"
+}
+
+case_an_image_that_may_only_be_read_is_refused_at_the_write() {
+    local error
+    for error in EACCES EPERM EROFS ETXTBSY; do
+        shim "open-rw=$error" prf=1 prfname=X vornbm.bin
+        expect_status 1
+        expect_output $'ffffError: unable to open vornbm.bin for writing\n'
+        shim "open-rw=$error" cntval=0 vornbm.bin
+        expect_output $'Parameter error: cntval, only values 1-99 are valid\n'
+    done
+    shim open-rw=ENOENT prf=1 prfname=X vornbm.bin
+    expect_output $'Error: unable to open vornbm.bin\n'
+    expect_unchanged
+}
+
+case_interrupted_calls_are_retried_but_not_for_ever() {
+    shim pread-eintr=1 vornbm.bin
+    expect_status 0
+    expect_golden report_of_sample.txt
+    shim flock-eintr=1 dbt=usb vornbm.bin
+    expect_status 0
+    expect_changed "0x28A "
+    cp original.bin vornbm.bin
+    shim pwrite-eintr=3 dbt=usb vornbm.bin
+    expect_status 0
+    expect_changed "0x28A "
+    cp original.bin vornbm.bin
+
+    shim pread-eintr=-1 dbt=usb vornbm.bin
+    expect_status 1
+    expect_output $'Error: unable to read file\n'
+    shim pwrite-eintr=-1 dbt=usb vornbm.bin
+    expect_status 1
+    expect_output $'Error: unable to write to file\n'
+    expect_unchanged
+}
+
+case_an_image_opened_on_descriptor_0_is_moved_off_it() {
+    shim open-fd0 dbt=usb vornbm.bin
+    expect_status 0
+    expect_output "$closing"
+    expect_changed "0x28A "
+    [[ $(head -1 calls.txt) == "open 0" ]] || fail "the shim did not open on 0: $(cat calls.txt)"
+    if awk 'NR > 1 && $2 <= 2 { found = 1 } END { exit !found }' calls.txt; then
+        fail "the image was used through a standard descriptor: $(paste -sd ' ' calls.txt)"
+    fi
 }
 
 [[ $# == 1 ]] && declare -F "case_$1" >/dev/null || {
