@@ -1,12 +1,15 @@
 // Runs one whole invocation of the tool per input, on an in-memory image whose file
 // steps may fail, and checks what must hold whatever the input: a known exit
 // status, only the tool's own texts, no change to the image after a refusal, and
-// after an edit no change outside the fields the options name.
+// after an edit no change outside the fields the options name, and a warning on
+// standard error for each option that did nothing.
 //
 // An input is text, so that the seeds can be read and written by hand:
 //
 //   LENGTH FAILING-STEP VERSION      the image's length, which file step fails (0 = none,
-//                                    1-7 a step, 8 = not a regular file, 9 = read-only)
+//                                    1-7 a step, 8 = not a regular file, 9 = read-only,
+//                                    10 = replaced once while locking, 11 = replaced each
+//                                    time, 12 = a socket)
 //   argument                         one line per argument, the image path last;
 //   ...                              no lines at all is a run without arguments
 //   <empty line>
@@ -40,6 +43,8 @@ struct Invocation {
     MemoryFile::Step failing = MemoryFile::Step::none;
     bool regular = true;
     bool allowsWriting = true;
+    bool socket = false;
+    int replacements = 0;
 };
 
 [[noreturn]] void broken(const char* invariant, const std::string& output)
@@ -63,10 +68,12 @@ Invocation decode(std::string_view text)
     std::sscanf(control.c_str(), "%lu %lu %lu", &length, &step, &version);
 
     Invocation invocation;
-    step %= 10;
+    step %= 13;
     invocation.failing = step < 8 ? static_cast<MemoryFile::Step>(step) : MemoryFile::Step::none;
     invocation.regular = step != 8;
     invocation.allowsWriting = step != 9;
+    invocation.replacements = step == 10 ? 1 : step == 11 ? 1000 : 0;
+    invocation.socket = step == 12;
     // Command-line arguments end at their first NUL byte.
     for (std::string_view line = nextLine(text); !line.empty(); line = nextLine(text))
         invocation.arguments.emplace_back(line.substr(0, line.find('\0')));
@@ -82,12 +89,46 @@ Invocation decode(std::string_view text)
     return invocation;
 }
 
-bool anyArgumentStartsWith(const Invocation& invocation, std::string_view key)
+// A path or an option as the tool echoes it.
+std::string printable(const std::string& path)
+{
+    StringOutput out;
+    out << vornset::Printable{path};
+    return out.text;
+}
+
+// The arguments before the path.
+std::vector<std::string> optionsOf(const Invocation& invocation)
 {
     auto& arguments = invocation.arguments;
-    if (arguments.empty())
-        return false;
-    return std::any_of(arguments.begin(), arguments.end() - 1, [&](const std::string& a) { return a.starts_with(key); });
+    return arguments.empty() ? std::vector<std::string>{} : std::vector<std::string>(arguments.begin(), arguments.end() - 1);
+}
+
+bool anyArgumentStartsWith(const Invocation& invocation, std::string_view key)
+{
+    auto options = optionsOf(invocation);
+    return std::any_of(options.begin(), options.end(), [&](const std::string& a) { return a.starts_with(key); });
+}
+
+// Made here from a list of the keys of its own, not the tool's.
+std::string expectedWarnings(const Invocation& invocation)
+{
+    static const std::vector<std::string> keys{"vm=",     "cnt=",   "cntval=", "usbmdev=", "dbt=",     "stm=",
+                                               "dprf=",   "stf=",   "zan=",    "fnt=",     "usb1=",    "int19h=",
+                                               "hotkey=", "prf=",   "show="};
+    static const std::vector<std::string> profileKeys{"prfname=", "btdrv=", "btprt=", "btlog="};
+    auto startsWithAny = [](const std::string& a, const std::vector<std::string>& list) {
+        return std::any_of(list.begin(), list.end(), [&](const std::string& k) { return a.starts_with(k); });
+    };
+    bool profileChosen = anyArgumentStartsWith(invocation, "prf=");
+    std::string warnings;
+    for (const std::string& option : optionsOf(invocation)) {
+        if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
+            warnings += "vornset: warning: ignored " + printable(option) + ": no such option\n";
+        else if (startsWithAny(option, profileKeys) && !profileChosen)
+            warnings += "vornset: warning: ignored " + printable(option) + ": no prf= given\n";
+    }
+    return warnings;
 }
 
 // Whether a changed byte at a file offset is one the options name and holds a value
@@ -118,14 +159,6 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
     return false;
 }
 
-// The path as the tool echoes it.
-std::string printable(const std::string& path)
-{
-    StringOutput out;
-    out << vornset::Printable{path};
-    return out.text;
-}
-
 bool isRefusal(const std::string& output, const std::string& argument)
 {
     std::string path = printable(argument);
@@ -144,6 +177,8 @@ bool isRefusal(const std::string& output, const std::string& argument)
         "Parameter error: dbt, run vornset without parameter to see help\n",
         "Parameter error: stm, menu or hidden alowed\n",
         "Parameter error: stm, hidden mode requires countdown and default boot\n",
+        "Parameter error: cnt, hidden mode requires countdown and default boot\n",
+        "Parameter error: dbt, hidden mode requires countdown and default boot\n",
         "Parameter error: dprf, only values 1-16 are valid\n",
         "Parameter error: stf, only on and off is valid\n",
         "Parameter error: zan, only on and off is valid\n",
@@ -221,12 +256,59 @@ void expectOnlyNamedFieldsChanged(const Invocation& invocation, const MemoryFile
             broken("only the named fields change, to values they can hold", output);
 }
 
-void check(const Invocation& invocation, int status, const std::string& output, const MemoryFile& file)
+std::string textOf(void (*print)(vornset::Output&))
+{
+    StringOutput out;
+    print(out);
+    return out.text;
+}
+
+// Whether the run got as far as to accept its options: the warnings come then, before
+// the image is written.
+bool optionsAccepted(const Invocation& invocation, int status, const std::string& output)
+{
+    if (status == 0)
+        return true;
+    std::string message = output.starts_with("ffff") ? output.substr(4) : output;
+    bool lockGranted = invocation.failing != MemoryFile::Step::lock && invocation.replacements < 20;
+    return message == "Error: unable to write to file\n"
+        || (message == "Error: unable to open " + printable(invocation.arguments.back()) + " for writing\n" && lockGranted);
+}
+
+// A run given one of the requests that need no image, or an option that is a flag.
+bool isRequestOrFlag(const Invocation& invocation, int status, const std::string& output, const MemoryFile& file)
+{
+    const std::vector<std::string>& arguments = invocation.arguments;
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "--version")) {
+        bool version = arguments[0] == "--version";
+        if (status != 0 || output != textOf(version ? vornset::printVersion : vornset::printHelp) || file.opens != 0)
+            broken("--help, -h and --version alone print their text and open nothing", output);
+        return true;
+    }
+    std::vector<std::string> options = optionsOf(invocation);
+    auto flag = std::find_if(options.begin(), options.end(), [](const std::string& o) { return o.starts_with("-"); });
+    if (flag == options.end())
+        return false;
+    if (status != 1 || file.opens != 0
+        || output != "Parameter error: " + printable(*flag)
+                + ", options are written key=value; run vornset without parameter to see help\n")
+        broken("a flag is refused before the image is opened", output);
+    return true;
+}
+
+void check(const Invocation& invocation, int status, const std::string& output, const std::string& warnings,
+           const MemoryFile& file)
 {
     const std::string closing = "data changed\n\n"
                                 "hint: if you use the windows boot menu to start the boot manager, then its\n"
                                 "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
     std::size_t count = invocation.arguments.size();
+    if (file.isOpen)
+        broken("the image is closed when the run ends", output);
+    if (warnings != (optionsAccepted(invocation, status, output) ? expectedWarnings(invocation) : ""))
+        broken("options that did nothing in an edit are warned of, and nothing else", warnings);
+    if (isRequestOrFlag(invocation, status, output, file))
+        return;
     if (status == 1) {
         if (!isRefusal(output, invocation.arguments.back()))
             broken("a refusal prints one of the tool's messages", output);
@@ -266,13 +348,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     file.failing = invocation.failing;
     file.regular = invocation.regular;
     file.allowsWriting = invocation.allowsWriting;
+    file.socket = invocation.socket;
+    file.replacements = invocation.replacements;
     file.bytesBeforeWriteFails = invocation.image.size() / 2;
 
     std::vector<const char*> argv{"vornset"};
     for (const std::string& argument : invocation.arguments)
         argv.push_back(argument.c_str());
     StringOutput out;
-    int status = vornset::run(argv, out, file);
-    check(invocation, status, out.text, file);
+    StringOutput err;
+    int status = vornset::run(argv, {file, out, err});
+    check(invocation, status, out.text, err.text, file);
     return 0;
 }
