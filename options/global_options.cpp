@@ -1,11 +1,8 @@
 #include "options/global_options.h"
 
 #include "console/words.h"
-#include "options/refusal.h"
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 
 namespace vornset {
 namespace {
@@ -28,7 +25,7 @@ struct GlobalOption {
     Setting field;
     std::span<const std::string_view> words;
     NumberRange numbers;
-    std::string_view refusal;
+    Refusal refusal;
 };
 
 // The order is the order the passes run in, which decides which of two invalid
@@ -49,7 +46,18 @@ constexpr GlobalOption GLOBAL_OPTIONS[] = {
     {"hotkey=", Setting::hotkey, YESNO, {}, "hk, only yes and no is valid"},
 };
 
+// The order of the help screen, in which settings are shown as options.
+constexpr Setting HELP_ORDER[] = {
+    Setting::vm,  Setting::stm, Setting::cnt, Setting::cntval, Setting::dbt,     Setting::dprf,   Setting::stf,
+    Setting::zan, Setting::fnt, Setting::usb1, Setting::usbmdev, Setting::int19h, Setting::hotkey,
+};
+
 constexpr std::uint8_t hiddenStart = 1;
+
+const GlobalOption& optionFor(Setting field)
+{
+    return *std::ranges::find(GLOBAL_OPTIONS, field, &GlobalOption::field);
+}
 
 std::optional<std::uint8_t> codeFor(const GlobalOption& option, std::string_view value)
 {
@@ -65,10 +73,17 @@ std::optional<std::uint8_t> codeFor(const GlobalOption& option, std::string_view
     return static_cast<std::uint8_t>(*number - option.numbers.bias);
 }
 
-// Without a countdown and a default boot, a hidden menu would leave nothing to boot.
-bool hiddenStartAllowed(const ConfigBlock& block)
+std::optional<OptionValue> valueFor(const GlobalOption& option, std::uint8_t code)
 {
-    return block.get(Setting::cnt) != 0 && block.get(Setting::dbt) != 0;
+    if (!option.words.empty()) {
+        if (code >= option.words.size())
+            return std::nullopt;
+        return OptionValue{option.words[code], 0};
+    }
+    int number = code + option.numbers.bias;
+    if (number < option.numbers.lowest || number > option.numbers.highest)
+        return std::nullopt;
+    return OptionValue{{}, number};
 }
 
 bool applyValue(const GlobalOption& option, std::string_view value, ConfigBlock& block, Output& out)
@@ -76,15 +91,10 @@ bool applyValue(const GlobalOption& option, std::string_view value, ConfigBlock&
     std::optional<std::uint8_t> code = codeFor(option, value);
     if (!code)
         return refuse(option.refusal, out);
-    if (option.field == Setting::stm && *code == hiddenStart && !hiddenStartAllowed(block))
-        return refuse(HIDDEN_START_BY_STM, out);
+    if (option.field == Setting::stm && *code == hiddenStart && !hiddenStartBootable(block))
+        return refuse(hiddenStartRefusal(Setting::stm), out);
     block.set(option.field, *code);
     return true;
-}
-
-const GlobalOption& optionFor(Setting field)
-{
-    return *std::ranges::find(GLOBAL_OPTIONS, field, &GlobalOption::field);
 }
 
 // Whether the options turn the field off: the last of them for its key gave 0.
@@ -100,12 +110,11 @@ bool turnsOff(Arguments options, Setting field, const ConfigBlock& block)
 // menu with nothing to boot. An image in that state already can be mended.
 bool keepsHiddenStartBootable(const ConfigBlock& block, Arguments options, Output& out)
 {
-    if (block.get(Setting::stm) != hiddenStart)
+    if (!startsHidden(block))
         return true;
-    if (turnsOff(options, Setting::cnt, block))
-        return refuse(HIDDEN_START_BY_CNT, out);
-    if (turnsOff(options, Setting::dbt, block))
-        return refuse(HIDDEN_START_BY_DBT, out);
+    for (Setting field : {Setting::cnt, Setting::dbt})
+        if (turnsOff(options, field, block))
+            return refuse(hiddenStartRefusal(field), out);
     return true;
 }
 
@@ -125,6 +134,45 @@ bool applyGlobalOptions(ConfigBlock& block, Arguments options, Output& out)
 bool isGlobalOption(std::string_view argument)
 {
     return std::ranges::any_of(GLOBAL_OPTIONS, [&](const GlobalOption& option) { return argument.starts_with(option.key); });
+}
+
+std::optional<GlobalOptionApplied> applyGlobalOption(ConfigBlock& block, std::string_view argument)
+{
+    auto option = std::ranges::find_if(GLOBAL_OPTIONS, [&](const GlobalOption& o) { return argument.starts_with(o.key); });
+    if (option == std::end(GLOBAL_OPTIONS))
+        return std::nullopt;
+    std::optional<std::uint8_t> code = codeFor(*option, argument.substr(option->key.size()));
+    if (!code)
+        return GlobalOptionApplied{option->field, option->refusal};
+    block.set(option->field, *code);
+    return GlobalOptionApplied{option->field, {}};
+}
+
+// Without a countdown and a default boot, a hidden menu would leave nothing to boot.
+bool hiddenStartBootable(const ConfigBlock& block)
+{
+    return block.get(Setting::cnt) != 0 && block.get(Setting::dbt) != 0;
+}
+
+bool startsHidden(const ConfigBlock& block)
+{
+    return block.get(Setting::stm) == hiddenStart;
+}
+
+Refusal hiddenStartRefusal(Setting field)
+{
+    return field == Setting::cnt ? HIDDEN_START_BY_CNT : field == Setting::dbt ? HIDDEN_START_BY_DBT : HIDDEN_START_BY_STM;
+}
+
+std::array<GlobalSetting, 13> globalSettings(const ConfigBlock& block)
+{
+    std::array<GlobalSetting, 13> settings{};
+    std::ranges::transform(HELP_ORDER, settings.begin(), [&](Setting field) {
+        const GlobalOption& option = optionFor(field);
+        std::uint8_t stored = block.get(field);
+        return GlobalSetting{option.key.substr(0, option.key.size() - 1), stored, valueFor(option, stored)};
+    });
+    return settings;
 }
 
 } // namespace vornset
