@@ -80,6 +80,12 @@ void ConfigBlock::setName(std::size_t profile, const Name& name)
     std::copy(name.begin(), name.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(at(nameTable, profile, nameLength)));
 }
 
+std::string_view textOf(const ConfigBlock::Name& name)
+{
+    auto end = std::find(name.begin(), name.end(), 0);
+    return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
+}
+
 ConfigBlock configBlock(BootImage& image)
 {
     assert(image.length >= minimumImageLength);

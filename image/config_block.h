@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace vornset {
 
@@ -61,6 +62,9 @@ public:
 private:
     std::span<std::uint8_t, size> bytes_;
 };
+
+// A name fills its sixteen bytes or ends at its first zero byte.
+std::string_view textOf(const ConfigBlock::Name& name);
 
 constexpr std::size_t minimumImageLength = ConfigBlock::offsetInImage + ConfigBlock::size;
 

@@ -1,4 +1,5 @@
 #include "image/native_file.h"
+#include "image/native_settings_files.h"
 
 #include <cerrno>
 #include <ctime>
@@ -72,6 +73,26 @@ bool transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
         offset += static_cast<std::uint64_t>(count);
     }
     return true;
+}
+
+// Reads to the end of the file; nothing where that takes more than the buffer.
+std::optional<std::size_t> readToEnd(int descriptor, std::span<char> buffer)
+{
+    std::size_t used = 0;
+    char beyond = 0;
+    int interruptions = 0;
+    for (;;) {
+        std::span<char> room = used < buffer.size() ? buffer.subspan(used) : std::span<char>(&beyond, 1);
+        ssize_t count = ::read(descriptor, room.data(), room.size());
+        if (count < 0 && errno == EINTR && ++interruptions < maximumInterruptions)
+            continue;
+        if (count <= 0)
+            return count == 0 ? std::optional<std::size_t>(used) : std::nullopt;
+        if (used == buffer.size())
+            return std::nullopt;
+        used += static_cast<std::size_t>(count);
+        interruptions = 0;
+    }
 }
 
 } // namespace
@@ -154,6 +175,22 @@ bool NativeFile::close()
     descriptor_ = -1;
     writable_ = false;
     return closed;
+}
+
+std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
+{
+    if (name == standardInput)
+        return readToEnd(STDIN_FILENO, buffer);
+    // The name is the rest of a command-line argument, so it ends where the argument does.
+    int descriptor = ::open(name.data(), O_RDONLY | openFlags);
+    if (descriptor < 0)
+        return std::nullopt;
+    struct stat info{};
+    std::optional<std::size_t> length;
+    if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode))
+        length = readToEnd(descriptor, buffer);
+    ::close(descriptor);
+    return length;
 }
 
 } // namespace vornset

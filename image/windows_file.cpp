@@ -1,4 +1,5 @@
 #include "image/native_file.h"
+#include "image/native_settings_files.h"
 
 #include <cwchar>
 #include <iterator>
@@ -73,6 +74,32 @@ bool transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer tran
         offset += count;
     }
     return true;
+}
+
+// Reads to the end of the file; nothing where that takes more than the buffer. A pipe
+// whose writer has closed it has ended.
+std::optional<std::size_t> readToEnd(HANDLE handle, std::span<char> buffer)
+{
+    std::size_t used = 0;
+    char beyond = 0;
+    for (;;) {
+        std::span<char> room = used < buffer.size() ? buffer.subspan(used) : std::span<char>(&beyond, 1);
+        DWORD count = 0;
+        if (!ReadFile(handle, room.data(), static_cast<DWORD>(room.size()), &count, nullptr))
+            return GetLastError() == ERROR_BROKEN_PIPE ? std::optional<std::size_t>(used) : std::nullopt;
+        if (count == 0)
+            return used;
+        if (used == buffer.size())
+            return std::nullopt;
+        used += count;
+    }
+}
+
+bool isRegularFile(HANDLE handle)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information)
+        && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 } // namespace
@@ -158,6 +185,26 @@ bool NativeFile::close()
     handle_ = nullptr;
     writable_ = false;
     return closed;
+}
+
+std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
+{
+    if (name == standardInput)
+        return readToEnd(GetStdHandle(STD_INPUT_HANDLE), buffer);
+    // The wide form of the "load=" argument whose rest the name is.
+    constexpr std::size_t keyLength = 5;
+    const wchar_t* path = nullptr;
+    for (std::size_t i = 0; i < arguments_.size(); ++i)
+        if (arguments_[i] + keyLength == name.data())
+            path = wideArguments_[i] + keyLength;
+    HANDLE handle = path != nullptr ? openHandle(openablePath(path), GENERIC_READ) : nullptr;
+    if (handle == nullptr)
+        return std::nullopt;
+    std::optional<std::size_t> length;
+    if (isRegularFile(handle))
+        length = readToEnd(handle, buffer);
+    CloseHandle(handle);
+    return length;
 }
 
 } // namespace vornset

@@ -2,6 +2,7 @@
 
 #include "options/global_options.h"
 #include "options/profile_edits.h"
+#include "options/settings_file.h"
 #include "options/show_option.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ bool isProfileField(std::string_view argument)
 
 bool isKnownOption(std::string_view argument)
 {
-    const std::string_view otherKeys[] = {PROFILE_KEY, SHOW_KEY};
+    const std::string_view otherKeys[] = {PROFILE_KEY, SHOW_KEY, LOAD_KEY};
     return isGlobalOption(argument) || isProfileField(argument) || startsWithAny(argument, otherKeys);
 }
 

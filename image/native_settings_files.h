@@ -1,0 +1,30 @@
+#pragma once
+
+#include "image/settings_files.h"
+
+#include <span>
+
+namespace vornset {
+
+// Settings files read through POSIX descriptors, or Win32 handles opened by wide
+// path: on Windows a name handed to read must be the rest of a "load=" argument
+// among those given here, whose wide form is then opened.
+class NativeSettingsFiles final : public SettingsFiles {
+public:
+#ifdef _WIN32
+    NativeSettingsFiles(std::span<const char* const> arguments, wchar_t* wideArguments[])
+        : arguments_(arguments), wideArguments_(wideArguments)
+    {
+    }
+#endif
+
+    std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override;
+
+#ifdef _WIN32
+private:
+    std::span<const char* const> arguments_;
+    wchar_t** wideArguments_;
+#endif
+};
+
+} // namespace vornset

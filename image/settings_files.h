@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace vornset {
+
+// Where load= finds the settings files it names: files by their paths, and standard
+// input by the name "-". NativeSettingsFiles reads them through the platform's own
+// calls; the tests keep them in memory.
+class SettingsFiles {
+public:
+    static constexpr std::string_view standardInput = "-";
+
+    // Reads the file whole into the buffer and returns its length; nothing where it
+    // cannot be opened or read, is no regular file (standard input excepted), or
+    // does not fit.
+    virtual std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) = 0;
+
+protected:
+    ~SettingsFiles() = default;
+};
+
+} // namespace vornset

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "image/settings_files.h"
+
+#include <algorithm>
+#include <map>
+#include <string>
+
+namespace vornset::testing {
+
+// Settings files in memory, by name; "-" is standard input. A file that is missing
+// here cannot be read.
+class MemorySettingsFiles final : public SettingsFiles {
+public:
+    std::map<std::string, std::string, std::less<>> files;
+    int reads = 0;
+
+    std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override
+    {
+        ++reads;
+        auto file = files.find(name);
+        if (file == files.end() || file->second.size() > buffer.size())
+            return std::nullopt;
+        std::copy(file->second.begin(), file->second.end(), buffer.begin());
+        return file->second.size();
+    }
+};
+
+} // namespace vornset::testing
