@@ -1,7 +1,5 @@
 #include "console/profiles.h"
 
-#include <algorithm>
-
 namespace vornset {
 namespace {
 
@@ -13,26 +11,11 @@ void padding(Output& out, std::size_t used, std::size_t width)
         out << " ";
 }
 
-// A name fills its sixteen bytes or ends at its first zero byte.
-std::string_view nameText(const ConfigBlock::Name& name)
-{
-    auto end = std::find(name.begin(), name.end(), 0);
-    return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
-}
-
-// Drives print as they are typed for btdrv=, two lower-case hex digits and "h".
-void printDrive(Output& out, unsigned drive)
-{
-    constexpr std::string_view hexDigits = "0123456789abcdef";
-    const char text[] = {hexDigits[drive >> 4], hexDigits[drive & 0xF], 'h'};
-    out << std::string_view(text, sizeof text);
-}
-
 void printRow(const ConfigBlock& block, std::size_t profile, Output& out)
 {
     int number = static_cast<int>(profile) + 1;
     ConfigBlock::Name name = block.name(profile);
-    std::string_view text = nameText(name);
+    std::string_view text = textOf(name);
     unsigned partition = block.bootPartition(profile);
 
     out << (number < 10 ? " " : "") << number << "  " << Printable{text};
@@ -45,6 +28,13 @@ void printRow(const ConfigBlock& block, std::size_t profile, Output& out)
 }
 
 } // namespace
+
+void printDrive(Output& out, std::uint8_t drive)
+{
+    constexpr std::string_view hexDigits = "0123456789abcdef";
+    const char text[] = {hexDigits[drive >> 4], hexDigits[drive & 0xF], 'h'};
+    out << std::string_view(text, sizeof text);
+}
 
 void printProfiles(const ConfigBlock& block, Output& out)
 {

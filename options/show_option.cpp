@@ -1,18 +1,32 @@
 #include "options/show_option.h"
 
+#include "console/profiles.h"
 #include "options/refusal.h"
+#include "options/settings_export.h"
 
 #include <algorithm>
 
 namespace vornset {
 namespace {
 
-constexpr std::string_view profilesValue = "profiles";
+struct Form {
+    std::string_view value;
+    void (*print)(const ConfigBlock& block, Output& out);
+};
 
-bool isShowProfiles(const char* argument)
+constexpr Form FORMS[] = {
+    {"profiles", printProfiles},
+    {"options", printSettingsAsOptions},
+    {"json", printSettingsAsJson},
+};
+
+const Form* formAskedFor(const char* argument)
 {
     std::string_view value;
-    return param(SHOW_KEY, value, argument) && value == profilesValue;
+    if (!param(SHOW_KEY, value, argument))
+        return nullptr;
+    auto form = std::ranges::find(FORMS, value, &Form::value);
+    return form == std::end(FORMS) ? nullptr : form;
 }
 
 } // namespace
@@ -20,20 +34,27 @@ bool isShowProfiles(const char* argument)
 bool checkShowOption(Arguments options, Output& out)
 {
     return forEachValue(SHOW_KEY, options, [&](std::string_view value) {
-        if (value == profilesValue)
-            return true;
-        return refuse("show, only profiles is valid", out);
+        return std::ranges::find(FORMS, value, &Form::value) != std::end(FORMS)
+            || refuse("show, only profiles, options and json are valid", out);
     });
 }
 
-bool showsProfiles(Arguments options)
+bool onlyShows(Arguments options)
 {
-    return std::ranges::any_of(options, isShowProfiles);
+    return !options.empty() && std::ranges::all_of(options, formAskedFor);
 }
 
-bool onlyShowsProfiles(Arguments options)
+void printShownForms(const ConfigBlock& block, Arguments options, bool afterOtherText, Output& out)
 {
-    return !options.empty() && std::ranges::all_of(options, isShowProfiles);
+    for (std::size_t i = 0; i < options.size(); ++i) {
+        const Form* form = formAskedFor(options[i]);
+        if (form == nullptr || std::ranges::any_of(options.first(i), [form](const char* o) { return formAskedFor(o) == form; }))
+            continue;
+        if (afterOtherText)
+            out << "\n";
+        form->print(block, out);
+        afterOtherText = true;
+    }
 }
 
 } // namespace vornset
