@@ -3,19 +3,22 @@
 //   vornset                      prints the help screen
 //   vornset FILE                 prints the image's settings
 //   vornset KEY=VALUE... FILE    changes them and rewrites the image in place
+//   vornset load=SETTINGS FILE   applies a settings file to the image
+//   vornset show=FORM FILE       prints the settings as a table, options or JSON
 //   vornset --help | --version
 
 #include "vornset.h"
 
 #include "console/help.h"
-#include "console/profiles.h"
 #include "console/report.h"
 #include "image/config_block.h"
 #include "image/image_file.h"
 #include "image/native_file.h"
+#include "image/native_settings_files.h"
 #include "options/command_line.h"
 #include "options/global_options.h"
 #include "options/profile_edits.h"
+#include "options/settings_file.h"
 #include "options/show_option.h"
 
 #include <cstdio>
@@ -70,21 +73,24 @@ void printClosingMessages(Output& out)
 }
 
 // Every option is validated before anything is written, so a refusal leaves the
-// file as it was.
-bool editBlock(ConfigBlock& block, Arguments options, Output& out)
+// file as it was. Settings files are applied first, so the command line wins.
+bool editBlock(ConfigBlock& block, Arguments options, Io& io)
 {
     ProfileEdits edits;
-    if (!applyGlobalOptions(block, options, out) || !collectProfileEdits(options, edits, out)
-        || !checkShowOption(options, out))
+    if (!loadSettingsFiles(block, options, io.settings, io.out) || !applyGlobalOptions(block, options, io.out)
+        || !collectProfileEdits(options, edits, io.out) || !checkShowOption(options, io.out))
         return false;
-    applyProfileEdits(block, edits, out);
+    // Printed without a newline: the closing message continues this line.
+    if (edits.profile && edits.name)
+        io.out << "ffff";
+    applyProfileEdits(block, edits);
     return true;
 }
 
 int editImage(BootImage& image, Arguments options, std::string_view path, Io& io)
 {
     ConfigBlock block = configBlock(image);
-    if (!editBlock(block, options, io.out))
+    if (!editBlock(block, options, io))
         return 1;
     warnOfIgnoredOptions(options, io.err);
     if (ImageError error = saveImage(io.image, image); error != ImageError::none) {
@@ -92,16 +98,13 @@ int editImage(BootImage& image, Arguments options, std::string_view path, Io& io
         return 1;
     }
     printClosingMessages(io.out);
-    if (showsProfiles(options)) {
-        io.out << "\n";
-        printProfiles(block, io.out);
-    }
+    printShownForms(block, options, true, io.out);
     return 0;
 }
 
 int runOnImage(std::string_view path, Arguments options, Io& io)
 {
-    bool edit = !options.empty() && !onlyShowsProfiles(options);
+    bool edit = !options.empty() && !onlyShows(options);
     BootImage image;
     ImageError error = loadImage(io.image, edit ? FileAccess::Access::edit : FileAccess::Access::read, image);
     if (error != ImageError::none) {
@@ -117,7 +120,7 @@ int runOnImage(std::string_view path, Arguments options, Io& io)
     if (options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printProfiles(configBlock(image), io.out);
+        printShownForms(configBlock(image), options, false, io.out);
     return 0;
 }
 
@@ -174,7 +177,9 @@ int wmain(int argc, wchar_t* argv[])
     vornset::StandardOutput out(stdout);
     vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
-    return finish(vornset::run(vornset::narrowArguments(argc, argv), {file, out, err}), out, err);
+    std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
+    vornset::NativeSettingsFiles settings(arguments, argv);
+    return finish(vornset::run(arguments, {file, settings, out, err}), out, err);
 }
 #else
 int main(int argc, char* argv[])
@@ -183,8 +188,9 @@ int main(int argc, char* argv[])
     vornset::StandardOutput out(stdout);
     vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : "");
+    vornset::NativeSettingsFiles settings;
     std::span<const char* const> arguments{static_cast<const char* const*>(argv), static_cast<std::size_t>(argc)};
-    return finish(vornset::run(arguments, {file, out, err}), out, err);
+    return finish(vornset::run(arguments, {file, settings, out, err}), out, err);
 }
 #endif
 #endif

@@ -2,16 +2,18 @@
 
 #include "console/output.h"
 #include "image/file_access.h"
+#include "image/settings_files.h"
 
 #include <span>
 
 namespace vornset {
 
-// What one run reaches beyond its arguments: the image file, and the standard
-// output for everything the tool prints and the standard error for warnings about
-// the run itself.
+// What one run reaches beyond its arguments: the image file, the settings files that
+// load= names, and the standard output for everything the tool prints and the
+// standard error for warnings about the run itself.
 struct Io {
     FileAccess& image;
+    SettingsFiles& settings;
     Output& out;
     Output& err;
 };

@@ -13,14 +13,24 @@
 //   argument                         one line per argument, the image path last;
 //   ...                              no lines at all is a run without arguments
 //   <empty line>
-//   bytes                            laid over the image from the configuration block on
+//   bytes                            laid over the image from the configuration block on,
+//                                    and the text of every settings file that load= names
+//                                    but "missing"
+//
+// Every image of the right version and length also goes through two checks of its own:
+// its JSON is valid with the fixed keys, and its settings loaded into another image
+// give that image every field that has an option value and change nothing else.
 
 #include "tests/memory_file.h"
+#include "tests/memory_settings_files.h"
 #include "tests/string_output.h"
 #include "vornset.h"
 
 #include "console/help.h"
 #include "console/output.h"
+#include "console/profiles.h"
+#include "image/config_block.h"
+#include "options/settings_export.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -45,6 +55,7 @@ struct Invocation {
     bool allowsWriting = true;
     bool socket = false;
     int replacements = 0;
+    std::string settingsText;
 };
 
 [[noreturn]] void broken(const char* invariant, const std::string& output)
@@ -86,6 +97,7 @@ Invocation decode(std::string_view text)
     if (invocation.image.size() > blockOffset)
         std::copy_n(text.begin(), std::min(text.size(), invocation.image.size() - blockOffset),
                     invocation.image.begin() + blockOffset);
+    invocation.settingsText = text;
     return invocation;
 }
 
@@ -115,7 +127,7 @@ std::string expectedWarnings(const Invocation& invocation)
 {
     static const std::vector<std::string> keys{"vm=",     "cnt=",   "cntval=", "usbmdev=", "dbt=",     "stm=",
                                                "dprf=",   "stf=",   "zan=",    "fnt=",     "usb1=",    "int19h=",
-                                               "hotkey=", "prf=",   "show="};
+                                               "hotkey=", "prf=",   "show=",   "load="};
     static const std::vector<std::string> profileKeys{"prfname=", "btdrv=", "btprt=", "btlog="};
     auto startsWithAny = [](const std::string& a, const std::vector<std::string>& list) {
         return std::any_of(list.begin(), list.end(), [&](const std::string& k) { return a.starts_with(k); });
@@ -148,15 +160,40 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
         {"hotkey=", 0x2A2, 0x2A2, 0, 1},    {"btdrv=", 0x468, 0x477, 0x80, 0x89},
         {"prfname=", 0x688, 0x787, 0, 255},
     };
+    // A settings file may set any field.
+    bool loads = anyArgumentStartsWith(invocation, "load=");
+    auto names = [&](std::string_view key) { return loads || anyArgumentStartsWith(invocation, key); };
     for (const Field& field : fields)
-        if (offset >= field.first && offset <= field.last && anyArgumentStartsWith(invocation, field.key))
+        if (offset >= field.first && offset <= field.last && names(field.key))
             return value >= field.lowest && value <= field.highest;
     if (offset >= 0x458 && offset <= 0x467) {
-        bool partition = anyArgumentStartsWith(invocation, "btprt=") && (value & 0x1F) >= 1 && (value & 0x1F) <= 4;
-        bool logPart = anyArgumentStartsWith(invocation, "btlog=") && (value >> 5) >= 1 && (value >> 5) <= 4;
+        bool partition = names("btprt=") && (value & 0x1F) >= 1 && (value & 0x1F) <= 4;
+        bool logPart = names("btlog=") && (value >> 5) >= 1 && (value >> 5) <= 4;
         return partition || logPart;
     }
     return false;
+}
+
+// A settings file that cannot be read, or one of its lines refused with the message
+// that the same option gets on the command line, or with one of a file's own.
+bool isSettingsRefusal(const std::string& output, const std::vector<std::string>& messages)
+{
+    if (output.starts_with("Error: unable to read settings from ") && output.ends_with("\n")
+        && std::count(output.begin(), output.end(), '\n') == 1)
+        return true;
+    const std::string prefix = "Parameter error: load, line ";
+    if (!output.starts_with(prefix))
+        return false;
+    std::size_t digits = output.find_first_not_of("0123456789", prefix.size());
+    if (digits == prefix.size() || digits == std::string::npos || output.compare(digits, 2, ": ") != 0)
+        return false;
+    std::string reason = output.substr(digits + 2);
+    static const std::vector<std::string> fileReasons{
+        "no such option\n", "load, not allowed in a settings file\n", "show, not allowed in a settings file\n",
+        "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
+        "btlog, 'prf' must be set\n"};
+    return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end()
+        || std::find(messages.begin(), messages.end(), "Parameter error: " + reason) != messages.end();
 }
 
 bool isRefusal(const std::string& output, const std::string& argument)
@@ -190,7 +227,7 @@ bool isRefusal(const std::string& output, const std::string& argument)
         "Parameter error: btdrv, only values 80h-89h are valid\n",
         "Parameter error: btprt, only values 1-4 are valid\n",
         "Parameter error: btlog, only values 1-4 are valid\n",
-        "Parameter error: show, only profiles is valid\n",
+        "Parameter error: show, only profiles, options and json are valid\n",
     };
     std::string message = output.starts_with("ffff") ? output.substr(4) : output;
     bool afterProfileEdits = message.size() != output.size();
@@ -199,7 +236,7 @@ bool isRefusal(const std::string& output, const std::string& argument)
     if (afterProfileEdits)
         return false;
     return output == versionError || output == "Error: unable to open " + path + "\n"
-        || std::find(messages.begin(), messages.end(), output) != messages.end();
+        || std::find(messages.begin(), messages.end(), output) != messages.end() || isSettingsRefusal(output, messages);
 }
 
 bool isReport(std::string_view output)
@@ -217,6 +254,13 @@ bool isReport(std::string_view output)
     return output.empty();
 }
 
+std::string textOf(const vornset::ConfigBlock& block, void (*print)(const vornset::ConfigBlock&, vornset::Output&))
+{
+    StringOutput out;
+    print(block, out);
+    return out.text;
+}
+
 bool isProfileTable(std::string_view output)
 {
     if (nextLine(output) != "Nr  Name              Drive  Partition  Log part.")
@@ -229,22 +273,54 @@ bool isProfileTable(std::string_view output)
     return output.empty();
 }
 
-bool onlyShowsProfiles(const Invocation& invocation)
+bool isShowOption(const std::string& option)
 {
-    auto& arguments = invocation.arguments;
-    return arguments.size() > 1
-        && std::all_of(arguments.begin(), arguments.end() - 1, [](const std::string& a) { return a == "show=profiles"; });
+    return option == "show=profiles" || option == "show=options" || option == "show=json";
 }
 
-bool isEditOutput(const Invocation& invocation, std::string_view output, std::string_view closing)
+bool onlyShows(const Invocation& invocation)
+{
+    std::vector<std::string> options = optionsOf(invocation);
+    return !options.empty() && std::all_of(options.begin(), options.end(), isShowOption);
+}
+
+// The forms that the show= options ask for, of the given image, each once in the order
+// first asked and each after an empty line where text came before.
+std::string shownForms(const Invocation& invocation, std::vector<std::uint8_t> image, bool afterOtherText)
+{
+    vornset::BootImage loaded;
+    std::copy(image.begin(), image.end(), loaded.content.begin());
+    loaded.length = image.size();
+    vornset::ConfigBlock block = vornset::configBlock(loaded);
+    std::vector<std::string> shown;
+    StringOutput out;
+    for (const std::string& option : optionsOf(invocation)) {
+        if (!isShowOption(option) || std::find(shown.begin(), shown.end(), option) != shown.end())
+            continue;
+        shown.push_back(option);
+        if (afterOtherText)
+            out << "\n";
+        afterOtherText = true;
+        if (option == "show=profiles") {
+            if (!isProfileTable(textOf(block, vornset::printProfiles)))
+                broken("show=profiles prints the table", textOf(block, vornset::printProfiles));
+            vornset::printProfiles(block, out);
+        } else {
+            (option == "show=json" ? vornset::printSettingsAsJson : vornset::printSettingsAsOptions)(block, out);
+        }
+    }
+    return out.text;
+}
+
+bool isEditOutput(const Invocation& invocation, std::string_view output, std::string_view closing,
+                  const MemoryFile& file)
 {
     if (output.starts_with("ffff"))
         output.remove_prefix(4);
     if (!output.starts_with(closing))
         return false;
     output.remove_prefix(closing.size());
-    bool shows = anyArgumentStartsWith(invocation, "show=profiles");
-    return shows ? output.starts_with("\n") && isProfileTable(output.substr(1)) : output.empty();
+    return output == shownForms(invocation, file.content, true);
 }
 
 void expectOnlyNamedFieldsChanged(const Invocation& invocation, const MemoryFile& file, const std::string& output)
@@ -327,16 +403,216 @@ void check(const Invocation& invocation, int status, const std::string& output, 
     } else if (count == 1) {
         if (!isReport(output) || file.opensForWriting != 0 || file.content != invocation.image)
             broken("the path alone prints the report and writes nothing", output);
-    } else if (onlyShowsProfiles(invocation)) {
-        if (!isProfileTable(output) || file.opensForWriting != 0 || file.content != invocation.image)
-            broken("show=profiles alone prints the table and writes nothing", output);
+    } else if (onlyShows(invocation)) {
+        if (output != shownForms(invocation, invocation.image, false) || file.opensForWriting != 0
+            || file.content != invocation.image)
+            broken("show= alone prints the forms asked for and writes nothing", output);
     } else {
-        if (!isEditOutput(invocation, output, closing))
+        if (!isEditOutput(invocation, output, closing, file))
             broken("an edit prints the closing messages", output);
         if (file.writes != 1 || file.syncs != 1)
             broken("an edit writes once and syncs before it says so", output);
         expectOnlyNamedFieldsChanged(invocation, file, output);
     }
+}
+
+// A JSON (RFC 8259) reader that only tells whether a text is one valid value.
+class JsonChecker {
+public:
+    explicit JsonChecker(std::string_view text) : text_(text) {}
+
+    bool valid()
+    {
+        return value() && (skipSpace(), at_ == text_.size());
+    }
+
+private:
+    void skipSpace()
+    {
+        while (at_ < text_.size() && std::string_view(" \t\n\r").find(text_[at_]) != std::string_view::npos)
+            ++at_;
+    }
+
+    bool take(char c)
+    {
+        skipSpace();
+        if (at_ < text_.size() && text_[at_] == c) {
+            ++at_;
+            return true;
+        }
+        return false;
+    }
+
+    bool literal(std::string_view word)
+    {
+        if (text_.substr(at_, word.size()) != word)
+            return false;
+        at_ += word.size();
+        return true;
+    }
+
+    bool string()
+    {
+        if (!take('"'))
+            return false;
+        while (at_ < text_.size() && text_[at_] != '"') {
+            auto c = static_cast<unsigned char>(text_[at_++]);
+            if (c < 0x20)
+                return false;
+            if (c == '\\') {
+                if (at_ >= text_.size())
+                    return false;
+                char escaped = text_[at_++];
+                if (escaped == 'u') {
+                    if (text_.size() - at_ < 4 || text_.substr(at_, 4).find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+                        return false;
+                    at_ += 4;
+                } else if (std::string_view("\"\\/bfnrt").find(escaped) == std::string_view::npos) {
+                    return false;
+                }
+            }
+        }
+        return take('"');
+    }
+
+    bool number()
+    {
+        std::size_t start = at_;
+        literal("-");
+        std::size_t digits = at_;
+        while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9')
+            ++at_;
+        return at_ > digits && !(text_[digits] == '0' && at_ - digits > 1) && at_ > start;
+    }
+
+    template <typename Element>
+    bool sequence(char close, Element element)
+    {
+        if (take(close))
+            return true;
+        do {
+            if (!element())
+                return false;
+        } while (take(','));
+        return take(close);
+    }
+
+    bool value()
+    {
+        skipSpace();
+        if (take('{'))
+            return sequence('}', [this] { return string() && take(':') && value(); });
+        if (take('['))
+            return sequence(']', [this] { return value(); });
+        if (at_ < text_.size() && text_[at_] == '"')
+            return string();
+        return literal("null") || literal("true") || literal("false") || number();
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+};
+
+// Runs the tool in memory on an image, with standard input holding the given text.
+std::pair<int, std::string> runOn(std::vector<std::uint8_t>& image, std::vector<const char*> arguments,
+                                  const std::string& input = "")
+{
+    MemoryFile file(image);
+    vornset::testing::MemorySettingsFiles settings;
+    settings.files["-"] = input;
+    StringOutput out;
+    StringOutput err;
+    arguments.insert(arguments.begin(), "vornset");
+    int status = vornset::run(arguments, {file, settings, out, err});
+    image = file.content;
+    return {status, out.text};
+}
+
+void expectValidJson(std::vector<std::uint8_t> image)
+{
+    std::string json = runOn(image, {"show=json", "a.bin"}).second;
+    std::size_t version = json.find("\n  \"version\": 7,\n"), settings = json.find("\n  \"settings\": {\n"),
+                stored = json.find("\n  \"stored\": {\n"), profiles = json.find("\n  \"profiles\": [\n");
+    if (!JsonChecker(json).valid() || !json.starts_with("{") || version != 1 || settings == std::string::npos
+        || stored == std::string::npos || profiles == std::string::npos || !(settings < stored && stored < profiles))
+        broken("show=json prints one valid document with the fixed keys in order", json);
+}
+
+// Where a field may hold a value that an option gives it, and which values those are.
+struct OptionField {
+    std::size_t offset;
+    unsigned lowest, highest;
+};
+
+constexpr OptionField OPTION_FIELDS[] = {
+    {0x288, 0, 4}, {0x28A, 0, 4}, {0x28B, 0, 15}, {0x28C, 0, 1}, {0x28D, 1, 99}, {0x293, 0, 1}, {0x295, 0, 1},
+    {0x299, 0, 1}, {0x29A, 0, 1}, {0x29F, 0, 2},  {0x2A0, 0, 1}, {0x2A1, 0, 98}, {0x2A2, 0, 1},
+};
+
+bool givesOption(const OptionField& field, std::uint8_t value)
+{
+    return value >= field.lowest && value <= field.highest;
+}
+
+// Whether loading the settings of "from" into "into" breaks the hidden-start rule at a
+// line that set one of its three fields: stm, cnt and dbt, at their offsets.
+bool loadBreaksHiddenStart(const std::vector<std::uint8_t>& from, const std::vector<std::uint8_t>& into)
+{
+    auto after = [&](const OptionField& field) {
+        bool set = givesOption(field, from[field.offset]);
+        return std::pair(set, set ? from[field.offset] : into[field.offset]);
+    };
+    auto [stmSet, stm] = after(OPTION_FIELDS[5]);
+    auto [cntSet, cnt] = after(OPTION_FIELDS[3]);
+    auto [dbtSet, dbt] = after(OPTION_FIELDS[1]);
+    return stm == 1 && (cnt == 0 || dbt == 0) && (stmSet || (cntSet && cnt == 0) || (dbtSet && dbt == 0));
+}
+
+bool nameHasControl(const std::vector<std::uint8_t>& image, std::size_t at)
+{
+    for (std::size_t i = at; i < at + 16 && image[i] != 0; ++i)
+        if (image[i] < 0x20 || image[i] == 0x7F)
+            return true;
+    return false;
+}
+
+// The settings of image A, printed as options and loaded into another image B, give B
+// every field of A that has an option value and leave the rest of B as it was.
+void expectSettingsCopied(const std::vector<std::uint8_t>& a)
+{
+    std::vector<std::uint8_t> b(a.size());
+    for (std::size_t i = 0; i < b.size(); ++i)
+        b[i] = static_cast<std::uint8_t>(~a[i] ^ (i * 13));
+    b[0x287] = 7;
+    std::vector<std::uint8_t> source = a, loaded = b;
+    std::string settings = runOn(source, {"show=options", "a.bin"}).second;
+    auto [status, output] = runOn(loaded, {"load=-", "b.bin"}, settings);
+    if (loadBreaksHiddenStart(a, b)) {
+        if (status != 1 || loaded != b)
+            broken("settings that break the hidden-start rule are refused", output + settings);
+        return;
+    }
+    if (status != 0)
+        broken("what show=options prints, load= reads back", output + settings);
+    std::vector<std::uint8_t> expected = b;
+    for (const OptionField& field : OPTION_FIELDS)
+        if (givesOption(field, a[field.offset]))
+            expected[field.offset] = a[field.offset];
+    for (std::size_t p = 0; p < 16; ++p) {
+        std::size_t partition = 0x458 + p, drive = 0x468 + p, name = 0x688 + 16 * p;
+        if (a[drive] >= 0x80 && a[drive] <= 0x89)
+            expected[drive] = a[drive];
+        if ((a[partition] & 0x1F) >= 1 && (a[partition] & 0x1F) <= 4)
+            expected[partition] = static_cast<std::uint8_t>((expected[partition] & 0xE0) | (a[partition] & 0x1F));
+        if ((a[partition] >> 5) >= 1 && (a[partition] >> 5) <= 4)
+            expected[partition] = static_cast<std::uint8_t>((expected[partition] & 0x1F) | (a[partition] & 0xE0));
+        if (!nameHasControl(a, name))
+            for (std::size_t i = 0, ended = 0; i < 16; ++i)
+                expected[name + i] = (ended |= a[name + i] == 0) != 0 ? 0 : a[name + i];
+    }
+    if (loaded != expected)
+        broken("loading the settings of one image gives another every field with an option value, and nothing else",
+               output + settings);
 }
 
 } // namespace
@@ -355,9 +631,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<const char*> argv{"vornset"};
     for (const std::string& argument : invocation.arguments)
         argv.push_back(argument.c_str());
+    vornset::testing::MemorySettingsFiles settings;
+    for (const std::string& option : optionsOf(invocation))
+        if (option.starts_with("load=") && option != "load=missing")
+            settings.files[option.substr(5)] = invocation.settingsText;
     StringOutput out;
     StringOutput err;
-    int status = vornset::run(argv, {file, out, err});
+    int status = vornset::run(argv, {file, settings, out, err});
     check(invocation, status, out.text, err.text, file);
+
+    const std::vector<std::uint8_t>& image = invocation.image;
+    if (image.size() >= 0x788 && image.size() <= 65536 && image[0x287] == 7) {
+        expectValidJson(image);
+        expectSettingsCopied(image);
+    }
     return 0;
 }

@@ -21,7 +21,7 @@ work=$(mktemp -d)
 socket=$work/tmux.socket
 trap 'tmux -S "$socket" kill-server 2>/dev/null; rm -rf "$work"' EXIT
 mkdir -p "$work/images/boot files" "$work/home"
-touch "$work/images/vornbm.bin" "$work/images/boot files/my image.bin"
+touch "$work/images/vornbm.bin" "$work/images/boot files/my image.bin" "$work/images/settings.txt"
 cat >"$work/bashrc" <<RC
 PS1='$ '
 source $helpers
@@ -72,6 +72,9 @@ expect 'vornset fnt=bi' 'vornset fnt=bios |'
 expect 'vornset stm=h' 'vornset stm=hidden |'
 expect 'vornset btdrv=89' 'vornset btdrv=89h |'
 expect 'vornset show=p' 'vornset show=profiles |'
+expect 'vornset show=j' 'vornset show=json |'
+expect 'vornset load=se' 'vornset load=settings.txt |'
+expect 'vornset load=boot\ f' 'vornset load=boot\ files/|'
 expect 'vornset prfname=' 'vornset prfname=|'
 expect 'vornset dbt=usb vorn' 'vornset dbt=usb vornbm.bin |'
 expect 'vornset boot\ f' 'vornset boot\ files/|'

@@ -258,16 +258,16 @@ TEST_F(OptionsTest, NamesAreCutToSixteenBytesAndZeroFilled)
 {
     std::string longName = "prfname=ABCDEFGHIJKLMNOPQR" + std::string(5000, 'x');
     ASSERT_TRUE(collect({"prf=16", longName.c_str()}));
-    applyProfileEdits(block, edits, out);
+    applyProfileEdits(block, edits);
     EXPECT_EQ(block.name(15), (ConfigBlock::Name{'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I', 'J', 'K', 'L', 'M',
                                                  'N', 'O', 'P'}));
 
     ASSERT_TRUE(collect({"prf=2", "prfname=Windows"}));
-    applyProfileEdits(block, edits, out);
+    applyProfileEdits(block, edits);
     EXPECT_EQ(block.name(1), (ConfigBlock::Name{'W', 'i', 'n', 'd', 'o', 'w', 's'}));
 
     ASSERT_TRUE(collect({"prfname="}));
-    applyProfileEdits(block, edits, out);
+    applyProfileEdits(block, edits);
     EXPECT_EQ(block.name(1), ConfigBlock::Name{});
 }
 
@@ -275,7 +275,7 @@ TEST_F(OptionsTest, ApplyingEditsTouchesOnlyTheChosenProfile)
 {
     image.content[0x458 + 4] = 0x00;
     ASSERT_TRUE(collect({"prf=5", "btprt=3", "btlog=2", "btdrv=89h"}));
-    applyProfileEdits(block, edits, out);
+    applyProfileEdits(block, edits);
     EXPECT_EQ(out.text, "") << "ffff is printed for names only";
     std::vector<std::uint8_t> after(image.content.begin(), image.content.begin() + 4096);
     std::vector<std::size_t> offsets{0x458 + 4, 0x468 + 4};
@@ -287,7 +287,7 @@ TEST_F(OptionsTest, ApplyingEditsTouchesOnlyTheChosenProfile)
 TEST_F(OptionsTest, EditsWithoutAProfileNumberAreDropped)
 {
     ASSERT_TRUE(collect({"prfname=Boot", "btdrv=81h", "btprt=1", "btlog=1"}));
-    applyProfileEdits(block, edits, out);
+    applyProfileEdits(block, edits);
     EXPECT_EQ(out.text, "");
     EXPECT_TRUE(std::equal(original.begin(), original.end(), image.content.begin()));
 }

@@ -257,10 +257,11 @@ TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
         MemoryFile file(sampleImage());
         std::vector<const char*> argv{"vornset"};
         argv.insert(argv.end(), arguments);
+        testing::MemorySettingsFiles settings;
         testing::StringOutput out;
         testing::StringOutput err;
         out.failing = true;
-        EXPECT_EQ(run(argv, {file, out, err}), 1) << arguments.size();
+        EXPECT_EQ(run(argv, {file, settings, out, err}), 1) << arguments.size();
     }
 }
 
@@ -321,7 +322,7 @@ TEST(Run, EveryOptionAtAndJustBeyondTheEndsOfItsRange)
     const std::string btdrv = "Parameter error: btdrv, only values 80h-89h are valid\n";
     const std::string btprt = "Parameter error: btprt, only values 1-4 are valid\n";
     const std::string btlog = "Parameter error: btlog, only values 1-4 are valid\n";
-    const std::string show = "Parameter error: show, only profiles is valid\n";
+    const std::string show = "Parameter error: show, only profiles, options and json are valid\n";
     struct Case {
         const char* option;
         std::size_t offset = 0;

@@ -26,11 +26,17 @@ std::vector<std::uint8_t> sampleImage()
 
 Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file)
 {
+    MemorySettingsFiles none;
+    return runTool(arguments, file, none);
+}
+
+Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file, MemorySettingsFiles& settings)
+{
     std::vector<const char*> argv{"vornset"};
     argv.insert(argv.end(), arguments);
     StringOutput out;
     StringOutput err;
-    int status = run(argv, {file, out, err});
+    int status = run(argv, {file, settings, out, err});
     return {status, out.text, err.text};
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/memory_file.h"
+#include "tests/memory_settings_files.h"
 #include "tests/string_output.h"
 #include "vornset.h"
 
@@ -25,8 +26,10 @@ struct Invocation {
     std::string warnings;
 };
 
-// Runs the tool in process as "vornset ARGUMENTS..." on the given file.
+// Runs the tool in process as "vornset ARGUMENTS..." on the given file, with the
+// given settings files where load= is to find any.
 Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file);
+Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file, MemorySettingsFiles& settings);
 
 // The file offsets where two images differ.
 std::vector<std::size_t> changedOffsets(const std::vector<std::uint8_t>& before,

@@ -324,6 +324,10 @@ case_paths_outside_the_ansi_code_page() {
     vornset dbt=usb "Ελληνικά/日本語/vornbm.bin"
     expect_status 0
     expect_changed "0x28A " "Ελληνικά/日本語/vornbm.bin"
+    printf 'cntval=9\n' >"Ελληνικά/設定.txt"
+    vornset "load=Ελληνικά/設定.txt" "Ελληνικά/日本語/vornbm.bin"
+    expect_status 0
+    expect_changed "0x28A 0x28D " "Ελληνικά/日本語/vornbm.bin"
 }
 
 case_output_that_cannot_be_written_fails_the_run() {
@@ -538,6 +542,76 @@ case_an_image_opened_on_descriptor_0_is_moved_off_it() {
     if awk 'NR > 1 && $2 <= 2 { found = 1 } END { exit !found }' calls.txt; then
         fail "the image was used through a standard descriptor: $(paste -sd ' ' calls.txt)"
     fi
+}
+
+# A blank image of the sample's length and version, whose settings are all zero.
+blank_image() {
+    head -c "$(stat -c %s original.bin)" /dev/zero >"$1"
+    poke "$1" 0x287 7
+}
+
+case_settings_copy_from_one_image_to_another_through_a_pipe() {
+    blank_image blank.bin
+    cp blank.bin blank-original.bin
+    ${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | ${VORNSET_RUNNER:-} "$VORNSET" load=- blank.bin >load.txt
+    [[ $(tr -d '\r' <load.txt) == "${closing%$'\n'}" ]] || fail "load=- printed: $(cat load.txt)"
+    vornset show=options blank.bin
+    local copied=$out
+    vornset show=options vornbm.bin
+    [[ $copied == "$out" ]] || fail "the copy's settings differ:$(diff <(echo "$out") <(echo "$copied"))"
+    expect_golden settings_of_sample.txt
+    # Only the block's named fields changed in the blank image.
+    cmp -l blank-original.bin blank.bin | awk '$1 - 1 < 648 || $1 - 1 >= 1928 { bad = 1 } END { exit bad }' ||
+        fail "bytes outside the block changed"
+}
+
+case_settings_file_with_crlf_line_ends_and_command_line_options_beside_it() {
+    printf '# settings\r\n\r\ncntval=20\r\nprf=2\r\nprfname=Two words \r\nbtdrv=83h\r\n' >settings.txt
+    vornset load=settings.txt cntval=30 vornbm.bin
+    expect_status 0
+    expect_output "$closing"
+    [[ $(od -An -tu1 -j 0x28D -N1 vornbm.bin) == "  30" ]] || fail "the command line did not win"
+    [[ $(dd if=vornbm.bin bs=1 skip=$((0x698)) count=16 status=none | tr -d '\0') == "Two words " ]] || fail "name"
+    expect_changed "0x28D 0x469 0x698 0x699 0x69A 0x69B 0x69C 0x69D 0x69E 0x69F 0x6A0 0x6A1 "
+}
+
+case_settings_files_refused_name_their_line_and_leave_the_image() {
+    local file message
+    while IFS='|' read -r file message; do
+        printf "$file" >settings.txt
+        vornset load=settings.txt vornbm.bin
+        expect_status 1
+        expect_output "$message"$'\n'
+    done <<'CASES'
+vm=text\n\n# x\ncntval=500\n|Parameter error: load, line 4: cntval, only values 1-99 are valid
+vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: no such option
+btdrv=81h\n|Parameter error: load, line 1: btdrv, 'prf' must be set
+stm=hidden\ncnt=off\n|Parameter error: load, line 1: stm, hidden mode requires countdown and default boot
+show=json\n|Parameter error: load, line 1: show, not allowed in a settings file
+vm=text\n\0|Error: unable to read settings from settings.txt
+CASES
+    vornset load=missing.txt vornbm.bin
+    expect_output $'Error: unable to read settings from missing.txt\n'
+    mkdir folder
+    vornset load=folder vornbm.bin
+    expect_output $'Error: unable to read settings from folder\n'
+    head -c 65537 /dev/zero | tr '\0' '#' >settings.txt
+    vornset load=settings.txt vornbm.bin
+    expect_output $'Error: unable to read settings from settings.txt\n'
+    expect_unchanged
+}
+
+case_json_is_valid_and_answers_queries() {
+    vornset show=json vornbm.bin
+    expect_status 0
+    command -v python3 >/dev/null || skip "python3 is not installed"
+    printf '%s' "$out" | python3 -m json.tool >/dev/null || fail "python3 cannot parse the JSON"
+    command -v jq >/dev/null || skip "jq is not installed"
+    local answers
+    answers=$(printf '%s' "$out" | jq -r '[.version, .settings.vm, .settings.cntval, .profiles[10].prfname,
+        .profiles[15].btdrv, .stored.dbt, (.profiles | length)] | join(",")')
+    [[ $answers == "7,800x600,10,Ubuntu Server 24,83h,1,16" ]] || fail "jq answered $answers"
+    expect_unchanged
 }
 
 [[ $# == 1 ]] && declare -F "case_$1" >/dev/null || {
