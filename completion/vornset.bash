@@ -1,5 +1,5 @@
 # bash completion for vornset: option keys with their "=", the words each key takes,
-# and file names for the image.
+# file names for a settings file after "load=", and file names for the image.
 
 _vornset_values()
 {
@@ -12,7 +12,7 @@ _vornset_values()
     usb1) echo "off 1 2" ;;
     hotkey) echo "yes no" ;;
     btdrv) echo "80h 81h 82h 83h 84h 85h 86h 87h 88h 89h" ;;
-    show) echo "profiles" ;;
+    show) echo "profiles options json" ;;
     esac
 }
 
@@ -23,8 +23,15 @@ _vornset()
     # holds "=", arrive whole.
     _init_completion -n = || return
 
-    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog= show="
+    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog= show= load="
     local key=${cur%%=*}
+    if [[ $key == load && $cur == load=* ]]; then
+        # Readline replaces only what follows the "=" where "=" breaks words.
+        cur=${cur#load=}
+        _filedir
+        [[ $COMP_WORDBREAKS == *=* ]] || COMPREPLY=("${COMPREPLY[@]/#/load=}")
+        return
+    fi
     if [[ $cur == *=* && " $keys " == *" $key= "* ]]; then
         COMPREPLY=($(compgen -W "$(_vornset_values "$key")" -- "${cur#*=}"))
         # Where "=" breaks words, readline replaces only the value.
