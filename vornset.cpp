@@ -24,6 +24,7 @@
 #include <cstdio>
 
 #ifdef _WIN32
+#include "console/console_window.h"
 #include "console/windows_arguments.h"
 #endif
 
@@ -179,7 +180,13 @@ int wmain(int argc, wchar_t* argv[])
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
     std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
     vornset::NativeSettingsFiles settings(arguments, argv);
-    return finish(vornset::run(arguments, {file, settings, out, err}), out, err);
+    int status = finish(vornset::run(arguments, {file, settings, out, err}), out, err);
+    // Started from Explorer, the window would close before its text could be read.
+    if (vornset::ownsItsConsoleWindow(vornset::consoleFacts())) {
+        vornset::promptToClose(out);
+        vornset::waitForEnter();
+    }
+    return status;
 }
 #else
 int main(int argc, char* argv[])

@@ -1,15 +1,21 @@
-# Writes CHANGELOG.md in the format Debian reads: one entry per "## VERSION" section,
-# each bullet as a "*" item. Entries are dated SOURCE_DATE_EPOCH where it is set.
+# Writes CHANGELOG.md in the format Debian reads: one entry per "## VERSION (DATE)"
+# section, dated that day, each bullet as a "*" item.
+include(${CMAKE_CURRENT_LIST_DIR}/changelog.cmake)
 file(STRINGS ${SOURCE} lines)
-string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
-set(trailer "\n -- the vornset developers <vornset@example.org>  ${date}\n")
 set(text "")
+set(trailer "")
 foreach(line IN LISTS lines)
-    if(line MATCHES "^## ([^ ]+)")
+    if(line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$")
+        set(version ${CMAKE_MATCH_1})
+        vornset_epoch_of(${CMAKE_MATCH_2} epoch)
         if(NOT text STREQUAL "")
             string(APPEND text "${trailer}\n")
         endif()
-        string(APPEND text "vornset (${CMAKE_MATCH_1}) unstable; urgency=medium\n\n")
+        # string(TIMESTAMP) tells the time that SOURCE_DATE_EPOCH holds.
+        set(ENV{SOURCE_DATE_EPOCH} ${epoch})
+        string(TIMESTAMP date "%a, %d %b %Y %H:%M:%S +0000" UTC)
+        set(trailer "\n -- the vornset developers <vornset@example.org>  ${date}\n")
+        string(APPEND text "vornset (${version}) unstable; urgency=medium\n\n")
     elseif(line MATCHES "^- (.*)")
         string(APPEND text "  * ${CMAKE_MATCH_1}\n")
     elseif(line MATCHES "^  (.*)" AND NOT text STREQUAL "")

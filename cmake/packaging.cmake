@@ -9,8 +9,9 @@ if(WIN32)
     set(text_files README.txt vornset.txt LICENSE.txt)
     add_custom_command(OUTPUT ${text_files}
         COMMAND ${CMAKE_COMMAND} -DGROFF=${GROFF} -DSOURCE=${PROJECT_SOURCE_DIR} -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}
+            -DMANUAL=${PROJECT_BINARY_DIR}/vornset.1 -DVERSION=${PROJECT_VERSION}
             -P ${PROJECT_SOURCE_DIR}/cmake/windows_texts.cmake
-        DEPENDS vornset.1 LICENSE packaging/README.txt cmake/windows_texts.cmake
+        DEPENDS ${PROJECT_BINARY_DIR}/vornset.1 LICENSE packaging/README.txt.in cmake/windows_texts.cmake
         WORKING_DIRECTORY ${PROJECT_SOURCE_DIR})
     add_custom_target(windows_texts ALL DEPENDS ${text_files})
     install(TARGETS vornset RUNTIME DESTINATION .)
@@ -23,10 +24,10 @@ else()
     add_custom_command(OUTPUT changelog
         COMMAND ${CMAKE_COMMAND} -DSOURCE=${PROJECT_SOURCE_DIR}/CHANGELOG.md -DOUTPUT=changelog
             -P ${PROJECT_SOURCE_DIR}/cmake/debian_changelog.cmake
-        DEPENDS CHANGELOG.md cmake/debian_changelog.cmake)
+        DEPENDS CHANGELOG.md cmake/debian_changelog.cmake cmake/changelog.cmake)
     # gzip -n leaves out the name and time of the file, which would make every
     # build's package differ.
-    foreach(pair "${PROJECT_SOURCE_DIR}/vornset.1=vornset.1.gz" "changelog=changelog.gz")
+    foreach(pair "${PROJECT_BINARY_DIR}/vornset.1=vornset.1.gz" "changelog=changelog.gz")
         string(REPLACE "=" ";" pair ${pair})
         list(GET pair 0 source)
         list(GET pair 1 compressed)

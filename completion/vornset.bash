@@ -1,5 +1,5 @@
-# bash completion for vornset: option keys with their "=", the words each key takes,
-# file names for a settings file after "load=", and file names for the image.
+# bash completion for vornset: option keys with their "=" and file names for the
+# image together, the words each key takes, and file names after "load=".
 
 _vornset_values()
 {
@@ -39,12 +39,14 @@ _vornset()
         return
     fi
 
-    COMPREPLY=($(compgen -W "$keys" -- "$cur"))
-    if ((${#COMPREPLY[@]} > 0)); then
-        compopt -o nospace
-        return
-    fi
+    # Keys and file names together: any word may be the image. A key waits for its
+    # value, so it takes no space after it; a file name does.
+    local matching_keys=($(compgen -W "$keys" -- "$cur"))
+    COMPREPLY=()
     _filedir
+    COMPREPLY+=("${matching_keys[@]}")
+    ((${#COMPREPLY[@]} == 1 && ${#matching_keys[@]} == 1)) && compopt -o nospace
+    return 0
 }
 
 complete -F _vornset vornset

@@ -2,7 +2,7 @@
 # Types command lines into a real interactive bash, in a tmux pseudo-terminal with
 # bash-completion loaded, presses TAB and checks the line that completion leaves.
 # Only a real line shows how readline quotes and splits it: a path with a space,
-# escaped or quoted, must come out whole.
+# escaped or quoted, must come out whole. Keys and file names are offered together.
 #
 #   completion_test.sh COMPLETION-SCRIPT
 set -u
@@ -32,27 +32,44 @@ HOME=$work/home INPUTRC=/dev/null tmux -S "$socket" new-session -d -x 200 -y 50 
     "bash --noprofile --rcfile $work/bashrc -i"
 
 # Waits until the screen's last prompt line ends with the text, and prints that line.
+# The wait ends on what the screen shows; the deadline only keeps a broken
+# completion from hanging the test.
 await_line() {
-    local line tries
-    for ((tries = 0; tries < 100; tries++)); do
+    local line deadline=$((SECONDS + 120))
+    while ((SECONDS < deadline)); do
         line=$(tmux -S "$socket" capture-pane -p | grep '^\$' | tail -1)
-        [[ $line == *"$1" ]] && break
-        sleep 0.05
+        if [[ $line == *"$1" ]]; then
+            echo "$line"
+            return
+        fi
+        sleep 0.02
     done
-    echo "$line"
+    echo "timed out waiting for a line ending in '$1'; the screen holds:" >&2
+    tmux -S "$socket" capture-pane -p >&2
 }
 
-# The line after typing TEXT, pressing TAB and typing a marker. Readline takes the
-# keys in order, so the marker lands once the completion is done, and it shows
-# whether a space was added.
+# Types TEXT, then the keys given, then a marker. Readline takes the keys in order, so
+# the marker lands once the completion is done; on a cleared screen it shows whether a
+# space was added, and what was listed stands above the prompt.
 cases=0
-complete_line() {
+type_then_mark() {
     cases=$((cases + 1))
-    tmux -S "$socket" send-keys C-u
+    tmux -S "$socket" send-keys C-u C-l
     tmux -S "$socket" send-keys -l "$1"
-    tmux -S "$socket" send-keys Tab
+    shift
+    tmux -S "$socket" send-keys "$@"
     tmux -S "$socket" send-keys -l "|$cases"
     await_line "|$cases" | sed "s/|$cases\$/|/"
+}
+
+complete_line() {
+    type_then_mark "$1" Tab
+}
+
+# The candidates that two TABs list for TEXT, sorted, one a line.
+listed() {
+    type_then_mark "$1" Tab Tab >/dev/null
+    tmux -S "$socket" capture-pane -p | grep -v '^\$' | tr -s ' ' '\n' | grep -v '^$' | sort
 }
 
 failures=0
@@ -81,6 +98,19 @@ expect 'vornset boot\ f' 'vornset boot\ files/|'
 expect 'vornset "boot f' 'vornset "boot files"/|'
 expect 'vornset boot\ files/my' 'vornset boot\ files/my\ image.bin |'
 expect 'vornset cnt=on "boot files/my' 'vornset cnt=on "boot files/my image.bin" |'
+
+expect 'vornset vo' 'vornset vornbm.bin |'
+expect 'vornset se' 'vornset settings.txt |'
+got=$(listed 'vornset v' | paste -sd ' ')
+if [[ $got != "vm= vornbm.bin" ]]; then
+    echo "FAIL: 'vornset v' + TAB TAB listed '$got', expected 'vm= vornbm.bin'"
+    failures=$((failures + 1))
+fi
+got=$(listed 'vornset ' | paste -sd ' ')
+if [[ " $got " != *" cnt= "*" settings.txt "*" vornbm.bin "* ]]; then
+    echo "FAIL: 'vornset ' + TAB TAB listed '$got', expected keys and files"
+    failures=$((failures + 1))
+fi
 
 ((failures == 0)) && echo "completion: every line completed as expected"
 exit $((failures > 0))

@@ -1,3 +1,4 @@
+#include "console/console_window.h"
 #include "console/profiles.h"
 #include "console/report.h"
 
@@ -137,6 +138,21 @@ TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
                         "14                    00h    0          0\n"
                         "15                    00h    0          0\n"
                         "16                    00h    0          0\n");
+}
+
+// Only a window that Explorer opened for the tool alone waits for Enter: never one
+// shared with a shell, nor a run whose input or output is redirected.
+TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwn)
+{
+    const std::pair<ConsoleFacts, bool> cases[] = {
+        {{1, true, true}, true},   {{2, true, true}, false}, {{3, true, true}, false},
+        {{0, false, false}, false}, {{1, false, true}, false}, {{1, true, false}, false},
+    };
+    for (auto [facts, waits] : cases)
+        EXPECT_EQ(ownsItsConsoleWindow(facts), waits) << facts.processes << facts.inputIsConsole << facts.outputIsConsole;
+    StringOutput out;
+    promptToClose(out);
+    EXPECT_EQ(out.text, "\nPress Enter to close this window.");
 }
 
 } // namespace

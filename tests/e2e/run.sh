@@ -614,6 +614,15 @@ case_json_is_valid_and_answers_queries() {
     expect_unchanged
 }
 
+case_a_run_with_redirected_input_never_waits_to_close() {
+    capture timeout 20 ${VORNSET_RUNNER:-} "$VORNSET" vornbm.bin < <(exec sleep 30 >/dev/null 2>&1)
+    expect_status 0
+    expect_golden report_of_sample.txt
+    capture timeout 20 ${VORNSET_RUNNER:-} "$VORNSET" </dev/null
+    expect_status 0
+    expect_golden help.txt
+}
+
 [[ $# == 1 ]] && declare -F "case_$1" >/dev/null || {
     echo "usage: run.sh CASE"
     exit 2
