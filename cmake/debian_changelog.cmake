@@ -1,13 +1,13 @@
-# Writes CHANGELOG.md in the format Debian reads: one entry per "## VERSION (DATE)"
-# section, dated that day, each bullet as a "*" item.
+# Writes CHANGELOG.md in the format Debian reads: one entry per "## VERSION (TIME)"
+# section, dated then, each bullet as a "*" item.
 include(${CMAKE_CURRENT_LIST_DIR}/changelog.cmake)
 file(STRINGS ${SOURCE} lines)
 set(text "")
 set(trailer "")
 foreach(line IN LISTS lines)
-    if(line MATCHES "^## ([^ ]+) \\(([0-9-]+)\\)$")
+    if(line MATCHES "${VORNSET_RELEASE_PATTERN}")
         set(version ${CMAKE_MATCH_1})
-        vornset_epoch_of(${CMAKE_MATCH_2} epoch)
+        vornset_epoch_of("${CMAKE_MATCH_2} ${CMAKE_MATCH_3}:${CMAKE_MATCH_4}" epoch)
         if(NOT text STREQUAL "")
             string(APPEND text "${trailer}\n")
         endif()
