@@ -56,13 +56,20 @@ constexpr std::uint8_t hiddenStart = 1;
 
 const GlobalOption& optionFor(Setting field)
 {
-    return *std::ranges::find(GLOBAL_OPTIONS, field, &GlobalOption::field);
+    return *std::find_if(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS),
+                         [field](const GlobalOption& option) { return option.field == field; });
+}
+
+// The key without its "=".
+std::string_view nameOf(const GlobalOption& option)
+{
+    return option.key.substr(0, option.key.size() - 1);
 }
 
 std::optional<std::uint8_t> codeFor(const GlobalOption& option, std::string_view value)
 {
     if (!option.words.empty()) {
-        auto word = std::ranges::find(option.words, value);
+        auto word = std::find(std::begin(option.words), std::end(option.words), value);
         if (word == option.words.end())
             return std::nullopt;
         return static_cast<std::uint8_t>(word - option.words.begin());
@@ -102,7 +109,7 @@ bool turnsOff(Arguments options, Setting field, const ConfigBlock& block)
 {
     std::string_view value;
     return block.get(field) == 0
-        && std::ranges::any_of(options, [&](const char* option) { return param(optionFor(field).key, value, option); });
+        && std::any_of(std::begin(options), std::end(options), [&](const char* option) { return param(optionFor(field).key, value, option); });
 }
 
 // The rule for a hidden start holds both ways: a run may not take the countdown or
@@ -122,23 +129,23 @@ bool keepsHiddenStartBootable(const ConfigBlock& block, Arguments options, Outpu
 
 bool applyGlobalOptions(ConfigBlock& block, Arguments options, Output& out)
 {
-    return std::ranges::all_of(GLOBAL_OPTIONS,
-                               [&](const GlobalOption& option) {
-                                   return forEachValue(option.key, options, [&](std::string_view value) {
-                                       return applyValue(option, value, block, out);
-                                   });
-                               })
+    return std::all_of(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS),
+                       [&](const GlobalOption& option) {
+                           return forEachValue(option.key, options, [&](std::string_view value) {
+                               return applyValue(option, value, block, out);
+                           });
+                       })
         && keepsHiddenStartBootable(block, options, out);
 }
 
 bool isGlobalOption(std::string_view argument)
 {
-    return std::ranges::any_of(GLOBAL_OPTIONS, [&](const GlobalOption& option) { return argument.starts_with(option.key); });
+    return std::any_of(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS), [&](const GlobalOption& option) { return argument.starts_with(option.key); });
 }
 
 std::optional<GlobalOptionApplied> applyGlobalOption(ConfigBlock& block, std::string_view argument)
 {
-    auto option = std::ranges::find_if(GLOBAL_OPTIONS, [&](const GlobalOption& o) { return argument.starts_with(o.key); });
+    auto option = std::find_if(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS), [&](const GlobalOption& o) { return argument.starts_with(o.key); });
     if (option == std::end(GLOBAL_OPTIONS))
         return std::nullopt;
     std::optional<std::uint8_t> code = codeFor(*option, argument.substr(option->key.size()));
@@ -167,12 +174,22 @@ Refusal hiddenStartRefusal(Setting field)
 std::array<GlobalSetting, 13> globalSettings(const ConfigBlock& block)
 {
     std::array<GlobalSetting, 13> settings{};
-    std::ranges::transform(HELP_ORDER, settings.begin(), [&](Setting field) {
+    std::transform(std::begin(HELP_ORDER), std::end(HELP_ORDER), settings.begin(), [&](Setting field) {
         const GlobalOption& option = optionFor(field);
         std::uint8_t stored = block.get(field);
-        return GlobalSetting{option.key.substr(0, option.key.size() - 1), stored, valueFor(option, stored)};
+        return GlobalSetting{nameOf(option), stored, valueFor(option, stored)};
     });
     return settings;
+}
+
+std::array<GlobalOptionValues, 13> globalOptionValues()
+{
+    std::array<GlobalOptionValues, 13> values{};
+    std::transform(std::begin(HELP_ORDER), std::end(HELP_ORDER), values.begin(), [](Setting field) {
+        const GlobalOption& option = optionFor(field);
+        return GlobalOptionValues{nameOf(option), option.words, option.numbers.lowest, option.numbers.highest};
+    });
+    return values;
 }
 
 } // namespace vornset

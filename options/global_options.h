@@ -55,4 +55,16 @@ struct GlobalSetting {
 // The thirteen global settings of the block in the help screen's order.
 std::array<GlobalSetting, 13> globalSettings(const ConfigBlock& block);
 
+// What a global option takes: its words, or where it has none, the numbers from
+// lowest to highest.
+struct GlobalOptionValues {
+    std::string_view name;
+    std::span<const std::string_view> words;
+    int lowest;
+    int highest;
+};
+
+// The values of the thirteen global options in the help screen's order.
+std::array<GlobalOptionValues, 13> globalOptionValues();
+
 } // namespace vornset

@@ -60,7 +60,7 @@ constexpr ProfileOption PROFILE_OPTIONS[] = {
 
 bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out)
 {
-    return std::ranges::all_of(PROFILE_OPTIONS, [&](const ProfileOption& option) {
+    return std::all_of(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS), [&](const ProfileOption& option) {
         return forEachValue(option.key, options, [&](std::string_view value) {
             Refusal refusal = option.take(value, edits);
             return refusal.empty() || refuse(refusal, out);
@@ -70,7 +70,7 @@ bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out)
 
 std::optional<Refusal> takeProfileOption(std::string_view argument, ProfileEdits& edits)
 {
-    auto option = std::ranges::find_if(PROFILE_OPTIONS, [&](const ProfileOption& o) { return argument.starts_with(o.key); });
+    auto option = std::find_if(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS), [&](const ProfileOption& o) { return argument.starts_with(o.key); });
     if (option == std::end(PROFILE_OPTIONS))
         return std::nullopt;
     return option->take(argument.substr(option->key.size()), edits);

@@ -46,7 +46,7 @@ Refusal applyProfileLine(std::string_view line, Loading& loading)
         applyProfileEdits(loading.block, loading.section);
         loading.section = {};
     }
-    bool field = std::ranges::any_of(PROFILE_FIELD_KEYS, [line](std::string_view key) { return line.starts_with(key); });
+    bool field = std::any_of(std::begin(PROFILE_FIELD_KEYS), std::end(PROFILE_FIELD_KEYS), [line](std::string_view key) { return line.starts_with(key); });
     if (field && !loading.section.profile)
         return withoutProfile(line);
     return takeProfileOption(line, loading.section).value_or("no such option");
@@ -61,7 +61,7 @@ Refusal applyLine(std::string_view line, int number, Loading& loading)
     std::optional<GlobalOptionApplied> applied = applyGlobalOption(loading.block, line);
     if (!applied)
         return applyProfileLine(line, loading);
-    auto field = std::ranges::find(HIDDEN_START_FIELDS, applied->field);
+    auto field = std::find(std::begin(HIDDEN_START_FIELDS), std::end(HIDDEN_START_FIELDS), applied->field);
     if (applied->refusal.empty() && field != std::end(HIDDEN_START_FIELDS))
         loading.lineSetting[field - std::begin(HIDDEN_START_FIELDS)] = number;
     return applied->refusal;

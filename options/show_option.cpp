@@ -25,7 +25,7 @@ const Form* formAskedFor(const char* argument)
     std::string_view value;
     if (!param(SHOW_KEY, value, argument))
         return nullptr;
-    auto form = std::ranges::find(FORMS, value, &Form::value);
+    auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [value](const Form& f) { return f.value == value; });
     return form == std::end(FORMS) ? nullptr : form;
 }
 
@@ -34,21 +34,21 @@ const Form* formAskedFor(const char* argument)
 bool checkShowOption(Arguments options, Output& out)
 {
     return forEachValue(SHOW_KEY, options, [&](std::string_view value) {
-        return std::ranges::find(FORMS, value, &Form::value) != std::end(FORMS)
+        return std::any_of(std::begin(FORMS), std::end(FORMS), [value](const Form& f) { return f.value == value; })
             || refuse("show, only profiles, options and json are valid", out);
     });
 }
 
 bool onlyShows(Arguments options)
 {
-    return !options.empty() && std::ranges::all_of(options, formAskedFor);
+    return !options.empty() && std::all_of(std::begin(options), std::end(options), formAskedFor);
 }
 
 void printShownForms(const ConfigBlock& block, Arguments options, bool afterOtherText, Output& out)
 {
     for (std::size_t i = 0; i < options.size(); ++i) {
         const Form* form = formAskedFor(options[i]);
-        if (form == nullptr || std::ranges::any_of(options.first(i), [form](const char* o) { return formAskedFor(o) == form; }))
+        if (form == nullptr || std::any_of(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i), [form](const char* o) { return formAskedFor(o) == form; }))
             continue;
         if (afterOtherText)
             out << "\n";
