@@ -1,0 +1,128 @@
+// Runs the page's core, the tool compiled to WebAssembly, over the end-to-end cases
+// and compares each run with the native tool's on a real file: exit status, standard
+// output, standard error and the file's bytes afterwards.
+//
+// VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
+// sample image.
+'use strict';
+
+const { spawnSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+
+const native = process.env.VORNSET_NATIVE;
+if (!native || !fs.existsSync(native)) {
+  console.log(`skipped: no native vornset at ${native}; cmake --workflow --preset release builds it`);
+  process.exit(77);
+}
+const { VornsetCore } = require(path.join(process.env.VORNSET_PAGE, 'vornset.js'));
+const sample = fs.readFileSync(process.env.SAMPLE);
+
+function withByte(image, offset, value) {
+  const copy = Buffer.from(image);
+  copy[offset] = value;
+  return copy;
+}
+
+const hiddenReady = withByte(withByte(sample, 0x28c, 0), 0x28a, 0);
+const hidden = withByte(sample, 0x293, 1);
+const blank = withByte(Buffer.alloc(sample.length), 0x287, 7);
+const images = {
+  sample,
+  hiddenReady,
+  hidden,
+  blank,
+  wrongVersion: withByte(sample, 0x287, 6),
+  empty: Buffer.alloc(0),
+  short: sample.subarray(0, 1927),
+  smallest: sample.subarray(0, 1928),
+  largest: Buffer.concat([sample, Buffer.alloc(65536 - sample.length)]),
+  oversized: Buffer.concat([sample, Buffer.alloc(65537 - sample.length)]),
+};
+const settingsOfSample = spawnSync(native, ['show=options', process.env.SAMPLE]).stdout;
+
+// [image, arguments before the path, standard input]
+const cases = [
+  ['sample', []],
+  ['sample', null],
+  ['sample', ['--help'], null],
+  ['sample', ['--version'], null],
+  ['sample', ['-h'], null],
+  ['sample', ['show=profiles']],
+  ['sample', ['show=options']],
+  ['sample', ['show=json', 'show=options', 'show=json']],
+  ['sample', ['show=x']],
+  ['hiddenReady', ['stm=hidden', 'cnt=on', 'cntval=1', 'dbt=usb']],
+  ['hiddenReady', ['stm=hidden']],
+  ['hidden', ['cnt=off']],
+  ['hidden', ['stm=menu', 'dbt=off']],
+  ['sample', ['prf=3', 'prfname=ABCDEFGHIJKLMNOPQR', 'btdrv=89h', 'btprt=2', 'btlog=4']],
+  ['sample', ['show=profiles', 'prf=2', 'prfname=Linux']],
+  ['sample', ['foo=1', 'VM=text', 'vm', 'text']],
+  ['sample', ['prf=1', 'prfname=X', 'vm=800x600', 'vm=bad']],
+  ['sample', ['cntvl=5', 'btdrv=82h', 'list']],
+  ['sample', ['--dry-run', 'vm=text']],
+  ['sample', ['cntval=0']], ['sample', ['cntval=99']], ['sample', ['cntval=100']], ['sample', ['cntval=7s']],
+  ['sample', ['cntval=4294967297']], ['sample', ['usbmdev=1']], ['sample', ['usbmdev=100']],
+  ['sample', ['dprf=16']], ['sample', ['dprf=17']], ['sample', ['usb1=01']], ['sample', ['hotkey=on']],
+  ['sample', ['fnt=bios', 'zan=off', 'stf=off', 'int19h=on', 'vm=1280x1024', 'usb1=2']],
+  ['sample', ['prf=0']], ['sample', ['prf=17']], ['sample', ['prf=16', 'btdrv=8ah']], ['sample', ['prf=1', 'btprt=5']],
+  ['sample', ['prf=5', 'btlog=4', 'prfname=', 'btprt=1']],
+  ['sample', ['vm=\x1b[2J', 'prfname=\u009b']],
+  ['sample', ['cnt=on', 'prfname=\u009b', 'btlog=2']],
+  ['wrongVersion', []], ['wrongVersion', ['vm=text']],
+  ['empty', []], ['short', ['vm=text']], ['smallest', ['prf=16', 'prfname=ABCDEFGHIJKLMNOP']],
+  ['largest', ['dbt=usb']], ['oversized', ['dbt=usb']],
+  ['blank', ['load=-'], settingsOfSample],
+  ['sample', ['load=-', 'cntval=30'], '# settings\r\n\r\ncntval=20\r\nprf=2\r\nprfname=Two words \r\nbtdrv=83h\r\n'],
+  ['sample', ['load=-'], 'vm=text\n\n# x\ncntval=500\n'],
+  ['sample', ['load=-'], 'btdrv=81h\n'],
+  ['sample', ['load=-'], 'stm=hidden\ncnt=off\n'],
+  ['sample', ['load=-'], 'show=json\n'],
+  ['sample', ['load=-'], 'vm=text\n\0'],
+  ['sample', ['load=-', 'show=options'], 'prf=7\nprfname=Seven\nbtlog=2\n'],
+];
+
+function runNative(image, args, input) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vornset-web-'));
+  try {
+    fs.writeFileSync(path.join(folder, 'vornbm.bin'), image);
+    const argv = args === null ? [] : [...args, 'vornbm.bin'];
+    const run = spawnSync(native, argv, { cwd: folder, input: input ?? '' });
+    return { status: run.status, output: run.stdout, errors: run.stderr, image: fs.readFileSync(path.join(folder, 'vornbm.bin')) };
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+function describe(name, args, input) {
+  return `${name} ${JSON.stringify(args)}${input === undefined ? '' : ` < ${JSON.stringify(String(input).slice(0, 40))}`}`;
+}
+
+(async () => {
+  const core = await VornsetCore.load();
+  let failures = 0;
+  for (const [name, args, input] of cases) {
+    const image = images[name];
+    const stdin = input === undefined || input === null ? Buffer.alloc(0) : Buffer.from(input);
+    const expected = runNative(image, args, stdin);
+    const argv = args === null ? [] : [...args, 'vornbm.bin'];
+    const got = core.run(argv, new Uint8Array(image), image.length, new Uint8Array(stdin));
+    const differences = [];
+    if (got.status !== expected.status) differences.push(`status ${got.status}, native ${expected.status}`);
+    if (!Buffer.from(got.output).equals(expected.output)) differences.push(`output:\n${got.text}\nnative:\n${expected.output}`);
+    if (!Buffer.from(got.errors).equals(expected.errors)) differences.push(`errors: ${Buffer.from(got.errors)}, native: ${expected.errors}`);
+    const after = image.length <= 65536 ? Buffer.from(got.image) : image;
+    if (!after.equals(expected.image)) differences.push('the image differs');
+    if (differences.length) {
+      failures++;
+      console.log(`FAIL: ${describe(name, args, input)}: ${differences.join('; ')}`);
+    }
+  }
+  console.log(`${cases.length - failures} of ${cases.length} runs of the core matched the native tool`);
+  process.exit(failures ? 1 : 0);
+})().catch(error => {
+  console.log(`FAIL: ${error.stack}`);
+  process.exit(1);
+});
