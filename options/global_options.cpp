@@ -148,7 +148,8 @@ std::optional<GlobalOptionApplied> applyGlobalOption(ConfigBlock& block, std::st
     auto option = std::find_if(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS), [&](const GlobalOption& o) { return argument.starts_with(o.key); });
     if (option == std::end(GLOBAL_OPTIONS))
         return std::nullopt;
-    std::optional<std::uint8_t> code = codeFor(*option, argument.substr(option->key.size()));
+    argument.remove_prefix(option->key.size());
+    std::optional<std::uint8_t> code = codeFor(*option, argument);
     if (!code)
         return GlobalOptionApplied{option->field, option->refusal};
     block.set(option->field, *code);

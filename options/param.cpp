@@ -22,7 +22,8 @@ bool param(std::string_view key, std::string_view& value, const char* argument)
     std::string_view text(argument);
     if (!text.starts_with(key))
         return false;
-    value = text.substr(key.size());
+    text.remove_prefix(key.size());
+    value = text;
     return true;
 }
 

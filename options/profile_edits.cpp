@@ -73,7 +73,8 @@ std::optional<Refusal> takeProfileOption(std::string_view argument, ProfileEdits
     auto option = std::find_if(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS), [&](const ProfileOption& o) { return argument.starts_with(o.key); });
     if (option == std::end(PROFILE_OPTIONS))
         return std::nullopt;
-    return option->take(argument.substr(option->key.size()), edits);
+    argument.remove_prefix(option->key.size());
+    return option->take(argument, edits);
 }
 
 void applyProfileEdits(ConfigBlock& block, const ProfileEdits& edits)
