@@ -10,11 +10,6 @@
 namespace vornset {
 namespace {
 
-bool startsWithAny(std::string_view argument, std::span<const std::string_view> keys)
-{
-    return std::any_of(std::begin(keys), std::end(keys), [argument](std::string_view key) { return argument.starts_with(key); });
-}
-
 bool isProfileField(std::string_view argument)
 {
     return startsWithAny(argument, PROFILE_FIELD_KEYS);
@@ -44,7 +39,8 @@ bool asksForVersion(std::string_view argument)
 
 bool refuseFlags(Arguments options, Output& out)
 {
-    auto flag = std::find_if(std::begin(options), std::end(options), [](std::string_view option) { return option.starts_with('-'); });
+    auto flag = std::find_if(options.begin(), options.end(),
+                             [](std::string_view option) { return option.starts_with('-'); });
     if (flag == options.end())
         return true;
     out << "Parameter error: " << Printable{*flag}
@@ -54,7 +50,8 @@ bool refuseFlags(Arguments options, Output& out)
 
 void warnOfIgnoredOptions(Arguments options, Output& err)
 {
-    bool profileChosen = std::any_of(std::begin(options), std::end(options), [](std::string_view option) { return option.starts_with(PROFILE_KEY); });
+    bool profileChosen = std::any_of(options.begin(), options.end(),
+                                     [](std::string_view option) { return option.starts_with(PROFILE_KEY); });
     for (std::string_view option : options) {
         if (!isKnownOption(option))
             err << "vornset: warning: ignored " << Printable{option} << ": no such option\n";

@@ -60,6 +60,13 @@ const GlobalOption& optionFor(Setting field)
                          [field](const GlobalOption& option) { return option.field == field; });
 }
 
+// The option whose key starts the argument, or the end of the table.
+const GlobalOption* optionCarriedBy(std::string_view argument)
+{
+    return std::find_if(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS),
+                        [argument](const GlobalOption& option) { return argument.starts_with(option.key); });
+}
+
 // The key without its "=".
 std::string_view nameOf(const GlobalOption& option)
 {
@@ -109,7 +116,8 @@ bool turnsOff(Arguments options, Setting field, const ConfigBlock& block)
 {
     std::string_view value;
     return block.get(field) == 0
-        && std::any_of(std::begin(options), std::end(options), [&](const char* option) { return param(optionFor(field).key, value, option); });
+        && std::any_of(options.begin(), options.end(),
+                       [&](const char* option) { return param(optionFor(field).key, value, option); });
 }
 
 // The rule for a hidden start holds both ways: a run may not take the countdown or
@@ -140,12 +148,12 @@ bool applyGlobalOptions(ConfigBlock& block, Arguments options, Output& out)
 
 bool isGlobalOption(std::string_view argument)
 {
-    return std::any_of(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS), [&](const GlobalOption& option) { return argument.starts_with(option.key); });
+    return optionCarriedBy(argument) != std::end(GLOBAL_OPTIONS);
 }
 
 std::optional<GlobalOptionApplied> applyGlobalOption(ConfigBlock& block, std::string_view argument)
 {
-    auto option = std::find_if(std::begin(GLOBAL_OPTIONS), std::end(GLOBAL_OPTIONS), [&](const GlobalOption& o) { return argument.starts_with(o.key); });
+    const GlobalOption* option = optionCarriedBy(argument);
     if (option == std::end(GLOBAL_OPTIONS))
         return std::nullopt;
     argument.remove_prefix(option->key.size());
@@ -169,7 +177,14 @@ bool startsHidden(const ConfigBlock& block)
 
 Refusal hiddenStartRefusal(Setting field)
 {
-    return field == Setting::cnt ? HIDDEN_START_BY_CNT : field == Setting::dbt ? HIDDEN_START_BY_DBT : HIDDEN_START_BY_STM;
+    switch (field) {
+    case Setting::cnt:
+        return HIDDEN_START_BY_CNT;
+    case Setting::dbt:
+        return HIDDEN_START_BY_DBT;
+    default:
+        return HIDDEN_START_BY_STM;
+    }
 }
 
 std::array<GlobalSetting, 13> globalSettings(const ConfigBlock& block)

@@ -1,5 +1,6 @@
 #include "options/param.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace vornset {
@@ -45,6 +46,12 @@ std::optional<int> parseNumber(std::string_view text)
     if (number > INT_MAX)
         return std::nullopt;
     return static_cast<int>(number);
+}
+
+bool startsWithAny(std::string_view argument, std::span<const std::string_view> keys)
+{
+    return std::any_of(keys.begin(), keys.end(),
+                       [argument](std::string_view key) { return argument.starts_with(key); });
 }
 
 std::optional<int> numberInRange(std::string_view text, int lowest, int highest)

@@ -20,6 +20,9 @@ std::optional<int> parseNumber(std::string_view text);
 
 std::optional<int> numberInRange(std::string_view text, int lowest, int highest);
 
+// Whether the argument starts with any of the keys.
+bool startsWithAny(std::string_view argument, std::span<const std::string_view> keys);
+
 // Hands the value of every argument that carries the key to accept, in argument
 // order, and stops at the first value it refuses.
 template <typename Accept>

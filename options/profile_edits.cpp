@@ -48,7 +48,8 @@ constexpr ProfileOption PROFILE_OPTIONS[] = {
     {PROFILE_FIELD_KEYS[1], takeDrive},
     {PROFILE_FIELD_KEYS[2],
      [](std::string_view value, ProfileEdits& edits) {
-         return numberInto(edits.partition, value, lowestPartition, highestPartition, "btprt, only values 1-4 are valid");
+         return numberInto(edits.partition, value, lowestPartition, highestPartition,
+                           "btprt, only values 1-4 are valid");
      }},
     {PROFILE_FIELD_KEYS[3],
      [](std::string_view value, ProfileEdits& edits) {
@@ -70,7 +71,8 @@ bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out)
 
 std::optional<Refusal> takeProfileOption(std::string_view argument, ProfileEdits& edits)
 {
-    auto option = std::find_if(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS), [&](const ProfileOption& o) { return argument.starts_with(o.key); });
+    auto option = std::find_if(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS),
+                               [argument](const ProfileOption& o) { return argument.starts_with(o.key); });
     if (option == std::end(PROFILE_OPTIONS))
         return std::nullopt;
     argument.remove_prefix(option->key.size());

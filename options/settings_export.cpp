@@ -42,7 +42,8 @@ ProfileSetting profileSetting(const ConfigBlock& block, std::size_t profile)
 // A settings file's line ends where the name would break it.
 bool lineCanCarry(std::string_view name)
 {
-    return std::none_of(std::begin(name), std::end(name), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+    return std::none_of(name.begin(), name.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
 }
 
 void printValue(const OptionValue& value, Output& out, bool quoted)

@@ -46,8 +46,7 @@ Refusal applyProfileLine(std::string_view line, Loading& loading)
         applyProfileEdits(loading.block, loading.section);
         loading.section = {};
     }
-    bool field = std::any_of(std::begin(PROFILE_FIELD_KEYS), std::end(PROFILE_FIELD_KEYS), [line](std::string_view key) { return line.starts_with(key); });
-    if (field && !loading.section.profile)
+    if (startsWithAny(line, PROFILE_FIELD_KEYS) && !loading.section.profile)
         return withoutProfile(line);
     return takeProfileOption(line, loading.section).value_or("no such option");
 }

@@ -48,7 +48,9 @@ void printShownForms(const ConfigBlock& block, Arguments options, bool afterOthe
 {
     for (std::size_t i = 0; i < options.size(); ++i) {
         const Form* form = formAskedFor(options[i]);
-        if (form == nullptr || std::any_of(options.begin(), options.begin() + static_cast<std::ptrdiff_t>(i), [form](const char* o) { return formAskedFor(o) == form; }))
+        auto earlier = options.first(i);
+        auto askedBefore = [form](const char* option) { return formAskedFor(option) == form; };
+        if (form == nullptr || std::any_of(earlier.begin(), earlier.end(), askedBefore))
             continue;
         if (afterOtherText)
             out << "\n";

@@ -113,7 +113,8 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
     auto length = static_cast<std::size_t>(imageLength);
     MemoryImage file(std::span(image).first(std::min(length, image.size())), length);
     StandardInput settings(std::string_view(input.data(), static_cast<std::size_t>(inputLength)));
-    int status = run(std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1), {file, settings, output, errors});
+    auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
+    int status = run(arguments, {file, settings, output, errors});
     imageWritten = file.written();
     return status;
 }
