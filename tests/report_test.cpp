@@ -141,15 +141,18 @@ TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
 }
 
 // Only a window that Explorer opened for the tool alone waits for Enter: never one
-// shared with a shell, nor a run whose input or output is redirected.
-TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwn)
+// shared with a shell, nor a run whose input or output is redirected, nor one that a
+// scheduled task started.
+TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwnThatExplorerOpened)
 {
     const std::pair<ConsoleFacts, bool> cases[] = {
-        {{1, true, true}, true},   {{2, true, true}, false}, {{3, true, true}, false},
-        {{0, false, false}, false}, {{1, false, true}, false}, {{1, true, false}, false},
+        {{1, true, true, true}, true},    {{2, true, true, true}, false},  {{3, true, true, true}, false},
+        {{0, false, false, true}, false}, {{1, false, true, true}, false}, {{1, true, false, true}, false},
+        {{1, true, true, false}, false},
     };
     for (auto [facts, waits] : cases)
-        EXPECT_EQ(ownsItsConsoleWindow(facts), waits) << facts.processes << facts.inputIsConsole << facts.outputIsConsole;
+        EXPECT_EQ(ownsItsConsoleWindow(facts), waits)
+            << facts.processes << facts.inputIsConsole << facts.outputIsConsole << facts.startedByExplorer;
     StringOutput out;
     promptToClose(out);
     EXPECT_EQ(out.text, "\nPress Enter to close this window.");
