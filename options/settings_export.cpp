@@ -16,7 +16,7 @@ struct ProfileSetting {
     ConfigBlock::Name name;
     std::uint8_t drive;
     std::uint8_t partitionByte;
-    bool driveValid;
+    std::optional<std::uint8_t> driveValue;
     std::optional<int> partition;
     std::optional<int> logPart;
 };
@@ -34,7 +34,7 @@ ProfileSetting profileSetting(const ConfigBlock& block, std::size_t profile)
             block.name(profile),
             drive,
             block.partitionByte(profile),
-            drive >= firstBiosDrive && drive < firstBiosDrive + driveCount,
+            drive >= firstBiosDrive && drive < firstBiosDrive + driveCount ? std::optional(drive) : std::nullopt,
             inPartitionRange(block.bootPartition(profile)),
             inPartitionRange(block.logPart(profile))};
 }
@@ -61,13 +61,19 @@ void printNoOptionValue(std::string_view key, std::uint8_t stored, Output& out)
     out << "# " << key << ": stored value " << static_cast<int>(stored) << " has no option value\n";
 }
 
-// One line "KEY=VALUE", or the comment where no option gives the stored value.
-void printOptionLine(std::string_view key, std::optional<int> value, std::uint8_t stored, Output& out)
+// One line "KEY=VALUE", the value as print prints it, or the comment where no option
+// gives the stored value.
+template <typename Value, typename Print>
+void printOptionLine(std::string_view key, const std::optional<Value>& value, std::uint8_t stored, Output& out,
+                     Print print)
 {
-    if (value)
-        out << key << "=" << *value << "\n";
-    else
+    if (!value) {
         printNoOptionValue(key, stored, out);
+        return;
+    }
+    out << key << "=";
+    print(*value);
+    out << "\n";
 }
 
 void printProfileLines(const ProfileSetting& profile, Output& out)
@@ -78,15 +84,11 @@ void printProfileLines(const ProfileSetting& profile, Output& out)
         out << "prfname=" << name << "\n";
     else
         out << "# prfname: stored name holds a control character\n";
-    if (profile.driveValid) {
-        out << "btdrv=";
-        printDrive(out, profile.drive);
-        out << "\n";
-    } else {
-        printNoOptionValue("btdrv", profile.drive, out);
-    }
-    printOptionLine("btprt", profile.partition, profile.partitionByte, out);
-    printOptionLine("btlog", profile.logPart, profile.partitionByte, out);
+    auto number = [&out](int value) { out << value; };
+    printOptionLine("btdrv", profile.driveValue, profile.drive, out,
+                    [&out](std::uint8_t drive) { printDrive(out, drive); });
+    printOptionLine("btprt", profile.partition, profile.partitionByte, out, number);
+    printOptionLine("btlog", profile.logPart, profile.partitionByte, out, number);
 }
 
 // Printable ASCII stands for itself but for the quote and the backslash; every other
@@ -123,18 +125,17 @@ void printJsonProfile(const ProfileSetting& profile, Output& out)
 {
     out << "    {\"prf\": " << profile.number << ", \"prfname\": ";
     printJsonString(textOf(profile.name), out);
+    auto number = [&out](int value) { out << value; };
     out << ", \"btdrv\": ";
-    if (profile.driveValid) {
+    printJsonOrNull(profile.driveValue, out, [&out](std::uint8_t drive) {
         out << "\"";
-        printDrive(out, profile.drive);
+        printDrive(out, drive);
         out << "\"";
-    } else {
-        out << "null";
-    }
+    });
     out << ", \"btprt\": ";
-    printJsonOrNull(profile.partition, out, [&](int number) { out << number; });
+    printJsonOrNull(profile.partition, out, number);
     out << ", \"btlog\": ";
-    printJsonOrNull(profile.logPart, out, [&](int number) { out << number; });
+    printJsonOrNull(profile.logPart, out, number);
     out << ", \"stored\": {\"partition\": " << static_cast<int>(profile.partitionByte)
         << ", \"drive\": " << static_cast<int>(profile.drive) << ", \"name\": [";
     for (std::size_t i = 0; i < profile.name.size(); ++i)
@@ -161,15 +162,9 @@ void printJsonSettings(const std::array<GlobalSetting, 13>& settings, bool store
 void printSettingsAsOptions(const ConfigBlock& block, Output& out)
 {
     out << "# vornset settings, configuration version " << static_cast<int>(supportedVersion) << "\n";
-    for (const GlobalSetting& setting : globalSettings(block)) {
-        if (setting.value) {
-            out << setting.name << "=";
-            printValue(*setting.value, out, false);
-            out << "\n";
-        } else {
-            printNoOptionValue(setting.name, setting.stored, out);
-        }
-    }
+    for (const GlobalSetting& setting : globalSettings(block))
+        printOptionLine(setting.name, setting.value, setting.stored, out,
+                        [&out](const OptionValue& value) { printValue(value, out, false); });
     for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile)
         printProfileLines(profileSetting(block, profile), out);
 }
