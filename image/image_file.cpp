@@ -52,9 +52,10 @@ ImageError openCurrentFile(FileAccess& file, Access access)
     return lockFailure(access);
 }
 
+// The type was checked when the file was opened; a handle's type cannot change.
 ImageError checkedLength(const std::optional<FileAccess::Status>& status, std::size_t& length)
 {
-    if (!status || !status->regular || status->length == 0)
+    if (!status || status->length == 0)
         return ImageError::cannotRead;
     if (status->length > BootImage::capacity)
         return ImageError::tooLarge;
