@@ -121,7 +121,10 @@ if (typeof document !== 'undefined') {
     controls: [], // { element, key, profile, initial, error }
   };
 
-  const runOn = (image, args, input) => page.core.run([...args, page.name], image, image.length, input);
+  const runOn = (image, args, input, length = image.length) =>
+    page.core.run([...args, page.name], image, length, input);
+  // The image as the form's valid changes leave it.
+  const current = () => page.edited ?? page.base;
 
   function option(value, text = value) {
     const item = document.createElement('option');
@@ -232,8 +235,9 @@ if (typeof document !== 'undefined') {
   }
 
   // Shows the image's settings for editing, or the tool's message where it refuses it.
-  function showImage(image, output) {
-    const shown = runOn(image, ['show=json']);
+  // A file too large to hold is given by its length, for the core to refuse.
+  function showImage(image, output, length = image.length) {
+    const shown = runOn(image, ['show=json'], undefined, length);
     const message = element('image-message');
     if (shown.status !== 0) {
       message.textContent = shown.text;
@@ -259,16 +263,8 @@ if (typeof document !== 'undefined') {
     element('image-name').textContent = `${file.name}, ${file.size} bytes`;
     element('result').textContent = '';
     const bytes = new Uint8Array(await file.slice(0, IMAGE_CAPACITY).arrayBuffer());
-    // A file too large to hold is refused by the core, which is given its length.
-    const shown = page.core.run(['show=json', page.name], bytes, file.size);
-    if (shown.status !== 0) {
-      element('image-message').textContent = shown.text;
-      element('image-message').hidden = false;
-      element('editor').hidden = true;
-      return;
-    }
     page.original = bytes;
-    showImage(bytes, '');
+    if (!showImage(bytes, '', file.size)) return;
     performance.mark('vornset-shown');
     performance.measure('vornset-open', 'vornset-chosen', 'vornset-shown');
   }
@@ -305,7 +301,8 @@ if (typeof document !== 'undefined') {
   function refusedControl(run, subject, image) {
     const named = run.controls.find(c => c.key === subject);
     if (named) return named;
-    return run.controls.find(c => runOn(image, [...run.args.slice(0, run.profile ? 1 : 0), `${c.key}=${c.element.value}`]).status !== 0)
+    const chosen = run.args.slice(0, run.profile ? 1 : 0);
+    return run.controls.find(c => runOn(image, [...chosen, `${c.key}=${c.element.value}`]).status !== 0)
       ?? run.controls[0];
   }
 
@@ -377,13 +374,13 @@ if (typeof document !== 'undefined') {
   }
 
   function exportSettings() {
-    const shown = runOn(page.edited ?? page.base, ['show=options']);
+    const shown = runOn(current(), ['show=options']);
     download(shown.output, `${page.name.replace(/\.[^.]*$/, '')}-settings.txt`, 'text/plain');
   }
 
   async function loadSettings(file) {
     const input = new Uint8Array(await file.arrayBuffer());
-    const loaded = runOn(page.edited ?? page.base, ['load=-'], input);
+    const loaded = runOn(current(), ['load=-'], input);
     element('result').textContent = loaded.status === 0 ? '' : loaded.text;
     if (loaded.status === 0) showImage(loaded.image, loaded.text);
   }
@@ -391,7 +388,7 @@ if (typeof document !== 'undefined') {
   function toggleJson() {
     const json = element('json');
     json.hidden = !json.hidden;
-    json.textContent = json.hidden ? '' : runOn(page.edited ?? page.base, ['show=json']).text;
+    json.textContent = json.hidden ? '' : runOn(current(), ['show=json']).text;
     element('show-json').setAttribute('aria-expanded', String(!json.hidden));
   }
 
