@@ -20,6 +20,7 @@
 #include "options/profile_edits.h"
 #include "options/settings_file.h"
 #include "options/show_option.h"
+#include "options/write_option.h"
 
 #include <cstdio>
 
@@ -79,7 +80,8 @@ bool editBlock(ConfigBlock& block, Arguments options, Io& io)
 {
     ProfileEdits edits;
     if (!loadSettingsFiles(block, options, io.settings, io.out) || !applyGlobalOptions(block, options, io.out)
-        || !collectProfileEdits(options, edits, io.out) || !checkShowOption(options, io.out))
+        || !collectProfileEdits(options, edits, io.out) || !checkShowOption(options, io.out)
+        || !checkWriteOption(options, io.out))
         return false;
     // Printed without a newline: the closing message continues this line.
     if (edits.profile && edits.name)
@@ -94,6 +96,11 @@ int editImage(BootImage& image, Arguments options, std::string_view path, Io& io
     if (!editBlock(block, options, io))
         return 1;
     warnOfIgnoredOptions(options, io.err);
+    if (isDryRun(options)) {
+        io.out << "nothing written (write=no)\n";
+        printShownForms(block, options, true, io.out);
+        return 0;
+    }
     if (ImageError error = saveImage(io.image, image); error != ImageError::none) {
         printImageError(error, path, io.out);
         return 1;
@@ -107,7 +114,9 @@ int runOnImage(std::string_view path, Arguments options, Io& io)
 {
     bool edit = !options.empty() && !onlyShows(options);
     BootImage image;
-    ImageError error = loadImage(io.image, edit ? FileAccess::Access::edit : FileAccess::Access::read, image);
+    // A dry run reads the image as a report does, under a shared lock.
+    bool write = edit && !isDryRun(options);
+    ImageError error = loadImage(io.image, write ? FileAccess::Access::edit : FileAccess::Access::read, image);
     if (error != ImageError::none) {
         printImageError(error, path, io.out);
         return 1;

@@ -4,6 +4,7 @@
 #include "options/profile_edits.h"
 #include "options/settings_file.h"
 #include "options/show_option.h"
+#include "options/write_option.h"
 
 #include <algorithm>
 
@@ -17,7 +18,7 @@ bool isProfileField(std::string_view argument)
 
 bool isKnownOption(std::string_view argument)
 {
-    const std::string_view otherKeys[] = {PROFILE_KEY, SHOW_KEY, LOAD_KEY};
+    const std::string_view otherKeys[] = {PROFILE_KEY, SHOW_KEY, LOAD_KEY, WRITE_KEY};
     return isGlobalOption(argument) || isProfileField(argument) || startsWithAny(argument, otherKeys);
 }
 

@@ -3,6 +3,7 @@
 #include "options/global_options.h"
 #include "options/profile_edits.h"
 #include "options/show_option.h"
+#include "options/write_option.h"
 
 #include <algorithm>
 #include <array>
@@ -57,6 +58,8 @@ Refusal applyLine(std::string_view line, int number, Loading& loading)
         return "load, not allowed in a settings file";
     if (line.starts_with(SHOW_KEY))
         return "show, not allowed in a settings file";
+    if (line.starts_with(WRITE_KEY))
+        return "write, not allowed in a settings file";
     std::optional<GlobalOptionApplied> applied = applyGlobalOption(loading.block, line);
     if (!applied)
         return applyProfileLine(line, loading);

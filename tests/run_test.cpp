@@ -382,3 +382,45 @@ TEST(Run, ThePathIsNeverReadAsAnOption)
 
 } // namespace
 } // namespace vornset
+
+namespace vornset {
+namespace {
+
+using testing::MemoryFile;
+using testing::runTool;
+using testing::sampleImage;
+
+// A dry run checks and applies everything as the edit would, under a shared lock,
+// and writes nothing; what it prints before its last line is what the edit prints.
+TEST(DryRun, ChecksAndReportsAsTheEditWouldAndWritesNothing)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    MemoryFile file(image);
+    auto [status, output, warnings] =
+        runTool({"write=no", "prf=2", "prfname=Linux Mint", "cntvl=1", "show=profiles", "vornbm.bin"}, file);
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(output.starts_with("ffffnothing written (write=no)\n\nNr  Name")) << output;
+    EXPECT_NE(output.find("\n 2  Linux Mint        "), std::string::npos) << output;
+    EXPECT_EQ(warnings, "vornset: warning: ignored cntvl=1: no such option\n");
+    EXPECT_EQ(file.opensForWriting, 0);
+    EXPECT_EQ(file.writes, 0);
+    EXPECT_EQ(file.content, image);
+
+    EXPECT_EQ(runTool({"write=no", "cntval=0", "vornbm.bin"}, file).output,
+              "Parameter error: cntval, only values 1-99 are valid\n");
+    EXPECT_EQ(runTool({"write=yes", "write=no", "dbt=usb", "vornbm.bin"}, file).output,
+              "nothing written (write=no)\n") << "the last write= decides";
+    EXPECT_EQ(file.content, image);
+    for (const char* value : {"write=No", "write=", "write=0"}) {
+        auto refused = runTool({value, "dbt=usb", "vornbm.bin"}, file);
+        EXPECT_EQ(refused.status, 1) << value;
+        EXPECT_EQ(refused.output, "Parameter error: write, only yes and no are valid\n") << value;
+    }
+    EXPECT_EQ(file.content, image);
+    EXPECT_EQ(file.writes, 0);
+    EXPECT_NE(runTool({"write=yes", "dbt=usb", "vornbm.bin"}, file).output.find("data changed"), std::string::npos);
+    EXPECT_EQ(file.writes, 1);
+}
+
+} // namespace
+} // namespace vornset
