@@ -9,129 +9,193 @@
 
 #include "vornset.h"
 
-#include "console/help.h"
-#include "console/report.h"
 #include "image/config_block.h"
 #include "image/image_file.h"
-#include "image/native_file.h"
-#include "image/native_settings_files.h"
 #include "options/command_line.h"
 #include "options/global_options.h"
+#include "options/hidden_start_rule.h"
 #include "options/profile_edits.h"
 #include "options/settings_file.h"
 #include "options/show_option.h"
 #include "options/write_option.h"
-
-#include <cstdio>
-
-#ifdef _WIN32
-#include "console/console_window.h"
-#include "console/windows_arguments.h"
-#endif
+#include "output/help.h"
+#include "output/messages.h"
+#include "output/profiles.h"
+#include "output/report.h"
+#include "output/settings_export.h"
 
 namespace vornset {
 namespace {
 
-void printVersionError(Output& out)
+// What a run asks of the image, and every input besides it, read in full before the
+// image is opened.
+struct Request {
+    Arguments options;
+    std::string_view path;
+    bool edit;
+    bool dryRun;
+    LoadedSettings settings;
+};
+
+// What became of the image while it was open, to be printed once it is closed.
+struct Outcome {
+    ImageError imageError = ImageError::none;
+    bool wrongVersion = false;
+    std::optional<Refusal> refusal;
+    // Every option was accepted, and the edit went on to its write.
+    bool accepted = false;
+    bool nameGiven = false;
+};
+
+// Settings files first, so that the command line's own options win. Every option
+// is validated before anything is written, so a refusal leaves the file as it was.
+std::optional<Refusal> editBlock(ConfigBlock& block, const Request& request, Outcome& outcome)
 {
-    out << "Error: wrong boot manager configuration version\n"
-        << "       use the latest boot manager version and the latest vornset\n"
-        << "       see " << projectAddress << "\n";
+    HiddenStartBytes before = hiddenStartBytes(block);
+    applyStagedSettings(request.settings.staged, block);
+    ProfileEdits edits;
+    std::optional<Refusal> refusal = applyGlobalOptions(block, request.options);
+    if (!refusal)
+        refusal = judgeHiddenStart(before, block, request.settings.staged, request.options);
+    if (!refusal)
+        refusal = collectProfileEdits(request.options, edits);
+    if (!refusal)
+        refusal = checkShowOption(request.options);
+    if (!refusal)
+        refusal = checkWriteOption(request.options);
+    if (refusal)
+        return refusal;
+    outcome.nameGiven = edits.profile && edits.fields.name;
+    applyProfileEdits(block, edits);
+    return std::nullopt;
 }
 
-static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
-
-void printImageError(ImageError error, std::string_view path, Output& out)
+// Opens, locks, reads and checks the image, and for an edit applies the options and
+// writes it back; the caller closes it.
+Outcome workOnImage(const Request& request, BootImage& image, FileAccess& file)
 {
-    switch (error) {
-    case ImageError::none:
+    Outcome outcome;
+    bool writes = request.edit && !request.dryRun;
+    // A dry run reads the image as a report does, under a shared lock.
+    outcome.imageError = loadImage(file, writes ? FileAccess::Access::edit : FileAccess::Access::read, image);
+    if (outcome.imageError != ImageError::none)
+        return outcome;
+    outcome.wrongVersion = !hasSupportedVersion(image);
+    if (outcome.wrongVersion || !request.edit || request.settings.unreadable)
+        return outcome;
+    if (request.settings.refusal) {
+        outcome.refusal = request.settings.refusal;
+        return outcome;
+    }
+    ConfigBlock block = configBlock(image);
+    outcome.refusal = editBlock(block, request, outcome);
+    outcome.accepted = !outcome.refusal;
+    if (outcome.accepted && writes)
+        outcome.imageError = saveImage(file, image);
+    return outcome;
+}
+
+void printForm(Form form, const ConfigBlock& block, Output& out)
+{
+    switch (form) {
+    case Form::profiles:
+        printProfiles(block, out);
         break;
-    case ImageError::cannotOpen:
-        out << "Error: unable to open " << Printable{path} << "\n";
+    case Form::options:
+        printSettingsAsOptions(block, out);
         break;
-    case ImageError::cannotRead:
-        out << "Error: unable to read file\n";
-        break;
-    case ImageError::tooLarge:
-        out << "Error: file too large for a boot manager image (more than 65536 bytes)\n";
-        break;
-    case ImageError::tooShort:
-        out << "Error: file too short for a boot manager image (less than 1928 bytes)\n";
-        break;
-    case ImageError::cannotOpenForWriting:
-        out << "Error: unable to open " << Printable{path} << " for writing\n";
-        break;
-    case ImageError::cannotWrite:
-        out << "Error: unable to write to file\n";
+    case Form::json:
+        printSettingsAsJson(block, out);
         break;
     }
 }
 
-void printClosingMessages(Output& out)
+// Each form the options ask for, each after an empty line where text came before it.
+void printForms(const ConfigBlock& block, Arguments options, bool afterOtherText, Output& out)
 {
-    out << "data changed\n\n"
-        << "hint: if you use the windows boot menu to start the boot manager, then its\n"
-        << "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+    ShownForms shown = shownForms(options);
+    for (Form form : shown.asked()) {
+        if (afterOtherText)
+            out << "\n";
+        printForm(form, block, out);
+        afterOtherText = true;
+    }
 }
 
-// Every option is validated before anything is written, so a refusal leaves the
-// file as it was. Settings files are applied first, so the command line wins.
-bool editBlock(ConfigBlock& block, Arguments options, Io& io)
+void warnOfIgnoredOptions(Arguments options, Output& err)
 {
-    ProfileEdits edits;
-    if (!loadSettingsFiles(block, options, io.settings, io.out) || !applyGlobalOptions(block, options, io.out)
-        || !collectProfileEdits(options, edits, io.out) || !checkShowOption(options, io.out)
-        || !checkWriteOption(options, io.out))
+    for (std::string_view option : options) {
+        switch (whyIgnored(option, options)) {
+        case Ignored::no:
+            break;
+        case Ignored::noSuchOption:
+            warnNoSuchOption(option, err);
+            break;
+        case Ignored::noProfileChosen:
+            warnNoProfileChosen(option, err);
+            break;
+        }
+    }
+}
+
+// The first failure before the edit's write ends the run with its one message.
+bool printFailure(const Request& request, const Outcome& outcome, Io& io)
+{
+    if (outcome.imageError != ImageError::none && !outcome.accepted)
+        printImageError(outcome.imageError, request.path, io.out);
+    else if (outcome.wrongVersion)
+        printVersionError(io.out);
+    else if (request.edit && request.settings.unreadable)
+        printUnreadableSettings(*request.settings.unreadable, io.out);
+    else if (outcome.refusal)
+        printRefusal(*outcome.refusal, io.out);
+    else
         return false;
-    // Printed without a newline: the closing message continues this line.
-    if (edits.profile && edits.name)
-        io.out << "ffff";
-    applyProfileEdits(block, edits);
     return true;
 }
 
-int editImage(BootImage& image, Arguments options, std::string_view path, Io& io)
+int printEdit(const Request& request, const Outcome& outcome, BootImage& image, Io& io)
 {
-    ConfigBlock block = configBlock(image);
-    if (!editBlock(block, options, io))
-        return 1;
-    warnOfIgnoredOptions(options, io.err);
-    if (isDryRun(options)) {
-        io.out << "nothing written (write=no)\n";
-        printShownForms(block, options, true, io.out);
-        return 0;
-    }
-    if (ImageError error = saveImage(io.image, image); error != ImageError::none) {
-        printImageError(error, path, io.out);
+    if (outcome.nameGiven)
+        printNameMark(io.out);
+    warnOfIgnoredOptions(request.options, io.err);
+    if (outcome.imageError != ImageError::none) {
+        printImageError(outcome.imageError, request.path, io.out);
         return 1;
     }
-    printClosingMessages(io.out);
-    printShownForms(block, options, true, io.out);
+    if (request.dryRun)
+        printNothingWritten(io.out);
+    else
+        printClosingMessages(io.out);
+    printForms(configBlock(image), request.options, true, io.out);
     return 0;
 }
 
-int runOnImage(std::string_view path, Arguments options, Io& io)
+int printOutcome(const Request& request, const Outcome& outcome, BootImage& image, Io& io)
 {
-    bool edit = !options.empty() && !onlyShows(options);
-    BootImage image;
-    // A dry run reads the image as a report does, under a shared lock.
-    bool write = edit && !isDryRun(options);
-    ImageError error = loadImage(io.image, write ? FileAccess::Access::edit : FileAccess::Access::read, image);
-    if (error != ImageError::none) {
-        printImageError(error, path, io.out);
+    if (printFailure(request, outcome, io)) {
+        if (io.refused != nullptr)
+            *io.refused = outcome.refusal;
         return 1;
     }
-    if (!hasSupportedVersion(image)) {
-        printVersionError(io.out);
-        return 1;
-    }
-    if (edit)
-        return editImage(image, options, path, io);
-    if (options.empty())
+    if (request.edit)
+        return printEdit(request, outcome, image, io);
+    if (request.options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printShownForms(configBlock(image), options, false, io.out);
+        printForms(configBlock(image), request.options, false, io.out);
     return 0;
+}
+
+int runOnImage(Arguments options, std::string_view path, Io& io)
+{
+    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), {}};
+    if (request.edit)
+        request.settings = readSettingsFiles(options, io.settings);
+    BootImage image;
+    Outcome outcome = workOnImage(request, image, io.image);
+    io.image.close();
+    return printOutcome(request, outcome, image, io);
 }
 
 int runOnce(std::span<const char* const> arguments, Io& io)
@@ -145,9 +209,13 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         return 0;
     }
     Arguments options = arguments.subspan(1, arguments.size() - 2);
-    if (!refuseFlags(options, io.out))
+    if (std::optional<Refusal> flag = refuseFlags(options)) {
+        printRefusal(*flag, io.out);
+        if (io.refused != nullptr)
+            *io.refused = flag;
         return 1;
-    return runOnImage(arguments.back(), options, io);
+    }
+    return runOnImage(options, arguments.back(), io);
 }
 
 } // namespace
@@ -155,58 +223,10 @@ int runOnce(std::span<const char* const> arguments, Io& io)
 int run(std::span<const char* const> arguments, Io io)
 {
     int status = runOnce(arguments, io);
-    // The image is closed before anything is written to the standard streams.
+    // Closed already on every path that opened it; a guard for any other.
     io.image.close();
-    bool written = io.out.flush();
     io.err.flush();
-    return written ? status : 1;
+    return io.out.flush() ? status : 1;
 }
 
 } // namespace vornset
-
-#ifndef VORNSET_NO_MAIN
-namespace {
-
-// Standard output itself has failed, so the error stream is the one place left to
-// say so. The run has flushed it already.
-int finish(int status, const vornset::StandardOutput& out, vornset::StandardOutput& err)
-{
-    if (out.failed()) {
-        err << "vornset: error writing to standard output\n";
-        err.flush();
-    }
-    return status;
-}
-
-} // namespace
-
-#ifdef _WIN32
-int wmain(int argc, wchar_t* argv[])
-{
-    vornset::prepareStandardStreams();
-    vornset::StandardOutput out(stdout);
-    vornset::StandardOutput err(stderr);
-    vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
-    std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
-    vornset::NativeSettingsFiles settings(arguments, argv);
-    int status = finish(vornset::run(arguments, {file, settings, out, err}), out, err);
-    // Started from Explorer, the window would close before its text could be read.
-    if (vornset::ownsItsConsoleWindow(vornset::consoleFacts())) {
-        vornset::promptToClose(out);
-        vornset::waitForEnter();
-    }
-    return status;
-}
-#else
-int main(int argc, char* argv[])
-{
-    vornset::prepareStandardStreams();
-    vornset::StandardOutput out(stdout);
-    vornset::StandardOutput err(stderr);
-    vornset::NativeFile file(argc > 1 ? argv[argc - 1] : "");
-    vornset::NativeSettingsFiles settings;
-    std::span<const char* const> arguments{static_cast<const char* const*>(argv), static_cast<std::size_t>(argc)};
-    return finish(vornset::run(arguments, {file, settings, out, err}), out, err);
-}
-#endif
-#endif

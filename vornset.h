@@ -1,25 +1,30 @@
 #pragma once
 
-#include "console/output.h"
 #include "image/file_access.h"
 #include "image/settings_files.h"
+#include "output/output.h"
+#include "settings/refusal.h"
 
+#include <optional>
 #include <span>
 
 namespace vornset {
 
 // What one run reaches beyond its arguments: the image file, the settings files that
 // load= names, and the standard output for everything the tool prints and the
-// standard error for warnings about the run itself.
+// standard error for warnings about the run itself. Where refused is given, a
+// refusal is also left there, for a caller that finds the field it names.
 struct Io {
     FileAccess& image;
     SettingsFiles& settings;
     Output& out;
     Output& err;
+    std::optional<Refusal>* refused = nullptr;
 };
 
 // Runs one invocation of the tool: arguments as main receives them, the program
-// name first. Returns the exit status.
+// name first. Every input is read before the image is opened, and nothing is
+// printed before it is closed. Returns the exit status.
 int run(std::span<const char* const> arguments, Io io);
 
 } // namespace vornset

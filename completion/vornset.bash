@@ -1,5 +1,6 @@
 # bash completion for vornset: option keys with their "=" and file names for the
-# image together, the words each key takes, and file names after "load=".
+# image together, the words or numbers each key takes, and file names after "load=".
+# A test holds the keys and the words against the tool's own tables.
 
 _vornset_values()
 {
@@ -11,8 +12,11 @@ _vornset_values()
     fnt) echo "bt bios" ;;
     usb1) echo "off 1 2" ;;
     hotkey) echo "yes no" ;;
+    dprf | prf) echo "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16" ;;
     btdrv) echo "80h 81h 82h 83h 84h 85h 86h 87h 88h 89h" ;;
+    btprt | btlog) echo "1 2 3 4" ;;
     show) echo "profiles options json" ;;
+    write) echo "yes no" ;;
     esac
 }
 
@@ -23,7 +27,7 @@ _vornset()
     # holds "=", arrive whole.
     _init_completion -n = || return
 
-    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog= show= load="
+    local keys="vm= stm= cnt= cntval= dbt= dprf= stf= zan= fnt= usb1= usbmdev= int19h= hotkey= prf= prfname= btdrv= btprt= btlog= show= load= write="
     local key=${cur%%=*}
     if [[ $key == load && $cur == load=* ]]; then
         # Readline replaces only what follows the "=" where "=" breaks words.

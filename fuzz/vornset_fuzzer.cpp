@@ -26,11 +26,11 @@
 #include "tests/string_output.h"
 #include "vornset.h"
 
-#include "console/help.h"
-#include "console/output.h"
-#include "console/profiles.h"
 #include "image/config_block.h"
-#include "options/settings_export.h"
+#include "output/help.h"
+#include "output/output.h"
+#include "output/profiles.h"
+#include "output/settings_export.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -127,7 +127,7 @@ std::string expectedWarnings(const Invocation& invocation)
 {
     static const std::vector<std::string> keys{"vm=",     "cnt=",   "cntval=", "usbmdev=", "dbt=",     "stm=",
                                                "dprf=",   "stf=",   "zan=",    "fnt=",     "usb1=",    "int19h=",
-                                               "hotkey=", "prf=",   "show=",   "load="};
+                                               "hotkey=", "prf=",   "show=",   "load=",   "write="};
     static const std::vector<std::string> profileKeys{"prfname=", "btdrv=", "btprt=", "btlog="};
     auto startsWithAny = [](const std::string& a, const std::vector<std::string>& list) {
         return std::any_of(list.begin(), list.end(), [&](const std::string& k) { return a.starts_with(k); });
@@ -190,6 +190,7 @@ bool isSettingsRefusal(const std::string& output, const std::vector<std::string>
     std::string reason = output.substr(digits + 2);
     static const std::vector<std::string> fileReasons{
         "no such option\n", "load, not allowed in a settings file\n", "show, not allowed in a settings file\n",
+        "write, not allowed in a settings file\n",
         "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
         "btlog, 'prf' must be set\n"};
     return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end()
@@ -228,6 +229,7 @@ bool isRefusal(const std::string& output, const std::string& argument)
         "Parameter error: btprt, only values 1-4 are valid\n",
         "Parameter error: btlog, only values 1-4 are valid\n",
         "Parameter error: show, only profiles, options and json are valid\n",
+        "Parameter error: write, only yes and no are valid\n",
     };
     std::string message = output.starts_with("ffff") ? output.substr(4) : output;
     bool afterProfileEdits = message.size() != output.size();
@@ -276,6 +278,16 @@ bool isProfileTable(std::string_view output)
 bool isShowOption(const std::string& option)
 {
     return option == "show=profiles" || option == "show=options" || option == "show=json";
+}
+
+// Whether the last valid write= of the options is write=no.
+bool isDryRun(const Invocation& invocation)
+{
+    bool dryRun = false;
+    for (const std::string& option : optionsOf(invocation))
+        if (option == "write=yes" || option == "write=no")
+            dryRun = option == "write=no";
+    return dryRun;
 }
 
 bool onlyShows(const Invocation& invocation)
@@ -330,6 +342,30 @@ void expectOnlyNamedFieldsChanged(const Invocation& invocation, const MemoryFile
     for (std::size_t i = 0; i < file.content.size(); ++i)
         if (file.content[i] != invocation.image[i] && !changeAllowed(invocation, i, file.content[i]))
             broken("only the named fields change, to values they can hold", output);
+}
+
+// What the same run prints as an edit that writes, with its closing messages in
+// place of the dry run's line.
+std::string editOutputOf(const Invocation& invocation, const std::string& closing)
+{
+    MemoryFile copy(invocation.image);
+    std::vector<std::string> arguments = invocation.arguments;
+    for (std::string& argument : arguments)
+        if (argument == "write=no")
+            argument = "write=yes";
+    std::vector<const char*> argv{"vornset"};
+    for (const std::string& argument : arguments)
+        argv.push_back(argument.c_str());
+    vornset::testing::MemorySettingsFiles settings;
+    for (const std::string& option : optionsOf(invocation))
+        if (option.starts_with("load=") && option != "load=missing")
+            settings.files[option.substr(5)] = invocation.settingsText;
+    StringOutput out;
+    StringOutput err;
+    vornset::run(argv, {copy, settings, out, err});
+    std::string text = out.text;
+    std::size_t at = text.find(closing);
+    return at == std::string::npos ? text : text.replace(at, closing.size(), "nothing written (write=no)\n");
 }
 
 std::string textOf(void (*print)(vornset::Output&))
@@ -407,6 +443,11 @@ void check(const Invocation& invocation, int status, const std::string& output, 
         if (output != shownForms(invocation, invocation.image, false) || file.opensForWriting != 0
             || file.content != invocation.image)
             broken("show= alone prints the forms asked for and writes nothing", output);
+    } else if (isDryRun(invocation)) {
+        if (file.opensForWriting != 0 || file.content != invocation.image)
+            broken("a dry run writes nothing", output);
+        if (output != editOutputOf(invocation, closing))
+            broken("a dry run prints what the edit prints, but that it wrote nothing", output);
     } else {
         if (!isEditOutput(invocation, output, closing, file))
             broken("an edit prints the closing messages", output);
@@ -554,26 +595,20 @@ bool givesOption(const OptionField& field, std::uint8_t value)
     return value >= field.lowest && value <= field.highest;
 }
 
-// Whether loading the settings of "from" into "into" breaks the hidden-start rule at a
-// line that set one of its three fields: stm, cnt and dbt, at their offsets.
-bool loadBreaksHiddenStart(const std::vector<std::uint8_t>& from, const std::vector<std::uint8_t>& into)
+// Whether an image, as a load leaves it, starts hidden without a countdown or a
+// default boot where the image before did not have exactly those three bytes.
+bool breaksHiddenStart(const std::vector<std::uint8_t>& before, const std::vector<std::uint8_t>& after)
 {
-    auto after = [&](const OptionField& field) {
-        bool set = givesOption(field, from[field.offset]);
-        return std::pair(set, set ? from[field.offset] : into[field.offset]);
-    };
-    auto [stmSet, stm] = after(OPTION_FIELDS[5]);
-    auto [cntSet, cnt] = after(OPTION_FIELDS[3]);
-    auto [dbtSet, dbt] = after(OPTION_FIELDS[1]);
-    return stm == 1 && (cnt == 0 || dbt == 0) && (stmSet || (cntSet && cnt == 0) || (dbtSet && dbt == 0));
+    bool same = before[0x293] == after[0x293] && before[0x28C] == after[0x28C] && before[0x28A] == after[0x28A];
+    return after[0x293] == 1 && (after[0x28C] == 0 || after[0x28A] == 0) && !same;
 }
 
 bool nameHasControl(const std::vector<std::uint8_t>& image, std::size_t at)
 {
-    for (std::size_t i = at; i < at + 16 && image[i] != 0; ++i)
-        if (image[i] < 0x20 || image[i] == 0x7F)
-            return true;
-    return false;
+    std::size_t length = 0;
+    while (length < 16 && image[at + length] != 0)
+        ++length;
+    return vornset::holdsControl({reinterpret_cast<const char*>(image.data() + at), length});
 }
 
 // The settings of image A, printed as options and loaded into another image B, give B
@@ -587,13 +622,6 @@ void expectSettingsCopied(const std::vector<std::uint8_t>& a)
     std::vector<std::uint8_t> source = a, loaded = b;
     std::string settings = runOn(source, {"show=options", "a.bin"}).second;
     auto [status, output] = runOn(loaded, {"load=-", "b.bin"}, settings);
-    if (loadBreaksHiddenStart(a, b)) {
-        if (status != 1 || loaded != b)
-            broken("settings that break the hidden-start rule are refused", output + settings);
-        return;
-    }
-    if (status != 0)
-        broken("what show=options prints, load= reads back", output + settings);
     std::vector<std::uint8_t> expected = b;
     for (const OptionField& field : OPTION_FIELDS)
         if (givesOption(field, a[field.offset]))
@@ -610,6 +638,13 @@ void expectSettingsCopied(const std::vector<std::uint8_t>& a)
             for (std::size_t i = 0, ended = 0; i < 16; ++i)
                 expected[name + i] = (ended |= a[name + i] == 0) != 0 ? 0 : a[name + i];
     }
+    if (breaksHiddenStart(b, expected)) {
+        if (status != 1 || loaded != b || output.find("hidden mode requires countdown and default boot") == std::string::npos)
+            broken("settings that break the hidden-start rule are refused", output + settings);
+        return;
+    }
+    if (status != 0)
+        broken("what show=options prints, load= reads back", output + settings);
     if (loaded != expected)
         broken("loading the settings of one image gives another every field with an option value, and nothing else",
                output + settings);

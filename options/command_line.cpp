@@ -2,7 +2,6 @@
 
 #include "options/global_options.h"
 #include "options/profile_edits.h"
-#include "options/settings_file.h"
 #include "options/show_option.h"
 #include "options/write_option.h"
 
@@ -11,15 +10,11 @@
 namespace vornset {
 namespace {
 
-bool isProfileField(std::string_view argument)
-{
-    return startsWithAny(argument, PROFILE_FIELD_KEYS);
-}
+constexpr std::string_view RUN_KEYS[] = {"load", SHOW_KEY, WRITE_KEY};
 
-bool isKnownOption(std::string_view argument)
+bool isRunOption(std::string_view option)
 {
-    const std::string_view otherKeys[] = {PROFILE_KEY, SHOW_KEY, LOAD_KEY, WRITE_KEY};
-    return isGlobalOption(argument) || isProfileField(argument) || startsWithAny(argument, otherKeys);
+    return std::any_of(std::begin(RUN_KEYS), std::end(RUN_KEYS), [option](std::string_view key) { return carries(option, key); });
 }
 
 } // namespace
@@ -38,27 +33,22 @@ bool asksForVersion(std::string_view argument)
     return argument == "--version";
 }
 
-bool refuseFlags(Arguments options, Output& out)
+std::optional<Refusal> refuseFlags(Arguments options)
 {
     auto flag = std::find_if(options.begin(), options.end(),
                              [](std::string_view option) { return option.starts_with('-'); });
     if (flag == options.end())
-        return true;
-    out << "Parameter error: " << Printable{*flag}
-        << ", options are written key=value; run vornset without parameter to see help\n";
-    return false;
+        return std::nullopt;
+    return Refusal{*flag, "options are written key=value; run vornset without parameter to see help", true};
 }
 
-void warnOfIgnoredOptions(Arguments options, Output& err)
+Ignored whyIgnored(std::string_view option, Arguments options)
 {
-    bool profileChosen = std::any_of(options.begin(), options.end(),
-                                     [](std::string_view option) { return option.starts_with(PROFILE_KEY); });
-    for (std::string_view option : options) {
-        if (!isKnownOption(option))
-            err << "vornset: warning: ignored " << Printable{option} << ": no such option\n";
-        else if (isProfileField(option) && !profileChosen)
-            err << "vornset: warning: ignored " << Printable{option} << ": no prf= given\n";
-    }
+    const ProfileSetting* profile = profileSettingCarriedBy(option);
+    if (profile == nullptr)
+        return globalSettingCarriedBy(option) != nullptr || isRunOption(option) ? Ignored::no : Ignored::noSuchOption;
+    bool chosen = anyCarries(options, profileSetting(ProfileField::profile).key);
+    return profile->field == ProfileField::profile || chosen ? Ignored::no : Ignored::noProfileChosen;
 }
 
 } // namespace vornset

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "console/output.h"
 #include "options/param.h"
+#include "settings/refusal.h"
 
+#include <optional>
 #include <string_view>
 
 namespace vornset {
@@ -14,12 +15,15 @@ bool asksForHelp(std::string_view argument);
 // Whether the one argument of a run asks for the version: "--version".
 bool asksForVersion(std::string_view argument);
 
-// No key starts with "-", so an option that does is a flag the tool does not have.
-// Prints the refusal of the first such option and returns false.
-bool refuseFlags(Arguments options, Output& out);
+// No key starts with "-", so an option that does is a flag the tool does not have:
+// the refusal of the first such option.
+std::optional<Refusal> refuseFlags(Arguments options);
 
-// Warns, a line each, of the options that do nothing: those that match no key, and
-// those that change a profile when no "prf=" chooses one.
-void warnOfIgnoredOptions(Arguments options, Output& err);
+// Why an option does nothing, where it does nothing.
+enum class Ignored { no, noSuchOption, noProfileChosen };
+
+// Whether the option matches no key, or changes a profile that no "prf=" of the
+// options chooses.
+Ignored whyIgnored(std::string_view option, Arguments options);
 
 } // namespace vornset

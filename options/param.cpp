@@ -1,6 +1,7 @@
 #include "options/param.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 
 namespace vornset {
@@ -11,55 +12,45 @@ bool isWhiteSpace(char c)
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 } // namespace
 
-bool param(std::string_view key, std::string_view& value, const char* argument)
+bool param(std::string_view key, std::string_view& value, std::string_view argument)
 {
-    std::string_view text(argument);
-    if (!text.starts_with(key))
+    if (!carries(argument, key))
         return false;
-    text.remove_prefix(key.size());
-    value = text;
+    value = argument.substr(key.size() + 1);
     return true;
+}
+
+bool carries(std::string_view argument, std::string_view key)
+{
+    return argument.size() > key.size() && argument.starts_with(key) && argument[key.size()] == '=';
 }
 
 std::optional<int> parseNumber(std::string_view text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && isWhiteSpace(text[i]))
-        ++i;
-    bool negative = i < text.size() && text[i] == '-';
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        ++i;
-    long long magnitude = 0;
-    for (; i < text.size() && isDigit(text[i]); ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > static_cast<long long>(INT_MAX) + 1)
-            return std::nullopt;
-    }
-    long long number = negative ? -magnitude : magnitude;
-    if (number > INT_MAX)
+    std::size_t start = 0;
+    while (start < text.size() && isWhiteSpace(text[start]))
+        ++start;
+    text.remove_prefix(start);
+    bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
+        text.remove_prefix(1);
+    unsigned long long magnitude = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (error == std::errc::invalid_argument)
+        return 0;
+    constexpr unsigned long long largest = INT_MAX;
+    if (error == std::errc::result_out_of_range || magnitude > largest + (negative ? 1 : 0))
         return std::nullopt;
+    long long number = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
     return static_cast<int>(number);
 }
 
-bool startsWithAny(std::string_view argument, std::span<const std::string_view> keys)
+bool anyCarries(Arguments arguments, std::string_view key)
 {
-    return std::any_of(keys.begin(), keys.end(),
-                       [argument](std::string_view key) { return argument.starts_with(key); });
-}
-
-std::optional<int> numberInRange(std::string_view text, int lowest, int highest)
-{
-    std::optional<int> number = parseNumber(text);
-    if (!number || *number < lowest || *number > highest)
-        return std::nullopt;
-    return number;
+    return std::any_of(arguments.begin(), arguments.end(),
+                       [key](const char* argument) { return carries(argument, key); });
 }
 
 } // namespace vornset

@@ -9,19 +9,17 @@ namespace vornset {
 // The option arguments: everything between the program name and the image path.
 using Arguments = std::span<const char* const>;
 
-// Matches an argument against a key that includes its '=', so that "cnt=" never
-// takes "cntval=5". On a match, value is the rest of the argument, read in place.
-bool param(std::string_view key, std::string_view& value, const char* argument);
+// The one way an argument is matched to a key: the key and "=" start it, so that
+// "cnt" never takes "cntval=5". On a match, value is the rest of the argument.
+bool param(std::string_view key, std::string_view& value, std::string_view argument);
+
+// Whether the argument carries the key.
+bool carries(std::string_view argument, std::string_view key);
 
 // Reads a number the way atoi does (leading white space, a sign, digits up to the
 // first other character, no digits meaning 0), except that a number too large for
 // an int is returned as nothing rather than wrapped into some other value.
 std::optional<int> parseNumber(std::string_view text);
-
-std::optional<int> numberInRange(std::string_view text, int lowest, int highest);
-
-// Whether the argument starts with any of the keys.
-bool startsWithAny(std::string_view argument, std::span<const std::string_view> keys);
 
 // Hands the value of every argument that carries the key to accept, in argument
 // order, and stops at the first value it refuses.
@@ -35,5 +33,8 @@ bool forEachValue(std::string_view key, Arguments arguments, Accept accept)
     }
     return true;
 }
+
+// Whether any of the arguments carries the key.
+bool anyCarries(Arguments arguments, std::string_view key);
 
 } // namespace vornset

@@ -5,93 +5,88 @@
 namespace vornset {
 namespace {
 
-// Takes one value into the edits: why it was refused, or nothing.
-using Taker = Refusal (*)(std::string_view value, ProfileEdits& edits);
-
-// A profile option with the way its value is taken, in the order its pass runs.
-struct ProfileOption {
-    std::string_view key;
-    Taker take;
-};
-
-Refusal numberInto(std::optional<int>& target, std::string_view value, int lowest, int highest, Refusal refusal)
+std::optional<Refusal> numberInto(std::optional<int>& target, const ProfileSetting& setting, std::string_view value)
 {
-    target = numberInRange(value, lowest, highest);
-    return target ? Refusal{} : refusal;
+    std::optional<int> number = parseNumber(value);
+    bool inRange = number && *number >= setting.numbers.lowest && *number <= setting.numbers.highest;
+    target = inRange ? number : std::nullopt;
+    return inRange ? std::nullopt : std::optional<Refusal>(Refusal{setting.key, setting.refusal});
 }
 
 // A name longer than the field is cut to its first sixteen bytes.
-Refusal takeName(std::string_view value, ProfileEdits& edits)
+ConfigBlock::Name nameOf(std::string_view value)
 {
     ConfigBlock::Name name{};
     std::copy_n(value.begin(), std::min(value.size(), name.size()), name.begin());
-    edits.name = name;
-    return {};
+    return name;
 }
 
-// A drive is written "8", one decimal digit and a lower-case "h", as in 81h.
-Refusal takeDrive(std::string_view value, ProfileEdits& edits)
+std::optional<int> driveOf(std::string_view value)
 {
-    edits.drive.reset();
     if (value.size() == 3 && value[0] == '8' && value[1] >= '0' && value[1] <= '9' && value[2] == 'h')
-        edits.drive = value[1] - '0';
-    return edits.drive ? Refusal{} : "btdrv, only values 80h-89h are valid";
+        return value[1] - '0';
+    return std::nullopt;
 }
-
-constexpr ProfileOption PROFILE_OPTIONS[] = {
-    {PROFILE_KEY,
-     [](std::string_view value, ProfileEdits& edits) {
-         return numberInto(edits.profile, value, 1, static_cast<int>(ConfigBlock::profileCount),
-                           "prf, only values 1-16 are valid");
-     }},
-    {PROFILE_FIELD_KEYS[0], takeName},
-    {PROFILE_FIELD_KEYS[1], takeDrive},
-    {PROFILE_FIELD_KEYS[2],
-     [](std::string_view value, ProfileEdits& edits) {
-         return numberInto(edits.partition, value, lowestPartition, highestPartition,
-                           "btprt, only values 1-4 are valid");
-     }},
-    {PROFILE_FIELD_KEYS[3],
-     [](std::string_view value, ProfileEdits& edits) {
-         return numberInto(edits.logPart, value, lowestPartition, highestPartition, "btlog, only values 1-4 are valid");
-     }},
-};
 
 } // namespace
 
-bool collectProfileEdits(Arguments options, ProfileEdits& edits, Output& out)
+const ProfileSetting* profileSettingCarriedBy(std::string_view argument)
 {
-    return std::all_of(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS), [&](const ProfileOption& option) {
-        return forEachValue(option.key, options, [&](std::string_view value) {
-            Refusal refusal = option.take(value, edits);
-            return refusal.empty() || refuse(refusal, out);
-        });
-    });
+    auto found = std::find_if(PROFILE_SETTINGS.begin(), PROFILE_SETTINGS.end(),
+                              [argument](const ProfileSetting& setting) { return carries(argument, setting.key); });
+    return found == PROFILE_SETTINGS.end() ? nullptr : &*found;
 }
 
-std::optional<Refusal> takeProfileOption(std::string_view argument, ProfileEdits& edits)
+std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits)
 {
-    auto option = std::find_if(std::begin(PROFILE_OPTIONS), std::end(PROFILE_OPTIONS),
-                               [argument](const ProfileOption& o) { return argument.starts_with(o.key); });
-    if (option == std::end(PROFILE_OPTIONS))
+    ProfileFields& fields = edits.fields;
+    switch (setting.field) {
+    case ProfileField::profile:
+        return numberInto(edits.profile, setting, value);
+    case ProfileField::name:
+        fields.name = nameOf(value);
         return std::nullopt;
-    argument.remove_prefix(option->key.size());
-    return option->take(argument, edits);
+    case ProfileField::drive:
+        fields.drive = driveOf(value);
+        return fields.drive ? std::nullopt : std::optional<Refusal>(Refusal{setting.key, setting.refusal});
+    case ProfileField::partition:
+        return numberInto(fields.partition, setting, value);
+    case ProfileField::logPart:
+        return numberInto(fields.logPart, setting, value);
+    }
+    return std::nullopt;
+}
+
+std::optional<Refusal> collectProfileEdits(Arguments options, ProfileEdits& edits)
+{
+    std::optional<Refusal> refusal;
+    for (const ProfileSetting& setting : PROFILE_SETTINGS) {
+        forEachValue(setting.key, options, [&](std::string_view value) {
+            refusal = takeProfileValue(setting, value, edits);
+            return !refusal;
+        });
+        if (refusal)
+            break;
+    }
+    return refusal;
+}
+
+void applyProfileFields(ConfigBlock& block, std::size_t index, const ProfileFields& fields)
+{
+    if (fields.name)
+        block.setName(index, *fields.name);
+    if (fields.drive)
+        block.setDrive(index, static_cast<std::uint8_t>(firstBiosDrive + *fields.drive));
+    if (fields.partition)
+        block.setBootPartition(index, static_cast<unsigned>(*fields.partition));
+    if (fields.logPart)
+        block.setLogPart(index, static_cast<unsigned>(*fields.logPart));
 }
 
 void applyProfileEdits(ConfigBlock& block, const ProfileEdits& edits)
 {
-    if (!edits.profile)
-        return;
-    auto index = static_cast<std::size_t>(*edits.profile - 1);
-    if (edits.name)
-        block.setName(index, *edits.name);
-    if (edits.drive)
-        block.setDrive(index, static_cast<std::uint8_t>(firstBiosDrive + *edits.drive));
-    if (edits.partition)
-        block.setBootPartition(index, static_cast<unsigned>(*edits.partition));
-    if (edits.logPart)
-        block.setLogPart(index, static_cast<unsigned>(*edits.logPart));
+    if (edits.profile)
+        applyProfileFields(block, static_cast<std::size_t>(*edits.profile - 1), edits.fields);
 }
 
 } // namespace vornset

@@ -1,27 +1,53 @@
 #pragma once
 
-#include "console/output.h"
 #include "image/config_block.h"
 #include "image/settings_files.h"
 #include "options/param.h"
+#include "options/profile_edits.h"
+#include "settings/refusal.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace vornset {
 
-// "load=FILE" applies a settings file: the options that show=options prints, one a
-// line, with "prf=N" starting the lines for profile N.
-inline constexpr std::string_view LOAD_KEY = "load=";
+// Where a setting was given in the settings files: the file's position among the
+// run's "load=" options, from 1, and its line. A file of 0 gave nothing.
+struct Place {
+    int file = 0;
+    int line = 0;
+};
 
-// Applies the settings files that the options name, in their order, before any other
-// option, so that the command line's own options win. At the first file that cannot
-// be read, or the first bad line, prints its message and returns false.
-bool loadSettingsFiles(ConfigBlock& block, Arguments options, SettingsFiles& files, Output& out);
+// What the run's settings files give, checked and gathered before the image is
+// opened, to be applied to it once it is read. A later line overrides an earlier
+// one, as the file's settings are applied in their order.
+struct StagedSettings {
+    // By the row of GLOBAL_SETTINGS.
+    std::array<std::optional<std::uint8_t>, 13> globals;
+    std::array<Place, 13> places;
+    std::array<ProfileFields, ConfigBlock::profileCount> profiles;
+};
 
-// Applies the text of one settings file to the block. Every line is checked as the
-// command line is, but strictly: a line that is no option is refused too. The rule
-// for a hidden start is judged on the settings as the whole file leaves them. At the
-// first bad line prints its message and returns false.
-bool applySettings(std::string_view text, ConfigBlock& block, Output& out);
+// Every settings file of a run, read whole, or the first that could not be read or
+// holds a line that is refused; after that one no file is read.
+struct LoadedSettings {
+    StagedSettings staged;
+    std::optional<std::string_view> unreadable;
+    std::optional<Refusal> refusal;
+};
+
+// Reads the settings files that the options name, in their order: a file by its
+// path, or standard input for "-".
+LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files);
+
+// Checks the text of one settings file, the file'th of the run, line by line, and
+// gathers its settings. Every line is checked as the command line is, but strictly:
+// a line that is no option is refused too.
+std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged);
+
+// Writes what the files give into the block.
+void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block);
 
 } // namespace vornset

@@ -1,62 +1,57 @@
 #include "options/show_option.h"
 
-#include "console/profiles.h"
-#include "options/refusal.h"
-#include "options/settings_export.h"
-
 #include <algorithm>
 
 namespace vornset {
 namespace {
 
-struct Form {
-    std::string_view value;
-    void (*print)(const ConfigBlock& block, Output& out);
+struct FormWord {
+    std::string_view word;
+    Form form;
 };
 
-constexpr Form FORMS[] = {
-    {"profiles", printProfiles},
-    {"options", printSettingsAsOptions},
-    {"json", printSettingsAsJson},
+constexpr FormWord FORMS[] = {
+    {"profiles", Form::profiles},
+    {"options", Form::options},
+    {"json", Form::json},
 };
 
-const Form* formAskedFor(const char* argument)
+const FormWord* formAskedFor(std::string_view argument)
 {
     std::string_view value;
     if (!param(SHOW_KEY, value, argument))
         return nullptr;
-    auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [value](const Form& f) { return f.value == value; });
+    auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [value](const FormWord& f) { return f.word == value; });
     return form == std::end(FORMS) ? nullptr : form;
 }
 
 } // namespace
 
-bool checkShowOption(Arguments options, Output& out)
+ShownForms shownForms(Arguments options)
 {
-    return forEachValue(SHOW_KEY, options, [&](std::string_view value) {
-        return std::any_of(std::begin(FORMS), std::end(FORMS), [value](const Form& f) { return f.value == value; })
-            || refuse("show, only profiles, options and json are valid", out);
+    ShownForms shown;
+    for (const char* option : options) {
+        const FormWord* asked = formAskedFor(option);
+        auto earlier = shown.asked();
+        if (asked != nullptr && std::find(earlier.begin(), earlier.end(), asked->form) == earlier.end())
+            shown.forms[shown.count++] = asked->form;
+    }
+    return shown;
+}
+
+std::optional<Refusal> checkShowOption(Arguments options)
+{
+    bool valid = std::all_of(options.begin(), options.end(), [](const char* option) {
+        return !carries(option, SHOW_KEY) || formAskedFor(option) != nullptr;
     });
+    return valid ? std::nullopt
+                 : std::optional<Refusal>(Refusal{SHOW_KEY, "show, only profiles, options and json are valid"});
 }
 
 bool onlyShows(Arguments options)
 {
-    return !options.empty() && std::all_of(std::begin(options), std::end(options), formAskedFor);
-}
-
-void printShownForms(const ConfigBlock& block, Arguments options, bool afterOtherText, Output& out)
-{
-    for (std::size_t i = 0; i < options.size(); ++i) {
-        const Form* form = formAskedFor(options[i]);
-        auto earlier = options.first(i);
-        auto askedBefore = [form](const char* option) { return formAskedFor(option) == form; };
-        if (form == nullptr || std::any_of(earlier.begin(), earlier.end(), askedBefore))
-            continue;
-        if (afterOtherText)
-            out << "\n";
-        form->print(block, out);
-        afterOtherText = true;
-    }
+    return !options.empty()
+        && std::all_of(options.begin(), options.end(), [](const char* option) { return formAskedFor(option) != nullptr; });
 }
 
 } // namespace vornset

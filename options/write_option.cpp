@@ -1,21 +1,26 @@
 #include "options/write_option.h"
 
-#include "options/refusal.h"
-
 namespace vornset {
+namespace {
 
-bool checkWriteOption(Arguments options, Output& out)
+bool isWriteValue(std::string_view value)
 {
-    return forEachValue(WRITE_KEY, options, [&](std::string_view value) {
-        return value == "yes" || value == "no" || refuse("write, only yes and no are valid", out);
-    });
+    return value == "yes" || value == "no";
+}
+
+} // namespace
+
+std::optional<Refusal> checkWriteOption(Arguments options)
+{
+    bool valid = forEachValue(WRITE_KEY, options, isWriteValue);
+    return valid ? std::nullopt : std::optional<Refusal>(Refusal{WRITE_KEY, "write, only yes and no are valid"});
 }
 
 bool isDryRun(Arguments options)
 {
     bool dryRun = false;
     forEachValue(WRITE_KEY, options, [&](std::string_view value) {
-        if (value == "yes" || value == "no")
+        if (isWriteValue(value))
             dryRun = value == "no";
         return true;
     });

@@ -1,6 +1,7 @@
-#include "console/console_window.h"
-#include "console/profiles.h"
-#include "console/report.h"
+#include "output/messages.h"
+#include "output/profiles.h"
+#include "output/report.h"
+#include "platform/console_window.h"
 
 #include "tests/test_images.h"
 
@@ -154,7 +155,7 @@ TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwnThatExplorerOpened)
         EXPECT_EQ(ownsItsConsoleWindow(facts), waits)
             << facts.processes << facts.inputIsConsole << facts.outputIsConsole << facts.startedByExplorer;
     StringOutput out;
-    promptToClose(out);
+    printPromptToClose(out);
     EXPECT_EQ(out.text, "\nPress Enter to close this window.");
 }
 

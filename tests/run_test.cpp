@@ -1,4 +1,4 @@
-#include "console/help.h"
+#include "output/help.h"
 #include "tests/test_images.h"
 
 #include <gtest/gtest.h>
@@ -329,31 +329,39 @@ TEST(Run, EveryOptionAtAndJustBeyondTheEndsOfItsRange)
         int stored = 0;
         std::string refusal = "";
     };
+    const std::string write = "Parameter error: write, only yes and no are valid\n";
     const Case cases[] = {
-        {"vm=text", 0x288, 0}, {"vm=1280x1024", 0x288, 4}, {"vm=", 0, 0, vm},
+        {"vm=text", 0x288, 0}, {"vm=1280x1024", 0x288, 4}, {"vm=", 0, 0, vm}, {"vm=Text", 0, 0, vm},
         {"cnt=off", 0x28C, 0}, {"cnt=on", 0x28C, 1}, {"cnt=", 0, 0, "Parameter error: cnt, " + onOff},
+        {"cnt=ON", 0, 0, "Parameter error: cnt, " + onOff},
         {"cntval=0", 0, 0, cntval}, {"cntval=1", 0x28D, 1}, {"cntval=99", 0x28D, 99}, {"cntval=100", 0, 0, cntval},
-        {"cntval=", 0, 0, cntval},
+        {"cntval=", 0, 0, cntval}, {"cntval=-5", 0, 0, cntval}, {"cntval=abc", 0, 0, cntval},
+        {"cntval=7s", 0x28D, 7}, {"cntval=4294967297", 0, 0, cntval}, {"cntval=-4294967295", 0, 0, cntval},
         {"usbmdev=0", 0, 0, usbmdev}, {"usbmdev=1", 0x2A1, 0}, {"usbmdev=99", 0x2A1, 98},
-        {"usbmdev=100", 0, 0, usbmdev}, {"usbmdev=", 0, 0, usbmdev},
-        {"dbt=off", 0x28A, 0}, {"dbt=usb", 0x28A, 4}, {"dbt=", 0, 0, dbt},
-        {"stm=menu", 0x293, 0}, {"stm=hidden", 0x293, 1}, {"stm=", 0, 0, stm},
+        {"usbmdev=100", 0, 0, usbmdev}, {"usbmdev=", 0, 0, usbmdev}, {"usbmdev=4294967296", 0, 0, usbmdev},
+        {"dbt=off", 0x28A, 0}, {"dbt=usb", 0x28A, 4}, {"dbt=", 0, 0, dbt}, {"dbt=none", 0, 0, dbt},
+        {"stm=menu", 0x293, 0}, {"stm=hidden", 0x293, 1}, {"stm=", 0, 0, stm}, {"stm=Hidden", 0, 0, stm},
         {"dprf=0", 0, 0, dprf}, {"dprf=1", 0x28B, 0}, {"dprf=16", 0x28B, 15}, {"dprf=17", 0, 0, dprf},
         {"dprf=", 0, 0, dprf},
         {"stf=off", 0x295, 0}, {"stf=on", 0x295, 1}, {"stf=", 0, 0, "Parameter error: stf, " + onOff},
+        {"stf=1", 0, 0, "Parameter error: stf, " + onOff},
         {"zan=off", 0x29A, 0}, {"zan=on", 0x29A, 1}, {"zan=", 0, 0, "Parameter error: zan, " + onOff},
-        {"fnt=bt", 0x299, 0}, {"fnt=bios", 0x299, 1}, {"fnt=", 0, 0, fnt},
+        {"zan=yes", 0, 0, "Parameter error: zan, " + onOff},
+        {"fnt=bt", 0x299, 0}, {"fnt=bios", 0x299, 1}, {"fnt=", 0, 0, fnt}, {"fnt=bootmanager", 0, 0, fnt},
         {"usb1=off", 0x29F, 0}, {"usb1=2", 0x29F, 2}, {"usb1=3", 0, 0, usb1}, {"usb1=", 0, 0, usb1},
+        {"usb1=01", 0, 0, usb1}, {"usb1=1.0", 0, 0, usb1},
         {"int19h=off", 0x2A0, 0}, {"int19h=on", 0x2A0, 1}, {"int19h=", 0, 0, "Parameter error: int19h, " + onOff},
-        {"hotkey=no", 0x2A2, 0}, {"hotkey=yes", 0x2A2, 1}, {"hotkey=", 0, 0, hotkey},
-        {"prf=0", 0, 0, prf}, {"prf=16"}, {"prf=17", 0, 0, prf}, {"prf=", 0, 0, prf},
+        {"hotkey=no", 0x2A2, 0}, {"hotkey=yes", 0x2A2, 1}, {"hotkey=", 0, 0, hotkey}, {"hotkey=on", 0, 0, hotkey},
+        {"prf=0", 0, 0, prf}, {"prf=16"}, {"prf=17", 0, 0, prf}, {"prf=", 0, 0, prf}, {"prf=4294967297", 0, 0, prf},
         {"btdrv=80h", 0x46A, 0x80}, {"btdrv=89h", 0x46A, 0x89}, {"btdrv=8/h", 0, 0, btdrv},
-        {"btdrv=8:h", 0, 0, btdrv}, {"btdrv=", 0, 0, btdrv},
+        {"btdrv=8:h", 0, 0, btdrv}, {"btdrv=", 0, 0, btdrv}, {"btdrv=8Ah", 0, 0, btdrv}, {"btdrv=80H", 0, 0, btdrv},
+        {"btdrv=080h", 0, 0, btdrv}, {"btdrv=80", 0, 0, btdrv},
         {"btprt=0", 0, 0, btprt}, {"btprt=1", 0x45A, 1}, {"btprt=4", 0x45A, 4}, {"btprt=5", 0, 0, btprt},
         {"btprt=", 0, 0, btprt},
         {"btlog=0", 0, 0, btlog}, {"btlog=1", 0x45A, 0x20}, {"btlog=4", 0x45A, 0x80}, {"btlog=5", 0, 0, btlog},
         {"btlog=", 0, 0, btlog},
         {"show=", 0, 0, show}, {"show=profile", 0, 0, show},
+        {"write=yes"}, {"write=", 0, 0, write}, {"write=No", 0, 0, write},
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> image = sampleImage();
@@ -368,6 +376,33 @@ TEST(Run, EveryOptionAtAndJustBeyondTheEndsOfItsRange)
             EXPECT_EQ(c.offset == 0 ? 0 : file.content[c.offset], c.stored) << c.option;
         }
     }
+}
+
+// The passes run in a fixed order, each over every argument: which of two invalid
+// values is refused depends on that order, and a repeated key's last value wins.
+TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
+{
+    const std::pair<std::vector<const char*>, std::string> refusals[] = {
+        {{"stm=x", "hotkey=x", "vm=x"}, "Parameter error: vm, run vornset without parameter to see help\n"},
+        {{"vm=800x600", "vm=bad"}, "Parameter error: vm, run vornset without parameter to see help\n"},
+        {{"btlog=9", "btprt=9", "btdrv=9", "prf=99"}, "Parameter error: prf, only values 1-16 are valid\n"},
+        {{"write=x", "show=x"}, "Parameter error: show, only profiles, options and json are valid\n"},
+    };
+    for (const auto& [options, message] : refusals) {
+        MemoryFile file(sampleImage());
+        std::vector<const char*> argv{"vornset"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.push_back("vornbm.bin");
+        testing::MemorySettingsFiles settings;
+        testing::StringOutput out;
+        testing::StringOutput err;
+        EXPECT_EQ(run(argv, {file, settings, out, err}), 1);
+        EXPECT_EQ(out.text, message);
+    }
+    MemoryFile file(sampleImage());
+    runTool({"vm=text", "vm=800x600", "prf=2", "prf=4", "btprt=1", "vm=1024x768", "vornbm.bin"}, file);
+    EXPECT_EQ(file.content[0x288], 3);
+    EXPECT_EQ(changedOffsets(sampleImage(), file.content), (std::vector<std::size_t>{0x288, 0x45B}));
 }
 
 TEST(Run, ThePathIsNeverReadAsAnOption)

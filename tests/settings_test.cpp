@@ -1,5 +1,5 @@
-#include "options/settings_export.h"
 #include "options/settings_file.h"
+#include "output/settings_export.h"
 
 #include "tests/test_images.h"
 
@@ -104,7 +104,10 @@ TEST_F(SettingsTest, NamesAreWrittenAsStoredUnlessALineCannotCarryThem)
         {"ABCDEFGHIJKLMNOP", "prfname=ABCDEFGHIJKLMNOP"},
         {std::string_view("", 0), "prfname="},
         {std::string_view("Cut\0hidden", 10), "prfname=Cut"},
-        {"\xc3\x9c" "ber \x81", "prfname=\xc3\x9c" "ber \x81"},
+        {"\xc3\x9c" "ber \xe9", "prfname=\xc3\x9c" "ber \xe9"},
+        {"C1 \xc2\x9b", "# prfname: stored name holds a control character"},
+        {"C1 \x9b", "# prfname: stored name holds a control character"},
+        {"C1 \xc2\x80\xc2\x9f", "# prfname: stored name holds a control character"},
         {"#1 = first", "prfname=#1 = first"},
         {"Tab\there", "# prfname: stored name holds a control character"},
         {"Del\x7f", "# prfname: stored name holds a control character"},
@@ -139,7 +142,9 @@ TEST_F(SettingsTest, OptionsPrintedFromOneImageLoadIntoAnotherWhole)
     std::copy(pattern.begin(), pattern.end(), other.content.begin());
     other.length = pattern.size();
     ConfigBlock target = configBlock(other);
-    ASSERT_TRUE(applySettings(settings, target, out)) << out.text;
+    StagedSettings staged;
+    ASSERT_EQ(stageSettings(settings, 1, staged), std::nullopt);
+    applyStagedSettings(staged, target);
 
     for (std::size_t offset = 0; offset < 4096; ++offset) {
         bool named = offset == 0x288 || (offset >= 0x28A && offset <= 0x28C) || offset == 0x293 || offset == 0x295
@@ -151,16 +156,18 @@ TEST_F(SettingsTest, OptionsPrintedFromOneImageLoadIntoAnotherWhole)
 
 TEST_F(SettingsTest, LinesEndWithLfOrCrLfAndBlankLinesAndCommentsAreSkipped)
 {
-    ASSERT_TRUE(applySettings("# a comment\r\n\r\n   \r\nvm=text\r\nprf=2\r\nprfname=Two words \r\n"
-                              "\t\nprf=3\nbtdrv=89h\nbtprt=2\nbtlog=3\ncntval=42",
-                              block, out))
-        << out.text;
+    StagedSettings staged;
+    ASSERT_EQ(stageSettings("# a comment\r\n\r\n   \r\nvm=text\r\nprf=2\r\nprfname=Two words \r\n"
+                            "\t\nprf=3\nbtdrv=89h\nbtprt=2\nbtlog=3\ncntval=42\nprf=2\nbtdrv=81h",
+                            1, staged),
+              std::nullopt);
+    applyStagedSettings(staged, block);
     EXPECT_EQ(block.get(Setting::vm), 0);
     EXPECT_EQ(block.get(Setting::cntval), 42);
     EXPECT_EQ(textOf(block.name(1)), "Two words ");
     EXPECT_EQ(block.drive(2), 0x89);
     EXPECT_EQ(block.partitionByte(2), 0x62);
-    EXPECT_EQ(out.text, "") << "no ffff for names from a file";
+    EXPECT_EQ(block.drive(1), 0x81) << "a profile's second section adds to its first";
 }
 
 TEST_F(SettingsTest, TheFirstBadLineIsNamedAndNothingIsApplied)
@@ -188,27 +195,85 @@ TEST_F(SettingsTest, TheFirstBadLineIsNamedAndNothingIsApplied)
     }
 }
 
-// The hidden-start rule is judged on what the whole file leaves, so the order of its
-// lines does not matter; what breaks it is refused at its line.
-TEST_F(SettingsTest, TheHiddenStartRuleIsJudgedOnTheWholeFile)
+// The hidden-start rule is judged once, on what the files and the command line
+// together leave: a run may not leave the image starting hidden without a countdown
+// or a default boot, unless it was exactly so. The refusal names the last setting
+// that broke the rule, the command line after the files.
+TEST(HiddenStart, IsJudgedOnWhatTheWholeRunLeaves)
 {
-    auto load = [&](std::uint8_t countdown, std::uint8_t defaultBoot, std::uint8_t start, const char* text) {
-        SetUp();
-        block.set(Setting::cnt, countdown);
-        block.set(Setting::dbt, defaultBoot);
-        block.set(Setting::stm, start);
-        out.text.clear();
-        applySettings(text, block, out);
-        return out.text;
+    struct Case {
+        std::uint8_t countdown, defaultBoot, start;
+        const char* file;
+        std::vector<const char*> options;
+        std::string refusal;
     };
     const std::string rule = "hidden mode requires countdown and default boot\n";
-    EXPECT_EQ(load(0, 0, 0, "stm=hidden\ncnt=on\ndbt=usb\n"), "");
-    EXPECT_EQ(load(0, 4, 0, "vm=text\nstm=hidden\n"), "Parameter error: load, line 2: stm, " + rule);
-    EXPECT_EQ(load(1, 4, 1, "vm=text\ncnt=off\n"), "Parameter error: load, line 2: cnt, " + rule);
-    EXPECT_EQ(load(1, 4, 1, "dbt=off\ncnt=on\n"), "Parameter error: load, line 1: dbt, " + rule);
-    EXPECT_EQ(load(1, 4, 1, "cnt=off\nstm=menu\n"), "");
-    EXPECT_EQ(load(0, 0, 1, "vm=text\n"), "") << "an image in that state can still be loaded into";
-    EXPECT_EQ(load(1, 4, 8, "dbt=off\n"), "") << "only a start mode of 1 is hidden";
+    const Case cases[] = {
+        {0, 0, 0, "stm=hidden\ncnt=on\ndbt=usb\n", {}, ""},
+        {0, 4, 0, "vm=text\nstm=hidden\n", {}, "Parameter error: load, line 2: stm, " + rule},
+        {1, 4, 1, "vm=text\ncnt=off\n", {}, "Parameter error: load, line 2: cnt, " + rule},
+        {1, 4, 1, "dbt=off\ncnt=on\n", {}, "Parameter error: load, line 1: dbt, " + rule},
+        {1, 4, 0, "stm=hidden\ncnt=off\n", {}, "Parameter error: load, line 2: cnt, " + rule},
+        {1, 4, 0, "cnt=off\nstm=hidden\n", {}, "Parameter error: load, line 2: stm, " + rule},
+        {1, 4, 1, "cnt=off\nstm=menu\n", {}, ""},
+        {0, 0, 1, "vm=text\n", {}, ""},
+        {1, 4, 8, "dbt=off\n", {}, ""},
+        // The command line wins over the file, both ways.
+        {1, 4, 1, "cnt=off\n", {"stm=menu"}, ""},
+        {1, 4, 1, "cnt=off\n", {"cnt=on"}, ""},
+        {1, 4, 1, "vm=text\n", {"cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 1, "cnt=off\n", {"dbt=off"}, "Parameter error: dbt, " + rule},
+        {1, 4, 1, "dbt=off\n", {"cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 1, "vm=text\n", {"dbt=off", "cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 0, "cnt=off\n", {"stm=hidden"}, "Parameter error: stm, " + rule},
+        {1, 4, 1, "vm=text\n", {"cnt=off", "cnt=on", "dbt=off", "dbt=cdrom"}, ""},
+        // An image that is so already takes its own settings back, and can be mended.
+        {0, 4, 1, "stm=hidden\ncnt=off\ndbt=usb\n", {}, ""},
+        {0, 0, 1, "vm=text\n", {"cnt=on"}, ""},
+        {0, 4, 1, "vm=text\n", {"dbt=off"}, "Parameter error: dbt, " + rule},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> image = sampleImage();
+        image[0x28C] = c.countdown;
+        image[0x28A] = c.defaultBoot;
+        image[0x293] = c.start;
+        MemoryFile file(image);
+        MemorySettingsFiles settings;
+        settings.files["s.txt"] = c.file;
+        std::vector<const char*> argv{"vornset", "load=s.txt"};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        argv.push_back("vornbm.bin");
+        StringOutput out;
+        StringOutput err;
+        int status = run(argv, {file, settings, out, err});
+        EXPECT_EQ(out.text, c.refusal.empty() ? closingMessages : c.refusal) << c.file << (c.options.empty() ? "" : c.options[0]);
+        EXPECT_EQ(status, c.refusal.empty() ? 0 : 1);
+        EXPECT_EQ(file.writes, c.refusal.empty() ? 1 : 0);
+    }
+}
+
+// Loading what show=options printed changes nothing, even for an image whose hidden
+// start has no countdown; its settings say why another image would refuse them.
+TEST(HiddenStart, AnImageAlreadySoTakesItsOwnSettingsBack)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    image[0x293] = 1;
+    image[0x28C] = 0;
+    MemoryFile file(image);
+    std::string settings = runTool({"show=options", "vornbm.bin"}, file).output;
+    EXPECT_NE(settings.find("\n# this image starts hidden without countdown or default boot: loading these settings "
+                            "into another image is refused\n"),
+              std::string::npos)
+        << settings;
+    MemorySettingsFiles files;
+    files.files["-"] = settings;
+    EXPECT_EQ(runTool({"load=-", "vornbm.bin"}, file, files).output, closingMessages);
+    EXPECT_EQ(file.content, image);
+
+    MemoryFile other(sampleImage());
+    EXPECT_EQ(runTool({"load=-", "vornbm.bin"}, other, files).output,
+              "Parameter error: load, line 5: cnt, hidden mode requires countdown and default boot\n");
+    EXPECT_EQ(runTool({"show=options", "vornbm.bin"}, other).output.find("starts hidden"), std::string::npos);
 }
 
 TEST_F(SettingsTest, CommandLineOptionsWinOverTheFileAndNamesGiveNoFfff)

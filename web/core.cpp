@@ -5,13 +5,14 @@
 
 #include "vornset.h"
 
-#include "options/global_options.h"
-#include "options/profile_edits.h"
+#include "image/boot_image.h"
+#include "output/describe.h"
 #include "web/memory_io.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace {
 
@@ -27,6 +28,8 @@ constexpr std::size_t maximumArguments = 256;
 TextBuffer output(outputText);
 TextBuffer errors(errorText);
 bool imageWritten = false;
+// The option the last run's refusal named, for the page to mark its field.
+std::optional<Refusal> refusal;
 
 // Points pointers[1] to pointers[count] at the arguments, which lie one after the
 // other in argumentText, each ended by a zero byte; false where they do not.
@@ -43,28 +46,6 @@ bool splitArguments(int count, std::span<const char*> pointers)
         text.remove_prefix(end + 1);
     }
     return true;
-}
-
-void printValues(Output& out)
-{
-    out << "{\"settings\": [";
-    bool first = true;
-    for (const GlobalOptionValues& option : globalOptionValues()) {
-        out << (first ? "" : ", ") << "{\"key\": \"" << option.name << "\", ";
-        first = false;
-        if (option.words.empty()) {
-            out << "\"lowest\": " << option.lowest << ", \"highest\": " << option.highest << "}";
-            continue;
-        }
-        out << "\"words\": [";
-        for (std::size_t i = 0; i < option.words.size(); ++i)
-            out << (i > 0 ? ", " : "") << "\"" << option.words[i] << "\"";
-        out << "]}";
-    }
-    out << "], \"profiles\": " << static_cast<int>(ConfigBlock::profileCount)
-        << ", \"nameLength\": " << static_cast<int>(ConfigBlock::nameLength) << ", \"firstDrive\": " << firstBiosDrive
-        << ", \"drives\": " << driveCount << ", \"lowestPartition\": " << lowestPartition
-        << ", \"highestPartition\": " << highestPartition << "}";
 }
 
 } // namespace
@@ -114,7 +95,8 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
     MemoryImage file(std::span(image).first(std::min(length, image.size())), length);
     StandardInput settings(std::string_view(input.data(), static_cast<std::size_t>(inputLength)));
     auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
-    int status = run(arguments, {file, settings, output, errors});
+    refusal.reset();
+    int status = run(arguments, {file, settings, output, errors, &refusal});
     imageWritten = file.written();
     return status;
 }
@@ -123,7 +105,7 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
 void vornset_describe()
 {
     output.clear();
-    printValues(output);
+    printOptionDescriptions(output);
 }
 
 const char* vornset_output()
@@ -144,6 +126,18 @@ const char* vornset_errors()
 int vornset_errors_length()
 {
     return static_cast<int>(errors.size());
+}
+
+// The key of the option that the last run refused, where it refused one; its length
+// is vornset_refused_key_length.
+const char* vornset_refused_key()
+{
+    return refusal ? refusal->key.data() : "";
+}
+
+int vornset_refused_key_length()
+{
+    return refusal ? static_cast<int>(refusal->key.size()) : 0;
 }
 
 // Whether the last run wrote the image.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/output.h"
+#include "output/output.h"
 #include "image/file_access.h"
 #include "image/settings_files.h"
 

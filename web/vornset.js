@@ -59,17 +59,20 @@ class VornsetCore {
     const errors = this.buffer(core.vornset_errors(), core.vornset_errors_length()).slice();
     const written = core.vornset_written() === 1;
     const after = written ? this.buffer(core.vornset_image(), held.length).slice() : image.slice();
-    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output) };
+    const refused = new TextDecoder().decode(this.buffer(core.vornset_refused_key(), core.vornset_refused_key_length()));
+    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output), refused };
   }
 
   // What standard input held does not fit the core's buffer: the tool's own message,
   // as for a settings file over 64 KiB.
   tooLong(image) {
     const text = 'Error: unable to read settings from -\n';
-    return { status: 1, output: new TextEncoder().encode(text), errors: new Uint8Array(), written: false, image, text };
+    return { status: 1, output: new TextEncoder().encode(text), errors: new Uint8Array(), written: false, image, text,
+             refused: '' };
   }
 
-  // What each option takes: words, or numbers from lowest to highest.
+  // What each option takes, words or numbers from lowest to highest, and what the
+  // help screen says it sets and takes.
   values() {
     this.core.vornset_describe();
     const output = this.buffer(this.core.vornset_output(), this.core.vornset_output_length());
@@ -77,40 +80,23 @@ class VornsetCore {
   }
 }
 
-// The rows of the help screen's table of options: key, what it sets, its values.
-function helpRows(helpText) {
-  const lines = helpText.split('\n');
-  const header = lines.findIndex(line => line.startsWith(' PARAM'));
-  const setColumn = lines[header].indexOf('SET');
-  const valuesColumn = lines[header].indexOf('VALUES');
-  const rows = new Map();
-  for (const line of lines.slice(header + 1)) {
-    if (line.trim() === '') break;
-    const key = line.slice(1, setColumn).trim();
-    rows.set(key, { set: line.slice(setColumn, valuesColumn).trim(), values: line.slice(valuesColumn).trim() });
-  }
-  return rows;
-}
-
-// The message that refused a run, and the key it names ("hk" for hotkey, as ever).
+// The message that refused a run, without the "ffff" that may come before it.
 function refusal(text) {
-  const message = text.replace(/^ffff/, '').replace(/\n+$/, '');
-  const named = /^Parameter error: ([^,]+),/.exec(message);
-  return { message, subject: named ? named[1] : null };
+  return text.replace(/^ffff/, '').replace(/\n+$/, '');
 }
 
 function sameBytes(a, b) {
   return a.length === b.length && a.every((byte, i) => byte === b[i]);
 }
 
-if (typeof module !== 'undefined') module.exports = { VornsetCore, helpRows, refusal };
+if (typeof module !== 'undefined') module.exports = { VornsetCore, refusal };
 
 if (typeof document !== 'undefined') {
   const element = id => document.getElementById(id);
   const page = {
     core: null,
-    help: null,
     values: null,
+    profileOptions: null, // by key
     name: '',
     handle: null,
     original: null, // the image as opened or last saved
@@ -165,18 +151,17 @@ if (typeof document !== 'undefined') {
   function settingRow(setting, settings, stored) {
     const row = document.createElement('div');
     row.className = 'row';
-    const help = page.help.get(setting.key);
     const control = setting.words
       ? selectOf(setting.words, settings[setting.key], stored[setting.key])
       : textOf(settings[setting.key], stored[setting.key]);
     control.id = `setting-${setting.key}`;
     const label = document.createElement('label');
     label.htmlFor = control.id;
-    label.textContent = `${help.set} (${setting.key})`;
+    label.textContent = `${setting.sets} (${setting.key})`;
     const values = document.createElement('span');
     values.className = 'values';
     values.id = `values-${setting.key}`;
-    values.textContent = help.values;
+    values.textContent = setting.values;
     control.setAttribute('aria-describedby', values.id);
     row.append(label, track(control, setting.key, null), values);
     return row;
@@ -206,7 +191,7 @@ if (typeof document !== 'undefined') {
     const number = document.createElement('th');
     number.scope = 'row';
     number.textContent = n;
-    const label = key => `${page.help.get(key).set}, profile ${n}`;
+    const label = key => `${page.profileOptions.get(key).sets}, profile ${n}`;
     row.append(
       number,
       cell(track(name, 'prfname', n), label('prfname')),
@@ -228,7 +213,7 @@ if (typeof document !== 'undefined') {
     for (const key of ['prfname', 'btdrv', 'btprt', 'btlog']) {
       const th = document.createElement('th');
       th.scope = 'col';
-      th.textContent = `${page.help.get(key).set} (${key})`;
+      th.textContent = `${page.profileOptions.get(key).sets} (${key})`;
       head.append(th);
     }
     element('profiles').tBodies[0].replaceChildren(...settings.profiles.map(profileRow));
@@ -296,14 +281,9 @@ if (typeof document !== 'undefined') {
     }
   }
 
-  // The control that the refusal names; where its key is not the message's, as "hk"
-  // for hotkey, the one whose value the core refuses alone.
-  function refusedControl(run, subject, image) {
-    const named = run.controls.find(c => c.key === subject);
-    if (named) return named;
-    const chosen = run.args.slice(0, run.profile ? 1 : 0);
-    return run.controls.find(c => runOn(image, [...chosen, `${c.key}=${c.element.value}`]).status !== 0)
-      ?? run.controls[0];
+  // The control of the option that the core refused, by its key.
+  function refusedControl(run, key) {
+    return run.controls.find(c => c.key === key) ?? run.controls[0];
   }
 
   function showRefusal(control, message) {
@@ -329,8 +309,7 @@ if (typeof document !== 'undefined') {
     for (const run of runsOfTheForm()) {
       const result = runOn(image, run.args);
       if (result.status !== 0) {
-        const { message, subject } = refusal(result.text);
-        showRefusal(refusedControl(run, subject, image), message);
+        showRefusal(refusedControl(run, result.refused), refusal(result.text));
         element('save').disabled = true;
         return;
       }
@@ -418,8 +397,8 @@ if (typeof document !== 'undefined') {
 
   async function start() {
     page.core = await VornsetCore.load();
-    page.help = helpRows(page.core.run([], new Uint8Array()).text);
     page.values = page.core.values();
+    page.profileOptions = new Map(page.values.profileOptions.map(option => [option.key, option]));
     element('version').textContent = page.core.run(['--version'], new Uint8Array()).text.split('\n')[0];
     const imageFile = element('image-file');
     imageFile.addEventListener('change', () => imageFile.files[0] && openImage(imageFile.files[0]).catch(reportFailure));

@@ -370,6 +370,32 @@ case_an_edit_locks_writes_the_block_and_syncs_before_it_reports() {
     done
 }
 
+# Standard input is read to its end before the image is locked, so that a pipeline
+# that reads an image and writes it back never waits on itself, and the warnings go
+# out after the image is closed, so that nobody reading them late holds the lock.
+case_every_input_is_read_before_the_lock_and_printed_after_the_close() {
+    on_windows && skip "traces Linux system calls"
+    command -v strace >/dev/null || skip "strace is not installed"
+    strace -o /dev/null true 2>/dev/null || skip "strace cannot trace here"
+    printf 'cntval=3\n' | ASAN_OPTIONS=detect_leaks=0 strace -o trace.txt -e trace=openat,read,flock,close,write \
+        "$VORNSET" cntvl=5 load=- vornbm.bin >/dev/null 2>warnings.txt
+    [[ $(cat warnings.txt) == "vornset: warning: ignored cntvl=5: no such option" ]] || fail "$(cat warnings.txt)"
+    local last_input flock fd image_closed warning
+    last_input=$(grep -n '^read(0,' trace.txt | tail -1 | cut -d: -f1)
+    flock=$(grep -n '^flock(' trace.txt | head -1 | cut -d: -f1)
+    fd=$(sed -nE 's/^openat\(.*"vornbm\.bin".* = ([0-9]+)$/\1/p' trace.txt)
+    image_closed=$(grep -n "^close($fd)" trace.txt | tail -1 | cut -d: -f1)
+    warning=$(grep -n '^write(2,' trace.txt | head -1 | cut -d: -f1)
+    [[ -n $last_input && -n $flock && -n $image_closed && -n $warning ]] || fail "trace: $(paste -sd ' ' trace.txt)"
+    ((last_input < flock)) || fail "standard input was read under the lock"
+    ((image_closed < warning)) || fail "the warning was written while the image was open"
+
+    # The image read and written back in one pipeline.
+    ${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | sed 's/^cntval=.*/cntval=3/' |
+        timeout 10 "$VORNSET" load=- vornbm.bin >load.txt || fail "the pipeline failed: $(cat load.txt)"
+    expect_changed "0x28D "
+}
+
 # Runs the tool with its standard descriptors as the redirections in $1 leave them,
 # keeping its exit status in $status.
 run_redirected() {
@@ -586,7 +612,7 @@ case_settings_files_refused_name_their_line_and_leave_the_image() {
 vm=text\n\n# x\ncntval=500\n|Parameter error: load, line 4: cntval, only values 1-99 are valid
 vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: no such option
 btdrv=81h\n|Parameter error: load, line 1: btdrv, 'prf' must be set
-stm=hidden\ncnt=off\n|Parameter error: load, line 1: stm, hidden mode requires countdown and default boot
+stm=hidden\ncnt=off\n|Parameter error: load, line 2: cnt, hidden mode requires countdown and default boot
 show=json\n|Parameter error: load, line 1: show, not allowed in a settings file
 vm=text\n\0|Error: unable to read settings from settings.txt
 CASES

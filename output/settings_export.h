@@ -1,6 +1,6 @@
 #pragma once
 
-#include "console/output.h"
+#include "output/output.h"
 #include "image/config_block.h"
 
 namespace vornset {

@@ -1,13 +1,6 @@
-#include "console/output.h"
+#include "output/output.h"
 
 #include <charconv>
-
-#ifndef _WIN32
-#include <cerrno>
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace vornset {
 namespace {
@@ -39,26 +32,31 @@ std::size_t utf8Length(std::string_view text, char32_t& character)
     return length;
 }
 
-// Hands on the text piece by piece as it prints: valid UTF-8 characters as they are,
-// but for the C1 controls U+0080 to U+009F; a byte that starts no valid character as
-// it is, unless it is a control. Controls print as "?".
-template <typename Piece>
-void forEachPrintedPiece(std::string_view text, Piece piece)
+// Hands on the text character by character: a valid UTF-8 character, or a byte that
+// starts none, and whether it is a control: C0, DEL, or C1 (U+0080 to U+009F as a
+// character, or 0x80 to 0x9F as a stray byte).
+template <typename Character>
+void forEachCharacter(std::string_view text, Character each)
 {
     while (!text.empty()) {
         char32_t character = 0;
         std::size_t length = utf8Length(text, character);
         bool control = length > 0 ? character <= 0x9F : isControl(static_cast<unsigned char>(text[0]));
         length = length > 0 ? length : 1;
-        piece(control ? std::string_view("?") : text.substr(0, length));
+        each(text.substr(0, length), control);
         text.remove_prefix(length);
     }
 }
 
-// Every text the tool prints fits, so it goes out in one write at the end, and the
-// C library needs no buffer of its own.
-char outputBuffer[16384];
-char errorBuffer[1024];
+// Hands on the text piece by piece as it prints: controls as "?", everything else as
+// it is.
+template <typename Piece>
+void forEachPrintedPiece(std::string_view text, Piece piece)
+{
+    forEachCharacter(text, [&piece](std::string_view character, bool control) {
+        piece(control ? std::string_view("?") : character);
+    });
+}
 
 } // namespace
 
@@ -84,41 +82,11 @@ std::size_t printedSize(Printable printable)
     return size;
 }
 
-StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream)
+bool holdsControl(std::string_view text)
 {
-    // Should this fail, the C library's own buffer serves as well.
-    if (stream == stdout)
-        (void)std::setvbuf(stream, outputBuffer, _IOFBF, sizeof outputBuffer);
-    else
-        (void)std::setvbuf(stream, errorBuffer, _IOLBF, sizeof errorBuffer);
-}
-
-void StandardOutput::write(std::string_view text)
-{
-    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
-        failed_ = true;
-}
-
-bool StandardOutput::flush()
-{
-    if (std::fflush(stream_) != 0 || std::ferror(stream_))
-        failed_ = true;
-    return !failed_;
-}
-
-void prepareStandardStreams()
-{
-#ifndef _WIN32
-    for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; ++descriptor) {
-        if (fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF)
-            continue;
-        // The lowest free number is the one just found closed.
-        int opened = open("/dev/null", descriptor == STDIN_FILENO ? O_WRONLY : O_RDONLY);
-        if (opened > STDERR_FILENO)
-            close(opened);
-    }
-    std::signal(SIGPIPE, SIG_IGN);
-#endif
+    bool any = false;
+    forEachCharacter(text, [&any](std::string_view, bool control) { any = any || control; });
+    return any;
 }
 
 } // namespace vornset

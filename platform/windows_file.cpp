@@ -1,5 +1,5 @@
-#include "image/native_file.h"
-#include "image/native_settings_files.h"
+#include "platform/native_file.h"
+#include "platform/native_settings_files.h"
 
 #include <cwchar>
 #include <iterator>

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "console/output.h"
-
 namespace vornset {
 
 // What Windows tells of the console a run is attached to, and of who started it.
@@ -19,9 +17,6 @@ struct ConsoleFacts {
 // it reads or writes elsewhere; started by a scheduled task it has a console of its
 // own, but nobody to press Enter.
 bool ownsItsConsoleWindow(const ConsoleFacts& facts);
-
-// Asks the user to press Enter before the window closes.
-void promptToClose(Output& out);
 
 #ifdef _WIN32
 ConsoleFacts consoleFacts();

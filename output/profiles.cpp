@@ -1,4 +1,4 @@
-#include "console/profiles.h"
+#include "output/profiles.h"
 
 namespace vornset {
 namespace {

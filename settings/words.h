@@ -5,7 +5,8 @@
 
 namespace vornset {
 
-// The words a setting's stored code stands for: the code is the word's position.
+// The words a setting's stored code stands for: the code is the word's position. The
+// report prints these; options take them too, but for video mode 0 and font 0.
 inline constexpr std::array<std::string_view, 5> VIDEOMODE{"text mode", "640x480", "800x600", "1024x768", "1280x1024"};
 inline constexpr std::array<std::string_view, 2> STARTMODE{"menu", "hidden"};
 inline constexpr std::array<std::string_view, 2> ONOFF{"off", "on"};
@@ -13,5 +14,9 @@ inline constexpr std::array<std::string_view, 3> MODE{"off", "1", "2"};
 inline constexpr std::array<std::string_view, 5> DEFAULTBOOT{"off", "profile", "floppy", "cdrom", "usb"};
 inline constexpr std::array<std::string_view, 2> FONT{"bootmanager", "bios"};
 inline constexpr std::array<std::string_view, 2> YESNO{"no", "yes"};
+
+// The option values where they differ from the report's words.
+inline constexpr std::array<std::string_view, 5> VIDEOMODE_VALUES{"text", "640x480", "800x600", "1024x768", "1280x1024"};
+inline constexpr std::array<std::string_view, 2> FONT_VALUES{"bt", "bios"};
 
 } // namespace vornset

@@ -1,4 +1,4 @@
-#include "console/console_window.h"
+#include "platform/console_window.h"
 
 #ifdef _WIN32
 #include <cwchar>
@@ -11,12 +11,6 @@ namespace vornset {
 bool ownsItsConsoleWindow(const ConsoleFacts& facts)
 {
     return facts.processes == 1 && facts.inputIsConsole && facts.outputIsConsole && facts.startedByExplorer;
-}
-
-void promptToClose(Output& out)
-{
-    out << "\nPress Enter to close this window.";
-    out.flush();
 }
 
 #ifdef _WIN32

@@ -1,4 +1,4 @@
-#include "console/windows_arguments.h"
+#include "platform/windows_arguments.h"
 
 #include <algorithm>
 #include <iterator>

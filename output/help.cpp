@@ -1,4 +1,4 @@
-#include "console/help.h"
+#include "output/help.h"
 
 namespace vornset {
 

@@ -1,8 +1,8 @@
-#include "options/settings_export.h"
+#include "output/settings_export.h"
 
-#include "console/profiles.h"
-#include "options/global_options.h"
-#include "options/profile_edits.h"
+#include "output/profiles.h"
+#include "settings/hidden_start.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 #include <optional>
@@ -11,7 +11,7 @@ namespace vornset {
 namespace {
 
 // A profile as the options see it: each field's option value where one gives it.
-struct ProfileSetting {
+struct ProfileValues {
     int number;
     ConfigBlock::Name name;
     std::uint8_t drive;
@@ -21,29 +21,21 @@ struct ProfileSetting {
     std::optional<int> logPart;
 };
 
-std::optional<int> inPartitionRange(unsigned value)
+std::optional<int> partitionValue(unsigned number)
 {
-    int number = static_cast<int>(value);
-    return number >= lowestPartition && number <= highestPartition ? std::optional<int>(number) : std::nullopt;
+    return isPartitionNumber(number) ? std::optional<int>(static_cast<int>(number)) : std::nullopt;
 }
 
-ProfileSetting profileSetting(const ConfigBlock& block, std::size_t profile)
+ProfileValues profileValues(const ConfigBlock& block, std::size_t profile)
 {
     std::uint8_t drive = block.drive(profile);
     return {static_cast<int>(profile) + 1,
             block.name(profile),
             drive,
             block.partitionByte(profile),
-            drive >= firstBiosDrive && drive < firstBiosDrive + driveCount ? std::optional(drive) : std::nullopt,
-            inPartitionRange(block.bootPartition(profile)),
-            inPartitionRange(block.logPart(profile))};
-}
-
-// A settings file's line ends where the name would break it.
-bool lineCanCarry(std::string_view name)
-{
-    return std::none_of(name.begin(), name.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
+            driveDigit(drive) ? std::optional(drive) : std::nullopt,
+            partitionValue(block.bootPartition(profile)),
+            partitionValue(block.logPart(profile))};
 }
 
 void printValue(const OptionValue& value, Output& out, bool quoted)
@@ -76,14 +68,15 @@ void printOptionLine(std::string_view key, const std::optional<Value>& value, st
     out << "\n";
 }
 
-void printProfileLines(const ProfileSetting& profile, Output& out)
+void printProfileLines(const ProfileValues& profile, Output& out)
 {
     out << "prf=" << profile.number << "\n";
+    // A control character would break the line, or print otherwise than it reads.
     std::string_view name = textOf(profile.name);
-    if (lineCanCarry(name))
-        out << "prfname=" << name << "\n";
-    else
+    if (holdsControl(name))
         out << "# prfname: stored name holds a control character\n";
+    else
+        out << "prfname=" << name << "\n";
     auto number = [&out](int value) { out << value; };
     printOptionLine("btdrv", profile.driveValue, profile.drive, out,
                     [&out](std::uint8_t drive) { printDrive(out, drive); });
@@ -121,7 +114,7 @@ void printJsonOrNull(const std::optional<Value>& value, Output& out, Print print
         out << "null";
 }
 
-void printJsonProfile(const ProfileSetting& profile, Output& out)
+void printJsonProfile(const ProfileValues& profile, Output& out)
 {
     out << "    {\"prf\": " << profile.number << ", \"prfname\": ";
     printJsonString(textOf(profile.name), out);
@@ -143,16 +136,18 @@ void printJsonProfile(const ProfileSetting& profile, Output& out)
     out << "]}}";
 }
 
-void printJsonSettings(const std::array<GlobalSetting, 13>& settings, bool stored, Output& out)
+void printJsonSettings(const ConfigBlock& block, bool stored, Output& out)
 {
     out << (stored ? "  \"stored\": {\n" : "  \"settings\": {\n");
-    for (std::size_t i = 0; i < settings.size(); ++i) {
-        out << "    \"" << settings[i].name << "\": ";
+    for (std::size_t i = 0; i < GLOBAL_SETTINGS.size(); ++i) {
+        const GlobalSetting& setting = GLOBAL_SETTINGS[i];
+        std::uint8_t code = block.get(setting.field);
+        out << "    \"" << setting.key << "\": ";
         if (stored)
-            out << static_cast<int>(settings[i].stored);
+            out << static_cast<int>(code);
         else
-            printJsonOrNull(settings[i].value, out, [&](const OptionValue& value) { printValue(value, out, true); });
-        out << (i + 1 < settings.size() ? ",\n" : "\n");
+            printJsonOrNull(optionValue(setting, code), out, [&](const OptionValue& value) { printValue(value, out, true); });
+        out << (i + 1 < GLOBAL_SETTINGS.size() ? ",\n" : "\n");
     }
     out << "  },\n";
 }
@@ -162,22 +157,26 @@ void printJsonSettings(const std::array<GlobalSetting, 13>& settings, bool store
 void printSettingsAsOptions(const ConfigBlock& block, Output& out)
 {
     out << "# vornset settings, configuration version " << static_cast<int>(supportedVersion) << "\n";
-    for (const GlobalSetting& setting : globalSettings(block))
-        printOptionLine(setting.name, setting.value, setting.stored, out,
+    if (startsHidden(block) && !hiddenStartBootable(block))
+        out << "# this image starts hidden without countdown or default boot: "
+               "loading these settings into another image is refused\n";
+    for (const GlobalSetting& setting : GLOBAL_SETTINGS) {
+        std::uint8_t code = block.get(setting.field);
+        printOptionLine(setting.key, optionValue(setting, code), code, out,
                         [&out](const OptionValue& value) { printValue(value, out, false); });
+    }
     for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile)
-        printProfileLines(profileSetting(block, profile), out);
+        printProfileLines(profileValues(block, profile), out);
 }
 
 void printSettingsAsJson(const ConfigBlock& block, Output& out)
 {
-    std::array<GlobalSetting, 13> settings = globalSettings(block);
     out << "{\n  \"version\": " << static_cast<int>(supportedVersion) << ",\n";
-    printJsonSettings(settings, false, out);
-    printJsonSettings(settings, true, out);
+    printJsonSettings(block, false, out);
+    printJsonSettings(block, true, out);
     out << "  \"profiles\": [\n";
     for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile) {
-        printJsonProfile(profileSetting(block, profile), out);
+        printJsonProfile(profileValues(block, profile), out);
         out << (profile + 1 < ConfigBlock::profileCount ? ",\n" : "\n");
     }
     out << "  ]\n}\n";

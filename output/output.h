@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdio>
 #include <string_view>
 
 namespace vornset {
@@ -16,8 +15,11 @@ struct Printable {
 // How many bytes the text takes as it is printed.
 std::size_t printedSize(Printable text);
 
+// Whether any character of the text prints as "?".
+bool holdsControl(std::string_view text);
+
 // Where the tool's text goes: standard output or standard error when it runs, a
-// string in the tests. Kept this small so the tool needs neither iostreams nor any
+// buffer in the page, a string in the tests. Kept this small so the tool needs neither iostreams nor any
 // allocation.
 class Output {
 public:
@@ -36,27 +38,5 @@ public:
 protected:
     ~Output() = default;
 };
-
-// One of the C library's standard streams: stdout fully buffered, so that the run's
-// text goes out in one write at the end, or stderr a line at a time.
-class StandardOutput final : public Output {
-public:
-    explicit StandardOutput(std::FILE* stream);
-
-    void write(std::string_view text) override;
-    bool flush() override;
-    bool failed() const { return failed_; }
-
-private:
-    std::FILE* stream_;
-    bool failed_ = false;
-};
-
-// Readies the process's standard streams before anything else is opened. A standard
-// descriptor that the process was started without is opened on the null device, in
-// the direction it is not used in, so that no file the tool opens can take its number
-// and every use of it fails as an error. A closed pipe then makes a write fail
-// rather than end the process.
-void prepareStandardStreams();
 
 } // namespace vornset

@@ -1,0 +1,52 @@
+#include "options/hidden_start_rule.h"
+
+#include "settings/settings.h"
+
+#include <climits>
+
+namespace vornset {
+namespace {
+
+// Whether the field, as the run leaves it, is what breaks the rule.
+bool breaksRule(Setting field, const ConfigBlock& after)
+{
+    return field == Setting::stm ? startsHidden(after) : after.get(field) == 0;
+}
+
+// Where the run last set the field, as a position in the run's order: the files'
+// lines in their order, then the command line. Nothing where the run left it alone.
+std::optional<Place> lastSetting(Setting field, const StagedSettings& files, Arguments options)
+{
+    if (anyCarries(options, globalSetting(field).key))
+        return Place{INT_MAX, 0};
+    const Place& place = files.places[rowOf(field)];
+    return files.globals[rowOf(field)] ? std::optional<Place>(place) : std::nullopt;
+}
+
+bool isLater(const Place& a, const Place& b)
+{
+    return a.file != b.file ? a.file > b.file : a.line > b.line;
+}
+
+} // namespace
+
+std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const ConfigBlock& after,
+                                        const StagedSettings& files, Arguments options)
+{
+    if (!startsHidden(after) || hiddenStartBootable(after) || hiddenStartBytes(after) == before)
+        return std::nullopt;
+    std::optional<Place> last;
+    Setting named{};
+    for (Setting field : HIDDEN_START_FIELDS) {
+        std::optional<Place> place = breaksRule(field, after) ? lastSetting(field, files, options) : std::nullopt;
+        if (place && (!last || isLater(*place, *last))) {
+            last = place;
+            named = field;
+        }
+    }
+    if (!last)
+        return std::nullopt;
+    return Refusal{globalSetting(named).key, HIDDEN_START_NEEDS, true, last->file == INT_MAX ? 0 : last->line};
+}
+
+} // namespace vornset

@@ -1,0 +1,90 @@
+#include "output/messages.h"
+
+#include "image/config_block.h"
+#include "output/help.h"
+
+namespace vornset {
+
+static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
+
+void printRefusal(const Refusal& refusal, Output& out)
+{
+    out << "Parameter error: ";
+    if (refusal.line > 0)
+        out << "load, line " << refusal.line << ": ";
+    if (refusal.namesKey)
+        out << Printable{refusal.key} << ", ";
+    out << refusal.reason << "\n";
+}
+
+void printImageError(ImageError error, std::string_view path, Output& out)
+{
+    switch (error) {
+    case ImageError::none:
+        break;
+    case ImageError::cannotOpen:
+        out << "Error: unable to open " << Printable{path} << "\n";
+        break;
+    case ImageError::cannotRead:
+        out << "Error: unable to read file\n";
+        break;
+    case ImageError::tooLarge:
+        out << "Error: file too large for a boot manager image (more than 65536 bytes)\n";
+        break;
+    case ImageError::tooShort:
+        out << "Error: file too short for a boot manager image (less than 1928 bytes)\n";
+        break;
+    case ImageError::cannotOpenForWriting:
+        out << "Error: unable to open " << Printable{path} << " for writing\n";
+        break;
+    case ImageError::cannotWrite:
+        out << "Error: unable to write to file\n";
+        break;
+    }
+}
+
+void printVersionError(Output& out)
+{
+    out << "Error: wrong boot manager configuration version\n"
+        << "       use the latest boot manager version and the latest vornset\n"
+        << "       see " << projectAddress << "\n";
+}
+
+void printUnreadableSettings(std::string_view name, Output& out)
+{
+    out << "Error: unable to read settings from " << Printable{name} << "\n";
+}
+
+void printNameMark(Output& out)
+{
+    out << "ffff";
+}
+
+void printClosingMessages(Output& out)
+{
+    out << "data changed\n\n"
+        << "hint: if you use the windows boot menu to start the boot manager, then its\n"
+        << "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+}
+
+void printNothingWritten(Output& out)
+{
+    out << "nothing written (write=no)\n";
+}
+
+void warnNoSuchOption(std::string_view option, Output& err)
+{
+    err << "vornset: warning: ignored " << Printable{option} << ": no such option\n";
+}
+
+void warnNoProfileChosen(std::string_view option, Output& err)
+{
+    err << "vornset: warning: ignored " << Printable{option} << ": no prf= given\n";
+}
+
+void printPromptToClose(Output& out)
+{
+    out << "\nPress Enter to close this window.";
+}
+
+} // namespace vornset

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "image/image_file.h"
+#include "output/output.h"
+#include "settings/refusal.h"
+
+#include <string_view>
+
+namespace vornset {
+
+// The one line of a refusal: "Parameter error: ", where it was found, and why.
+void printRefusal(const Refusal& refusal, Output& out);
+
+// What went wrong with the image file, naming its path where the message does.
+void printImageError(ImageError error, std::string_view path, Output& out);
+
+void printVersionError(Output& out);
+
+void printUnreadableSettings(std::string_view name, Output& out);
+
+// Printed without a newline where an edit gives a profile a name: the closing
+// message continues the line.
+void printNameMark(Output& out);
+
+// What an edit prints once it is written, or once a dry run has left it unwritten.
+void printClosingMessages(Output& out);
+void printNothingWritten(Output& out);
+
+// The warnings, on standard error, for an option that does nothing.
+void warnNoSuchOption(std::string_view option, Output& err);
+void warnNoProfileChosen(std::string_view option, Output& err);
+
+// Asks the user to press Enter before the console window closes.
+void printPromptToClose(Output& out);
+
+} // namespace vornset

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string_view>
+
+namespace vornset {
+
+// Why the run refuses a value or an argument: the option it is about, why, and
+// where it was found. Nothing is written after a refusal.
+struct Refusal {
+    // The option's key without "=", or the argument where it is no option; empty
+    // where the refusal is about none, as for a line that holds no option.
+    std::string_view key;
+    // What follows "Parameter error: ", or, where namesKey is set, what follows the
+    // key and a comma: "cntval, only values 1-99 are valid" or "'prf' must be set".
+    std::string_view reason;
+    bool namesKey = false;
+    // The settings file's line it was found on; 0 on the command line.
+    int line = 0;
+};
+
+// The rule for a hidden start: it needs the countdown on and a default boot.
+inline constexpr std::string_view HIDDEN_START_NEEDS = "hidden mode requires countdown and default boot";
+
+} // namespace vornset

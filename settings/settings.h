@@ -1,0 +1,103 @@
+#pragma once
+
+#include "image/config_block.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace vornset {
+
+// Numbers an option takes, from lowest to highest; the block stores a number less
+// its bias: 1 for the settings the boot manager counts from 0.
+struct NumberRange {
+    int lowest;
+    int highest;
+    int bias;
+};
+
+// Everything the tool knows of one of the thirteen global settings: the option that
+// sets it, the field it is kept in, how the report shows it, what the option takes
+// and how a value outside that is refused, and its row of the help screen.
+struct GlobalSetting {
+    std::string_view key;
+    Setting field;
+    // The report's line: the label, then a word, or the number and its unit.
+    std::string_view label;
+    std::span<const std::string_view> reportWords;
+    std::string_view unit;
+    // The option takes one of its words, stored as the word's position, or, where
+    // it has none, a number in its range.
+    std::span<const std::string_view> words;
+    NumberRange numbers;
+    // What follows "Parameter error: " for any other value.
+    std::string_view refusal;
+    // The help screen's columns: what the option sets, and the values it takes.
+    std::string_view sets;
+    std::string_view values;
+};
+
+// The thirteen global settings in the order the help screen lists them, which is
+// also the order of the report and of every export.
+extern const std::array<GlobalSetting, 13> GLOBAL_SETTINGS;
+
+// The order in which the option passes run. It decides which of two invalid values
+// is reported, and lets "stm=" see the countdown and default boot as changed.
+extern const std::array<Setting, 13> PASS_ORDER;
+
+const GlobalSetting& globalSetting(Setting field);
+
+// The position of a global setting's row in GLOBAL_SETTINGS.
+std::size_t rowOf(Setting field);
+
+// Whether the setting takes a number rather than a word.
+inline bool takesNumber(const GlobalSetting& setting)
+{
+    return setting.words.empty();
+}
+
+// The stored code for a word, or for a number, where the setting takes it.
+std::optional<std::uint8_t> codeOfWord(const GlobalSetting& setting, std::string_view word);
+std::optional<std::uint8_t> codeOfNumber(const GlobalSetting& setting, int number);
+
+// What an option gives a setting: a word, or, where the word is empty, a number.
+struct OptionValue {
+    std::string_view word;
+    int number;
+};
+
+// The option value that gives a stored code, if any does.
+std::optional<OptionValue> optionValue(const GlobalSetting& setting, std::uint8_t code);
+
+// The five profile options, in the order their passes run: "prf=" chooses the
+// profile that the other four change.
+enum class ProfileField : std::uint8_t { profile, name, drive, partition, logPart };
+
+struct ProfileSetting {
+    std::string_view key;
+    ProfileField field;
+    // Numbers from lowest to highest, with no bias; unused by the name and the drive.
+    NumberRange numbers;
+    std::string_view refusal;
+    std::string_view sets;
+    std::string_view values;
+};
+
+extern const std::array<ProfileSetting, 5> PROFILE_SETTINGS;
+
+const ProfileSetting& profileSetting(ProfileField field);
+
+// A drive is written "8", one decimal digit and a lower-case "h": 80h to 89h.
+inline constexpr std::uint8_t firstBiosDrive = 0x80;
+inline constexpr int driveCount = 10;
+
+// The option value of a stored drive byte, if any gives it: its middle digit.
+std::optional<int> driveDigit(std::uint8_t drive);
+
+// Whether a stored partition or log part. number is one that the options give.
+bool isPartitionNumber(unsigned number);
+
+} // namespace vornset
