@@ -18,7 +18,8 @@ bool param(std::string_view key, std::string_view& value, std::string_view argum
 {
     if (!carries(argument, key))
         return false;
-    value = argument.substr(key.size() + 1);
+    argument.remove_prefix(key.size() + 1);
+    value = argument;
     return true;
 }
 

@@ -6,9 +6,11 @@ namespace vornset {
 namespace {
 
 // Every text here is the tool's own: none needs escaping.
-void printTexts(std::string_view key, std::string_view sets, std::string_view values, Output& out)
+template <typename Setting>
+void printTexts(const Setting& setting, Output& out)
 {
-    out << "{\"key\": \"" << key << "\", \"sets\": \"" << sets << "\", \"values\": \"" << values << "\"";
+    out << "{\"key\": \"" << setting.key << "\", \"sets\": \"" << setting.sets << "\", \"values\": \""
+        << setting.values << "\", \"title\": \"" << setting.title << "\", \"hint\": \"" << setting.hint << "\"";
 }
 
 void printRange(const NumberRange& range, Output& out)
@@ -18,7 +20,7 @@ void printRange(const NumberRange& range, Output& out)
 
 void printGlobal(const GlobalSetting& setting, Output& out)
 {
-    printTexts(setting.key, setting.sets, setting.values, out);
+    printTexts(setting, out);
     out << ", \"label\": \"" << setting.label << "\"";
     if (takesNumber(setting)) {
         printRange(setting.numbers, out);
@@ -44,7 +46,7 @@ void printOptionDescriptions(Output& out)
     for (std::size_t i = 0; i < PROFILE_SETTINGS.size(); ++i) {
         const ProfileSetting& setting = PROFILE_SETTINGS[i];
         out << (i > 0 ? ", " : "");
-        printTexts(setting.key, setting.sets, setting.values, out);
+        printTexts(setting, out);
         if (setting.numbers.highest > 0)
             printRange(setting.numbers, out);
         out << "}";

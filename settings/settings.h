@@ -23,21 +23,24 @@ struct NumberRange {
 // sets it, the field it is kept in, how the report shows it, what the option takes
 // and how a value outside that is refused, and its row of the help screen.
 struct GlobalSetting {
-    std::string_view key;
-    Setting field;
+    std::string_view key{};
+    Setting field{};
     // The report's line: the label, then a word, or the number and its unit.
-    std::string_view label;
-    std::span<const std::string_view> reportWords;
-    std::string_view unit;
+    std::string_view label{};
+    std::span<const std::string_view> reportWords{};
+    std::string_view unit{};
     // The option takes one of its words, stored as the word's position, or, where
     // it has none, a number in its range.
-    std::span<const std::string_view> words;
-    NumberRange numbers;
+    std::span<const std::string_view> words{};
+    NumberRange numbers{};
     // What follows "Parameter error: " for any other value.
-    std::string_view refusal;
+    std::string_view refusal{};
     // The help screen's columns: what the option sets, and the values it takes.
-    std::string_view sets;
-    std::string_view values;
+    std::string_view sets{};
+    std::string_view values{};
+    // What the page calls it, in plain words, and a line that says more.
+    std::string_view title{};
+    std::string_view hint{};
 };
 
 // The thirteen global settings in the order the help screen lists them, which is
@@ -77,13 +80,15 @@ std::optional<OptionValue> optionValue(const GlobalSetting& setting, std::uint8_
 enum class ProfileField : std::uint8_t { profile, name, drive, partition, logPart };
 
 struct ProfileSetting {
-    std::string_view key;
-    ProfileField field;
+    std::string_view key{};
+    ProfileField field{};
     // Numbers from lowest to highest, with no bias; unused by the name and the drive.
-    NumberRange numbers;
-    std::string_view refusal;
-    std::string_view sets;
-    std::string_view values;
+    NumberRange numbers{};
+    std::string_view refusal{};
+    std::string_view sets{};
+    std::string_view values{};
+    std::string_view title{};
+    std::string_view hint{};
 };
 
 extern const std::array<ProfileSetting, 5> PROFILE_SETTINGS;
