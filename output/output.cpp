@@ -82,6 +82,19 @@ std::size_t printedSize(Printable printable)
     return size;
 }
 
+void ErrorLines::write(std::string_view text)
+{
+    while (!text.empty()) {
+        if (atLineStart_)
+            err_.write("vornset: ");
+        std::size_t end = text.find('\n');
+        std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        err_.write(text.substr(0, length));
+        atLineStart_ = end != std::string_view::npos;
+        text.remove_prefix(length);
+    }
+}
+
 bool holdsControl(std::string_view text)
 {
     bool any = false;
