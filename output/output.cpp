@@ -69,6 +69,15 @@ Output& Output::operator<<(int number)
     return *this;
 }
 
+Output& Output::operator<<(HexByte byte)
+{
+    char digits[2] = {'0', '0'};
+    char* start = byte.value < 0x10 ? digits + 1 : digits;
+    (void)std::to_chars(start, digits + 2, byte.value, 16);
+    write(std::string_view(digits, 2));
+    return *this;
+}
+
 Output& Output::operator<<(Printable printable)
 {
     forEachPrintedPiece(printable.text, [this](std::string_view piece) { write(piece); });

@@ -12,6 +12,11 @@ struct Printable {
     std::string_view text;
 };
 
+// A byte printed as two lower-case hexadecimal digits.
+struct HexByte {
+    unsigned char value;
+};
+
 // How many bytes the text takes as it is printed.
 std::size_t printedSize(Printable text);
 
@@ -34,6 +39,7 @@ public:
     }
     Output& operator<<(int number);
     Output& operator<<(Printable text);
+    Output& operator<<(HexByte byte);
 
 protected:
     ~Output() = default;

@@ -89,7 +89,6 @@ void printProfileLines(const ProfileValues& profile, Output& out)
 // byte is the code point of its value.
 void printJsonString(std::string_view text, Output& out)
 {
-    constexpr std::string_view hexDigits = "0123456789abcdef";
     out << "\"";
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
@@ -99,8 +98,7 @@ void printJsonString(std::string_view text, Output& out)
         } else if (byte >= 0x20 && byte < 0x7F) {
             out << std::string_view(&c, 1);
         } else {
-            const char escaped[] = {'\\', 'u', '0', '0', hexDigits[byte >> 4], hexDigits[byte & 0xF]};
-            out << std::string_view(escaped, sizeof escaped);
+            out << "\\u00" << HexByte{byte};
         }
     }
     out << "\"";

@@ -30,24 +30,6 @@ TEST(LoadImage, AcceptsLengthsFromTheBlockEndToTheBufferSizeAndRefusesOneBeyond)
     }
 }
 
-TEST(LoadImage, EachFailingStepHasItsOwnError)
-{
-    const std::tuple<Step, Access, ImageError> cases[] = {
-        {Step::open, Access::read, ImageError::cannotOpen},
-        {Step::open, Access::edit, ImageError::cannotOpen},
-        {Step::status, Access::edit, ImageError::cannotRead},
-        {Step::lock, Access::read, ImageError::cannotRead},
-        {Step::lock, Access::edit, ImageError::cannotOpenForWriting},
-        {Step::read, Access::edit, ImageError::cannotRead},
-    };
-    for (auto [step, access, expected] : cases) {
-        MemoryFile file(patternedImage());
-        file.failing = step;
-        BootImage image;
-        EXPECT_EQ(loadImage(file, access, image, waiting), expected) << static_cast<int>(step);
-    }
-}
-
 TEST(LoadImage, OnlyRegularFilesAreImages)
 {
     MemoryFile device(patternedImage());

@@ -118,17 +118,6 @@ TEST(Run, AWrongVersionIsRefusedBeforeAnythingElse)
     }
 }
 
-TEST(Run, UnknownOptionsStillRewriteTheImageUnchanged)
-{
-    std::vector<std::uint8_t> image = sampleImage();
-    MemoryFile file(image);
-    auto [status, output, warnings] = runTool({"foo=1", "VM=text", "vornbm.bin"}, file);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(output, closingMessages);
-    EXPECT_EQ(file.writes, 1);
-    EXPECT_EQ(file.content, image);
-}
-
 TEST(Run, TheHelpExampleChangesExactlyItsFourFields)
 {
     std::vector<std::uint8_t> image = sampleImage();
@@ -229,13 +218,6 @@ TEST(Run, ControlCharactersInAnEchoedPathPrintAsQuestionMarks)
     MemoryFile readOnly(sampleImage());
     readOnly.allowsWriting = false;
     EXPECT_EQ(runTool({"vm=text", "a\rb"}, readOnly).output, "Error: unable to open a?b for writing\n");
-}
-
-TEST(Run, ASocketCannotBeRead)
-{
-    MemoryFile socket;
-    socket.socket = true;
-    EXPECT_EQ(runTool({"dbt=usb", "vornbm.sock"}, socket).output, "Error: unable to read file\n");
 }
 
 // Whatever ends the run, the image is closed before the output leaves the process.
