@@ -224,25 +224,48 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
 
 // A settings file that cannot be read, or one of its lines refused with the message
 // that the same option gets on the command line, or with one of a file's own.
+// Whether a JSON document's refusal reason is one of the reader's own: a key it does
+// not know or got twice, a wrong format version, or a value refused as the option's
+// own message would refuse it, after where in the document it stands.
+bool isJsonReason(const std::string& reason, const std::vector<std::string>& messages)
+{
+    if (reason == "not valid JSON\n" || reason == "format_version, only 1 is valid\n"
+        || reason == "profiles, a list of profiles is needed\n" || reason.ends_with(", no such key\n")
+        || reason.ends_with(", given twice\n") || reason == "profiles.prfname, only text is valid\n")
+        return true;
+    for (std::string_view within : {"settings.", "profiles."})
+        if (reason.starts_with(within)
+            && std::find(messages.begin(), messages.end(), "Parameter error: " + reason.substr(within.size()))
+                != messages.end())
+            return true;
+    return false;
+}
+
+// A settings file that cannot be read, or one refused: at its line, with the message
+// that the same option gets on the command line or one of a file's own, or whole.
 bool isSettingsRefusal(const std::string& output, const std::vector<std::string>& messages)
 {
     if (output.starts_with("Error: unable to read settings from ") && output.ends_with("\n")
         && std::count(output.begin(), output.end(), '\n') == 1)
         return true;
-    const std::string prefix = "Parameter error: load, line ";
-    if (!output.starts_with(prefix))
+    if (!output.starts_with("Parameter error: load") || std::count(output.begin(), output.end(), '\n') != 1)
         return false;
-    std::size_t digits = output.find_first_not_of("0123456789", prefix.size());
-    if (digits == prefix.size() || digits == std::string::npos || output.compare(digits, 2, ": ") != 0)
+    if (output.ends_with(", the file holds no settings\n"))
+        return true;
+    std::size_t at = output.find(", line ");
+    std::size_t digits = at == std::string::npos ? at : output.find_first_not_of("0123456789", at + 7);
+    if (digits == std::string::npos || digits == at + 7 || output.compare(digits, 2, ": ") != 0)
         return false;
     std::string reason = output.substr(digits + 2);
     static const std::vector<std::string> fileReasons{
         "no such option\n", "load, not allowed in a settings file\n", "show, not allowed in a settings file\n",
-        "write, not allowed in a settings file\n",
+        "write, not allowed in a settings file\n", "carriage return inside a line\n",
+        "the settings end before their end line\n",
         "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
         "btlog, 'prf' must be set\n"};
     return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end()
-        || std::find(messages.begin(), messages.end(), "Parameter error: " + reason) != messages.end();
+        || std::find(messages.begin(), messages.end(), "Parameter error: " + reason) != messages.end()
+        || isJsonReason(reason, messages);
 }
 
 bool isRefusal(const std::string& output, const std::string& argument)
@@ -682,7 +705,8 @@ void expectValidJson(std::vector<std::uint8_t> image)
     std::string json = runOn(image, {"show=json", "a.bin"}).second;
     std::size_t version = json.find("\n  \"version\": 7,\n"), settings = json.find("\n  \"settings\": {\n"),
                 stored = json.find("\n  \"stored\": {\n"), profiles = json.find("\n  \"profiles\": [\n");
-    if (!JsonChecker(json).valid() || !json.starts_with("{") || version != 1 || settings == std::string::npos
+    if (!JsonChecker(json).valid() || !json.starts_with("{\n  \"format_version\": 1,") || version == std::string::npos
+        || settings == std::string::npos
         || stored == std::string::npos || profiles == std::string::npos || !(settings < stored && stored < profiles))
         broken("show=json prints one valid document with the fixed keys in order", json);
 }
@@ -721,12 +745,19 @@ bool nameHasControl(const std::vector<std::uint8_t>& image, std::size_t at)
 
 // The settings of image A, printed as options and loaded into another image B, give B
 // every field of A that has an option value and leave the rest of B as it was.
-void expectSettingsCopied(const std::vector<std::uint8_t>& a)
+// Another image of the same length for the settings of one to be loaded into.
+std::vector<std::uint8_t> sampleFor(const std::vector<std::uint8_t>& a)
 {
     std::vector<std::uint8_t> b(a.size());
     for (std::size_t i = 0; i < b.size(); ++i)
         b[i] = static_cast<std::uint8_t>(~a[i] ^ (i * 13));
     b[0x287] = 7;
+    return b;
+}
+
+void expectSettingsCopied(const std::vector<std::uint8_t>& a)
+{
+    std::vector<std::uint8_t> b = sampleFor(a);
     std::vector<std::uint8_t> source = a, loaded = b;
     std::string settings = runOn(source, {"show=options", "a.bin"}).second;
     auto [status, output] = runOn(loaded, {"load=-", "b.bin"}, settings);
@@ -758,6 +789,34 @@ void expectSettingsCopied(const std::vector<std::uint8_t>& a)
                output + settings);
 }
 
+// The settings of image A as JSON, loaded into another image B, leave B as A's
+// settings as options do, but for names with a control character, which JSON carries.
+void expectJsonLoadsAsOptions(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
+{
+    std::vector<std::uint8_t> source = a, fromOptions = b, fromJson = b;
+    std::string options = runOn(source, {"show=options", "a.bin"}).second;
+    std::string json = runOn(source, {"show=json", "a.bin"}).second;
+    auto [optionsStatus, optionsOutput] = runOn(fromOptions, {"load=-", "b.bin"}, options);
+    auto [jsonStatus, jsonOutput] = runOn(fromJson, {"load=-", "b.bin"}, json);
+    for (std::size_t p = 0; p < 16; ++p)
+        if (nameHasControl(a, 0x688 + 16 * p) && jsonStatus == 0)
+            std::copy_n(fromJson.begin() + static_cast<std::ptrdiff_t>(0x688 + 16 * p), 16,
+                        fromOptions.begin() + static_cast<std::ptrdiff_t>(0x688 + 16 * p));
+    if (optionsStatus != jsonStatus || fromOptions != fromJson)
+        broken("show=json loads as show=options does", jsonOutput + optionsOutput + json);
+}
+
+// show=options cut anywhere is refused, unless the cut falls after its end line.
+void expectCutSettingsRefused(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b, std::size_t cut)
+{
+    std::vector<std::uint8_t> source = a, loaded = b;
+    std::string options = runOn(source, {"show=options", "a.bin"}).second;
+    cut %= options.size() + 1;
+    auto [status, output] = runOn(loaded, {"load=-", "b.bin"}, options.substr(0, cut));
+    if (cut < options.size() && (status != 1 || loaded != b))
+        broken("settings cut short are refused whole", output + options.substr(0, cut));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -787,6 +846,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (image.size() >= 0x788 && image.size() <= 65536 && image[0x287] == 7) {
         expectValidJson(image);
         expectSettingsCopied(image);
+        std::vector<std::uint8_t> other = sampleFor(image);
+        expectJsonLoadsAsOptions(image, other);
+        expectCutSettingsRefused(image, other, size);
     }
     return 0;
 }

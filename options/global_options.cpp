@@ -27,11 +27,12 @@ const GlobalSetting* globalSettingCarriedBy(std::string_view argument)
     return found == GLOBAL_SETTINGS.end() ? nullptr : &*found;
 }
 
-std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::string_view value)
+std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::string_view value,
+                                           std::optional<int> (*readNumber)(std::string_view))
 {
     if (!takesNumber(setting))
         return codeOfWord(setting, value);
-    std::optional<int> number = parseNumber(value);
+    std::optional<int> number = readNumber(value);
     return number ? codeOfNumber(setting, *number) : std::nullopt;
 }
 

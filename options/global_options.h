@@ -13,8 +13,10 @@ namespace vornset {
 // The global setting whose key the argument carries, if any.
 const GlobalSetting* globalSettingCarriedBy(std::string_view argument);
 
-// The stored code for a command-line value: a word as it is, a number as atoi reads it.
-std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::string_view value);
+// The stored code for a command-line value: a word as it is, a number as atoi reads it
+// or, in a settings file, as parseDecimal does.
+std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::string_view value,
+                                           std::optional<int> (*readNumber)(std::string_view) = parseNumber);
 
 // Runs one pass per global key in the fixed pass order, storing each valid value in
 // the block as soon as it is seen. "stm=hidden" is refused where the block has no

@@ -46,7 +46,10 @@ std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const Co
     }
     if (!last)
         return std::nullopt;
-    return Refusal{globalSetting(named).key, HIDDEN_START_NEEDS, true, last->file == INT_MAX ? 0 : last->line};
+    Refusal refusal{globalSetting(named).key, HIDDEN_START_NEEDS, true, last->file == INT_MAX ? 0 : last->line};
+    if (last->file != INT_MAX && settingsFileCount(options) > 1)
+        refusal.file = settingsFileName(options, last->file);
+    return refusal;
 }
 
 } // namespace vornset

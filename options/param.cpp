@@ -48,6 +48,16 @@ std::optional<int> parseNumber(std::string_view text)
     return static_cast<int>(number);
 }
 
+std::optional<int> parseDecimal(std::string_view text)
+{
+    int number = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    bool digitsOnly = !text.empty() && text.front() != '-';
+    if (!digitsOnly || error != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    return number;
+}
+
 bool anyCarries(Arguments arguments, std::string_view key)
 {
     return std::any_of(arguments.begin(), arguments.end(),

@@ -21,6 +21,10 @@ bool carries(std::string_view argument, std::string_view key);
 // an int is returned as nothing rather than wrapped into some other value.
 std::optional<int> parseNumber(std::string_view text);
 
+// Reads a number strictly: decimal digits alone, nothing before or after them, and
+// no more than an int holds.
+std::optional<int> parseDecimal(std::string_view text);
+
 // Hands the value of every argument that carries the key to accept, in argument
 // order, and stops at the first value it refuses.
 template <typename Accept>

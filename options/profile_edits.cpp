@@ -5,9 +5,10 @@
 namespace vornset {
 namespace {
 
-std::optional<Refusal> numberInto(std::optional<int>& target, const ProfileSetting& setting, std::string_view value)
+std::optional<Refusal> numberInto(std::optional<int>& target, const ProfileSetting& setting, std::string_view value,
+                                  NumberReader readNumber)
 {
-    std::optional<int> number = parseNumber(value);
+    std::optional<int> number = readNumber(value);
     bool inRange = number && *number >= setting.numbers.lowest && *number <= setting.numbers.highest;
     target = inRange ? number : std::nullopt;
     return inRange ? std::nullopt : std::optional<Refusal>(Refusal{setting.key, setting.refusal});
@@ -37,12 +38,13 @@ const ProfileSetting* profileSettingCarriedBy(std::string_view argument)
     return found == PROFILE_SETTINGS.end() ? nullptr : &*found;
 }
 
-std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits)
+std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits,
+                                        NumberReader readNumber)
 {
     ProfileFields& fields = edits.fields;
     switch (setting.field) {
     case ProfileField::profile:
-        return numberInto(edits.profile, setting, value);
+        return numberInto(edits.profile, setting, value, readNumber);
     case ProfileField::name:
         fields.name = nameOf(value);
         return std::nullopt;
@@ -50,9 +52,9 @@ std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::stri
         fields.drive = driveOf(value);
         return fields.drive ? std::nullopt : std::optional<Refusal>(Refusal{setting.key, setting.refusal});
     case ProfileField::partition:
-        return numberInto(fields.partition, setting, value);
+        return numberInto(fields.partition, setting, value, readNumber);
     case ProfileField::logPart:
-        return numberInto(fields.logPart, setting, value);
+        return numberInto(fields.logPart, setting, value, readNumber);
     }
     return std::nullopt;
 }

@@ -27,8 +27,12 @@ struct ProfileEdits {
 // The profile option whose key the argument carries, if any.
 const ProfileSetting* profileSettingCarriedBy(std::string_view argument);
 
+// How a number is read: as atoi does on the command line, strictly in a file.
+using NumberReader = std::optional<int> (*)(std::string_view text);
+
 // Takes one value of a profile option into the edits, or says why it is refused.
-std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits);
+std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits,
+                                        NumberReader readNumber = parseNumber);
 
 // Runs the profile passes in their order. At the first invalid value returns why.
 std::optional<Refusal> collectProfileEdits(Arguments options, ProfileEdits& edits);

@@ -1,6 +1,7 @@
 #include "options/settings_file.h"
 
 #include "options/global_options.h"
+#include "options/settings_staging.h"
 #include "options/show_option.h"
 #include "options/write_option.h"
 
@@ -15,13 +16,13 @@ std::array<char, 65536> settingsText;
 // Options of a run that a settings file may not hold.
 constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
-// A settings file as it is checked: the profile whose section it is in, and the
-// values given for that profile so far.
-struct Staging {
-    StagedSettings& staged;
-    Place place;
-    ProfileEdits section;
-};
+// What Windows Notepad may put at the start of a UTF-8 file.
+constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// An export starts with the first and ends with the last; a file that starts so but
+// lacks the end line was cut short on its way.
+constexpr std::string_view EXPORT_START = "# vornset settings, ";
+constexpr std::string_view EXPORT_END = "# end of vornset settings";
 
 bool isBlank(std::string_view line)
 {
@@ -40,7 +41,91 @@ void merge(ProfileFields& into, const ProfileFields& from)
         into.name = from.name;
 }
 
-// "prf=N" ends the section of the profile before and starts profile N's.
+std::optional<Refusal> stageLine(std::string_view line, Staging& staging)
+{
+    for (std::string_view key : RUN_KEYS)
+        if (carries(line, key))
+            return Refusal{key, "not allowed in a settings file", true};
+    std::string_view value;
+    if (const GlobalSetting* setting = globalSettingCarriedBy(line)) {
+        param(setting->key, value, line);
+        return stageGlobal(*setting, value, staging);
+    }
+    const ProfileSetting* setting = profileSettingCarriedBy(line);
+    if (setting == nullptr)
+        return Refusal{{}, "no such option"};
+    param(setting->key, value, line);
+    return stageProfileValue(*setting, value, staging);
+}
+
+// One line of the text and whether a line end closed it.
+struct Line {
+    std::string_view text;
+    bool ended;
+};
+
+Line nextLine(std::string_view& text)
+{
+    std::size_t end = text.find('\n');
+    Line line{text.substr(0, end), end != std::string_view::npos};
+    text.remove_prefix(line.ended ? end + 1 : text.size());
+    return line;
+}
+
+std::optional<Refusal> stageText(std::string_view text, Staging& staging)
+{
+    bool exported = text.starts_with(EXPORT_START);
+    Line last{};
+    while (!text.empty()) {
+        ++staging.place.line;
+        Line line = nextLine(text);
+        // A carriage return belongs right before the line feed, and nowhere else.
+        if (line.ended && line.text.ends_with('\r'))
+            line.text.remove_suffix(1);
+        if (line.text.find('\r') != std::string_view::npos)
+            return Refusal{{}, "carriage return inside a line", false, staging.place.line};
+        last = line;
+        if (isBlank(line.text) || line.text.starts_with('#'))
+            continue;
+        if (std::optional<Refusal> refusal = stageLine(line.text, staging)) {
+            refusal->line = staging.place.line;
+            return refusal;
+        }
+        staging.holdsSettings = true;
+    }
+    if (exported && !(last.text == EXPORT_END && last.ended))
+        return Refusal{{}, "the settings end before their end line", false, std::max(staging.place.line, 1)};
+    return std::nullopt;
+}
+
+bool isJson(std::string_view text)
+{
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '{';
+}
+
+} // namespace
+
+std::optional<Refusal> stageGlobal(const GlobalSetting& setting, std::string_view value, Staging& staging)
+{
+    std::optional<std::uint8_t> code = codeOfArgument(setting, value, parseDecimal);
+    if (!code)
+        return Refusal{setting.key, setting.refusal};
+    std::size_t row = static_cast<std::size_t>(&setting - GLOBAL_SETTINGS.data());
+    staging.staged.globals[row] = code;
+    staging.staged.places[row] = staging.place;
+    return std::nullopt;
+}
+
+std::optional<Refusal> stageProfileValue(const ProfileSetting& setting, std::string_view value, Staging& staging)
+{
+    if (setting.field == ProfileField::profile)
+        closeSection(staging);
+    else if (!staging.section.profile)
+        return Refusal{setting.key, "'prf' must be set", true};
+    return takeProfileValue(setting, value, staging.section, parseDecimal);
+}
+
 void closeSection(Staging& staging)
 {
     if (staging.section.profile)
@@ -48,63 +133,17 @@ void closeSection(Staging& staging)
     staging.section = {};
 }
 
-std::optional<Refusal> stageProfileLine(std::string_view line, Staging& staging)
-{
-    const ProfileSetting* setting = profileSettingCarriedBy(line);
-    if (setting == nullptr)
-        return Refusal{{}, "no such option"};
-    if (setting->field == ProfileField::profile)
-        closeSection(staging);
-    else if (!staging.section.profile)
-        return Refusal{setting->key, "'prf' must be set", true};
-    std::string_view value;
-    param(setting->key, value, line);
-    return takeProfileValue(*setting, value, staging.section);
-}
-
-std::optional<Refusal> stageLine(std::string_view line, Staging& staging)
-{
-    for (std::string_view key : RUN_KEYS)
-        if (carries(line, key))
-            return Refusal{key, "not allowed in a settings file", true};
-    const GlobalSetting* setting = globalSettingCarriedBy(line);
-    if (setting == nullptr)
-        return stageProfileLine(line, staging);
-    std::string_view value;
-    param(setting->key, value, line);
-    std::optional<std::uint8_t> code = codeOfArgument(*setting, value);
-    if (!code)
-        return Refusal{setting->key, setting->refusal};
-    std::size_t row = static_cast<std::size_t>(setting - GLOBAL_SETTINGS.data());
-    staging.staged.globals[row] = code;
-    staging.staged.places[row] = staging.place;
-    return std::nullopt;
-}
-
-} // namespace
-
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged)
 {
     Staging staging{staged, {file, 0}, {}};
-    bool holdsSettings = false;
-    while (!text.empty()) {
-        ++staging.place.line;
-        std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        if (isBlank(line) || line.starts_with('#'))
-            continue;
-        if (std::optional<Refusal> refusal = stageLine(line, staging)) {
-            refusal->line = staging.place.line;
-            return refusal;
-        }
-        holdsSettings = true;
-    }
+    if (text.starts_with(BYTE_ORDER_MARK))
+        text.remove_prefix(BYTE_ORDER_MARK.size());
+    std::optional<Refusal> refusal = isJson(text) ? stageJson(text, staging) : stageText(text, staging);
+    if (refusal)
+        return refusal;
     closeSection(staging);
     // An empty file is most often what a failed export left: it restores nothing.
-    if (!holdsSettings)
+    if (!staging.holdsSettings)
         return Refusal{LOAD_KEY, "the file holds no settings", true};
     return std::nullopt;
 }
@@ -113,6 +152,7 @@ LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files)
 {
     LoadedSettings loaded;
     int file = 0;
+    bool several = settingsFileCount(options) > 1;
     forEachValue(LOAD_KEY, options, [&](std::string_view name) {
         std::optional<std::size_t> length = files.read(name, settingsText);
         std::string_view text(settingsText.data(), length.value_or(0));
@@ -121,9 +161,27 @@ LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files)
             return false;
         }
         loaded.refusal = stageSettings(text, ++file, loaded.staged);
+        if (loaded.refusal && several)
+            loaded.refusal->file = name;
         return !loaded.refusal;
     });
     return loaded;
+}
+
+std::size_t settingsFileCount(Arguments options)
+{
+    return static_cast<std::size_t>(
+        std::count_if(options.begin(), options.end(), [](const char* option) { return carries(option, LOAD_KEY); }));
+}
+
+std::string_view settingsFileName(Arguments options, int file)
+{
+    std::string_view name;
+    forEachValue(LOAD_KEY, options, [&](std::string_view value) {
+        name = value;
+        return --file > 0;
+    });
+    return name;
 }
 
 void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block)

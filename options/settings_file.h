@@ -50,6 +50,10 @@ LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files);
 // a line that is no option is refused too.
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged);
 
+// How many settings files the options name, and the name of the file'th, from 1.
+std::size_t settingsFileCount(Arguments options);
+std::string_view settingsFileName(Arguments options, int file);
+
 // Writes what the files give into the block.
 void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block);
 

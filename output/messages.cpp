@@ -7,13 +7,32 @@ namespace vornset {
 
 static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
 
+namespace {
+
+// "load", or "load=NAME" where the run loads more than one file.
+void printLoad(std::string_view file, Output& out)
+{
+    out << "load";
+    if (!file.empty())
+        out << "=" << Printable{file};
+}
+
+} // namespace
+
 void printRefusal(const Refusal& refusal, Output& out)
 {
     out << "Parameter error: ";
-    if (refusal.line > 0)
-        out << "load, line " << refusal.line << ": ";
+    if (refusal.line > 0) {
+        printLoad(refusal.file, out);
+        out << ", line " << refusal.line << ": ";
+    }
+    out << refusal.within;
+    if (refusal.namesKey && refusal.key == "load" && refusal.line == 0)
+        printLoad(refusal.file, out);
+    else if (refusal.namesKey)
+        out << Printable{refusal.key};
     if (refusal.namesKey)
-        out << Printable{refusal.key} << ", ";
+        out << ", ";
     out << refusal.reason << "\n";
 }
 

@@ -91,17 +91,16 @@ std::size_t printedSize(Printable printable)
     return size;
 }
 
-void ErrorLines::write(std::string_view text)
+bool isUtf8(std::string_view text)
 {
     while (!text.empty()) {
-        if (atLineStart_)
-            err_.write("vornset: ");
-        std::size_t end = text.find('\n');
-        std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
-        err_.write(text.substr(0, length));
-        atLineStart_ = end != std::string_view::npos;
+        char32_t character = 0;
+        std::size_t length = static_cast<unsigned char>(text[0]) < 0x80 ? 1 : utf8Length(text, character);
+        if (length == 0)
+            return false;
         text.remove_prefix(length);
     }
+    return true;
 }
 
 bool holdsControl(std::string_view text)

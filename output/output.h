@@ -20,6 +20,9 @@ struct HexByte {
 // How many bytes the text takes as it is printed.
 std::size_t printedSize(Printable text);
 
+// Whether the text is valid UTF-8 throughout.
+bool isUtf8(std::string_view text);
+
 // Whether any character of the text prints as "?".
 bool holdsControl(std::string_view text);
 
@@ -63,12 +66,25 @@ private:
     std::size_t written_ = 0;
 };
 
-// Passes text on to the standard error, each line after "vornset: ".
+// Passes text on to the standard error, each line after "vornset: ". Defined here
+// whole, as every Output is, so that no source needs the type information that the
+// tool is built without.
 class ErrorLines final : public Output {
 public:
     explicit ErrorLines(Output& err) : err_(err) {}
 
-    void write(std::string_view text) override;
+    void write(std::string_view text) override
+    {
+        while (!text.empty()) {
+            if (atLineStart_)
+                err_.write("vornset: ");
+            std::size_t end = text.find('\n');
+            std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+            err_.write(text.substr(0, length));
+            atLineStart_ = end != std::string_view::npos;
+            text.remove_prefix(length);
+        }
+    }
     bool flush() override { return err_.flush(); }
 
 private:

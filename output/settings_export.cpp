@@ -85,17 +85,20 @@ void printProfileLines(const ProfileValues& profile, Output& out)
     printOptionLine("btlog", profile.logPart, profile.partitionByte, out, number);
 }
 
-// Printable ASCII stands for itself but for the quote and the backslash; every other
-// byte is the code point of its value.
+// A name that is UTF-8 is written as its characters, the quote, the backslash, C0
+// controls and DEL escaped; one that is not, as the code point of each byte's value,
+// every byte outside printable ASCII escaped. The reader takes \u0080 to \u00ff back
+// as single bytes, so both come back as they were.
 void printJsonString(std::string_view text, Output& out)
 {
+    bool asText = isUtf8(text);
     out << "\"";
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             const char escaped[] = {'\\', c};
             out << std::string_view(escaped, 2);
-        } else if (byte >= 0x20 && byte < 0x7F) {
+        } else if ((byte >= 0x20 && byte < 0x7F) || (asText && byte >= 0x80)) {
             out << std::string_view(&c, 1);
         } else {
             out << "\\u00" << HexByte{byte};
@@ -238,11 +241,12 @@ void printSettingsAsOptions(const ConfigBlock& block, Output& out)
     }
     for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile)
         printProfileLines(profileValues(block, profile), out);
+    out << "# end of vornset settings\n";
 }
 
 void printSettingsAsJson(const ConfigBlock& block, Output& out)
 {
-    out << "{\n  \"version\": " << static_cast<int>(supportedVersion) << ",\n";
+    out << "{\n  \"format_version\": 1,\n  \"version\": " << static_cast<int>(supportedVersion) << ",\n";
     printJsonSettings(block, false, out);
     printJsonSettings(block, true, out);
     out << "  \"profiles\": [\n";

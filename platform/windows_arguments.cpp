@@ -23,9 +23,12 @@ const char* narrow(const wchar_t* argument, UINT codePage, std::size_t& used)
 {
     char* start = text + used;
     int room = static_cast<int>(sizeof text - used);
-    // UTF-8 has no default character; every other code page gets "?".
-    const char* replacement = codePage == CP_UTF8 ? nullptr : "?";
-    int size = WideCharToMultiByte(codePage, 0, argument, -1, start, room, replacement, nullptr);
+    // UTF-8 has no default character; every other code page gets "?" for what it
+    // cannot hold exactly, rather than a look-alike: a name is stored as typed or not.
+    bool utf8 = codePage == CP_UTF8;
+    const char* replacement = utf8 ? nullptr : "?";
+    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int size = WideCharToMultiByte(codePage, flags, argument, -1, start, room, replacement, nullptr);
     if (size <= 0)
         return "";
     used += static_cast<std::size_t>(size);

@@ -9,13 +9,17 @@ namespace vornset {
 struct Refusal {
     // The option's key without "=", or the argument where it is no option; empty
     // where the refusal is about none, as for a line that holds no option.
-    std::string_view key;
+    std::string_view key{};
     // What follows "Parameter error: ", or, where namesKey is set, what follows the
     // key and a comma: "cntval, only values 1-99 are valid" or "'prf' must be set".
-    std::string_view reason;
+    std::string_view reason{};
     bool namesKey = false;
     // The settings file's line it was found on; 0 on the command line.
     int line = 0;
+    // Where a run loads more than one settings file, the name of the one it is in.
+    std::string_view file{};
+    // Where in a JSON document the value stands, before the reason: "settings.".
+    std::string_view within{};
 };
 
 // The rule for a hidden start: it needs the countdown on and a default boot.

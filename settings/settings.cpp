@@ -100,7 +100,9 @@ const std::array<ProfileSetting, 5> PROFILE_SETTINGS{{
      .refusal = "prf, only values 1-16 are valid",
      .sets = "profile", .values = "set 'prf' value between 1 and 16",
      .title = "Profile", .hint = "The profile to change, from 1 to 16."},
+    // The command line takes any name; a JSON document may give something else.
     {.key = "prfname", .field = ProfileField::name,
+     .refusal = "prfname, only text is valid",
      .sets = "set profilename", .values = "16 chars, 'prf' must be set",
      .title = "Name", .hint = "Up to 16 bytes; a longer name is cut."},
     {.key = "btdrv", .field = ProfileField::drive,

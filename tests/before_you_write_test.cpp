@@ -186,7 +186,8 @@ TEST(Reasons, AFailedRunThatPrintsDataLeavesStandardOutputEmpty)
 // What a failed export leaves in a pipe restores nothing.
 TEST(Settings, AFileWithoutSettingsIsRefused)
 {
-    for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n", " \t\r\n"}) {
+    for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n# end of vornset settings\n",
+                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}"}) {
         MemoryFile file(sampleImage());
         MemorySettingsFiles settings;
         settings.files["-"] = text;

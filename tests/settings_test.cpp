@@ -338,7 +338,8 @@ TEST_F(SettingsTest, JsonGivesOptionValuesNullWhereNoneAndEveryStoredByte)
     std::copy(std::begin(name), std::end(name), bytes.begin());
     block.setName(0, bytes);
     std::string json = asJson();
-    EXPECT_TRUE(json.starts_with("{\n  \"version\": 7,\n  \"settings\": {\n    \"vm\": null,\n    \"stm\": \"menu\",\n"))
+    EXPECT_TRUE(json.starts_with("{\n  \"format_version\": 1,\n  \"version\": 7,\n  \"settings\": {\n    \"vm\": null,\n"
+                                 "    \"stm\": \"menu\",\n"))
         << json;
     EXPECT_NE(json.find("    \"cntval\": null,\n"), std::string::npos);
     EXPECT_NE(json.find("    \"dprf\": 1,\n"), std::string::npos);

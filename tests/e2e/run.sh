@@ -635,6 +635,36 @@ case_settings_copy_from_one_image_to_another_through_a_pipe() {
         fail "bytes outside the block changed"
 }
 
+# What a backup holds is restored whole or not at all: a stream cut short is refused,
+# JSON edited with jq reads back, and a file saved by Notepad is read.
+case_settings_restore_whole_or_not_at_all() {
+    blank_image blank.bin
+    cp blank.bin blank-original.bin
+    capture bash -c '"$@" show=options vornbm.bin | head -c 79 | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
+    expect_status 1
+    expect_output $'Parameter error: load, line 5: the settings end before their end line\n'
+    cmp -s blank.bin blank-original.bin || fail "a cut-off stream was applied"
+    capture bash -c '"$@" show=options missing.bin 2>/dev/null | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
+    expect_output $'Parameter error: load, the file holds no settings\n'
+    cmp -s blank.bin blank-original.bin || fail "an empty pipe was applied"
+
+    command -v jq >/dev/null || skip "jq is not installed"
+    ${VORNSET_RUNNER:-} "$VORNSET" show=json vornbm.bin | tr -d '\r' | jq '.settings.cntval = 5' >edited.json
+    vornset load=edited.json blank.bin
+    expect_status 0
+    [[ $(od -An -tu1 -j 0x28D -N1 blank.bin) == "   5" ]] || fail "the countdown is not 5"
+    cp blank.bin from-json.bin
+    cp blank-original.bin blank.bin
+    ${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | tr -d '\r' >settings.txt
+    vornset load=settings.txt cntval=5 blank.bin
+    cmp -s blank.bin from-json.bin || fail "JSON and options restore differently"
+
+    printf '\xef\xbb\xbfcntval=42\r\nprf=3\r\nprfname=Caf\xc3\xa9' >notepad.txt
+    vornset load=notepad.txt vornbm.bin
+    expect_status 0
+    expect_changed "0x28D 0x6A8 0x6A9 0x6AA 0x6AB 0x6AC 0x6AD "
+}
+
 case_settings_file_with_crlf_line_ends_and_command_line_options_beside_it() {
     printf '# settings\r\n\r\ncntval=20\r\nprf=2\r\nprfname=Two words \r\nbtdrv=83h\r\n' >settings.txt
     vornset load=settings.txt cntval=30 vornbm.bin

@@ -1,0 +1,445 @@
+// Reads the document that show=json prints, edited or not, into staged settings: the
+// "settings" by their option values, the "profiles" by their numbers. It is strict: a
+// key it does not know, a value of the wrong kind, a key given twice, or text that is
+// not JSON (RFC 8259) is refused at its line.
+
+#include "options/settings_staging.h"
+
+#include "image/boot_image.h"
+#include "settings/settings.h"
+
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+namespace vornset {
+namespace {
+
+constexpr Refusal NOT_JSON{{}, "not valid JSON"};
+
+// One value as it stands in the text: its kind, its text (a string's without its
+// quotes), and its line.
+struct Token {
+    enum Kind { string, number, null, other } kind = other;
+    std::string_view text;
+    int line = 0;
+};
+
+class JsonReader {
+public:
+    explicit JsonReader(std::string_view text) : text_(text) {}
+
+    int line() const { return line_; }
+
+    bool take(char c)
+    {
+        skipSpace();
+        if (at_ >= text_.size() || text_[at_] != c)
+            return false;
+        ++at_;
+        return true;
+    }
+
+    bool atEnd()
+    {
+        skipSpace();
+        return at_ == text_.size();
+    }
+
+    // A string's text between its quotes, checked but not decoded.
+    bool string(std::string_view& content)
+    {
+        if (!take('"'))
+            return false;
+        std::size_t start = at_;
+        while (at_ < text_.size() && text_[at_] != '"') {
+            auto c = static_cast<unsigned char>(text_[at_++]);
+            if (c < 0x20)
+                return false;
+            if (c == '\\' && !escape())
+                return false;
+        }
+        if (at_ >= text_.size())
+            return false;
+        content = text_.substr(start, at_ - start);
+        ++at_;
+        return true;
+    }
+
+    // Reads one value; objects and arrays are checked and passed over, deeply as they go.
+    bool value(Token& token, int depth = 0)
+    {
+        skipSpace();
+        token = {Token::other, {}, line_};
+        if (at_ < text_.size() && text_[at_] == '"') {
+            token.kind = Token::string;
+            return string(token.text);
+        }
+        if (take('{'))
+            return members(depth);
+        if (take('['))
+            return elements(depth);
+        if (literal("null")) {
+            token.kind = Token::null;
+            return true;
+        }
+        if (literal("true") || literal("false"))
+            return true;
+        token.kind = Token::number;
+        return number(token.text);
+    }
+
+private:
+    void skipSpace()
+    {
+        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
+            line_ += text_[at_++] == '\n' ? 1 : 0;
+    }
+
+    bool escape()
+    {
+        if (at_ >= text_.size())
+            return false;
+        char c = text_[at_++];
+        if (c != 'u')
+            return std::string_view("\"\\/bfnrt").find(c) != std::string_view::npos;
+        for (int i = 0; i < 4; ++i, ++at_)
+            if (at_ >= text_.size() || !isHex(text_[at_]))
+                return false;
+        return true;
+    }
+
+    static bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+    bool literal(std::string_view word)
+    {
+        if (text_.substr(at_, word.size()) != word)
+            return false;
+        at_ += word.size();
+        return true;
+    }
+
+    std::size_t digits()
+    {
+        std::size_t start = at_;
+        while (at_ < text_.size() && isDigit(text_[at_]))
+            ++at_;
+        return at_ - start;
+    }
+
+    bool number(std::string_view& text)
+    {
+        std::size_t start = at_;
+        literal("-");
+        std::size_t first = at_;
+        std::size_t count = digits();
+        if (count == 0 || (text_[first] == '0' && count > 1))
+            return false;
+        if (literal(".") && digits() == 0)
+            return false;
+        if (literal("e") || literal("E")) {
+            if (!literal("+"))
+                literal("-");
+            if (digits() == 0)
+                return false;
+        }
+        text = text_.substr(start, at_ - start);
+        return true;
+    }
+
+    // Deep enough for anything show=json prints, with room to spare; deeper is refused.
+    static constexpr int deepest = 16;
+
+    bool members(int depth)
+    {
+        if (depth >= deepest)
+            return false;
+        if (take('}'))
+            return true;
+        do {
+            std::string_view key;
+            Token inner;
+            if (!string(key) || !take(':') || !value(inner, depth + 1))
+                return false;
+        } while (take(','));
+        return take('}');
+    }
+
+    bool elements(int depth)
+    {
+        if (depth >= deepest)
+            return false;
+        if (take(']'))
+            return true;
+        do {
+            Token inner;
+            if (!value(inner, depth + 1))
+                return false;
+        } while (take(','));
+        return take(']');
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+};
+
+// Appends a code point as UTF-8.
+std::size_t encode(char32_t c, char* out)
+{
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    if (c < 0x800) {
+        out[0] = static_cast<char>(0xC0 | (c >> 6));
+        out[1] = static_cast<char>(0x80 | (c & 0x3F));
+        return 2;
+    }
+    if (c < 0x10000) {
+        out[0] = static_cast<char>(0xE0 | (c >> 12));
+        out[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[2] = static_cast<char>(0x80 | (c & 0x3F));
+        return 3;
+    }
+    out[0] = static_cast<char>(0xF0 | (c >> 18));
+    out[1] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out[2] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out[3] = static_cast<char>(0x80 | (c & 0x3F));
+    return 4;
+}
+
+char32_t hexValue(std::string_view four)
+{
+    char32_t value = 0;
+    for (char c : four)
+        value = value * 16 + static_cast<char32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    return value;
+}
+
+// A checked string's bytes, as many as the buffer holds. An escape from \u0080 to
+// \u00ff stands for that one byte, as show=json writes a name that is not UTF-8;
+// every other character is its UTF-8. Nothing where it holds a lone surrogate.
+template <std::size_t size>
+std::optional<std::string_view> decoded(std::string_view text, std::array<char, size>& buffer)
+{
+    std::size_t used = 0;
+    char bytes[4];
+    while (!text.empty()) {
+        std::size_t length = 1;
+        bytes[0] = text[0];
+        if (text[0] == '\\') {
+            char escaped = text[1];
+            constexpr std::string_view from = "\"\\/bfnrt", to = "\"\\/\b\f\n\r\t";
+            if (escaped != 'u') {
+                bytes[0] = to[from.find(escaped)];
+                text.remove_prefix(2);
+            } else {
+                char32_t c = hexValue(text.substr(2, 4));
+                text.remove_prefix(6);
+                if (c >= 0xDC00 && c <= 0xDFFF)
+                    return std::nullopt;
+                if (c >= 0xD800 && c <= 0xDBFF) {
+                    if (!text.starts_with("\\u") || hexValue(text.substr(2, 4)) < 0xDC00 || hexValue(text.substr(2, 4)) > 0xDFFF)
+                        return std::nullopt;
+                    c = 0x10000 + ((c - 0xD800) << 10) + (hexValue(text.substr(2, 4)) - 0xDC00);
+                    text.remove_prefix(6);
+                }
+                bool byte = c >= 0x80 && c <= 0xFF;
+                length = byte ? 1 : encode(c, bytes);
+                if (byte)
+                    bytes[0] = static_cast<char>(c);
+            }
+        } else {
+            text.remove_prefix(1);
+        }
+        for (std::size_t i = 0; i < length && used < size; ++i)
+            buffer[used++] = bytes[i];
+    }
+    return std::string_view(buffer.data(), used);
+}
+
+// Which keys of an object have been seen, by their position in its list of keys.
+template <std::size_t count>
+struct Keys {
+    const std::array<std::string_view, count>& names;
+    std::bitset<count> seen;
+
+    // The key's position, or count where it is no key of the object.
+    std::size_t find(std::string_view key) const
+    {
+        std::size_t i = 0;
+        while (i < count && names[i] != key)
+            ++i;
+        return i;
+    }
+};
+
+Refusal refusal(std::string_view within, std::string_view key, std::string_view reason, int line)
+{
+    Refusal r{key, reason, true, line};
+    r.within = within;
+    return r;
+}
+
+// Reads an object's members one at a time, refusing a key that is not among the
+// names, or given twice.
+template <std::size_t count, typename Member>
+std::optional<Refusal> readObject(JsonReader& json, std::string_view within,
+                                  const std::array<std::string_view, count>& names, Member member)
+{
+    if (!json.take('{'))
+        return NOT_JSON;
+    if (json.take('}'))
+        return std::nullopt;
+    Keys<count> keys{names, {}};
+    do {
+        std::string_view key;
+        if (!json.string(key) || !json.take(':'))
+            return NOT_JSON;
+        std::size_t found = keys.find(key);
+        if (found == count)
+            return refusal(within, key, "no such key", json.line());
+        if (keys.seen[found])
+            return refusal(within, key, "given twice", json.line());
+        keys.seen[found] = true;
+        if (std::optional<Refusal> refused = member(found))
+            return refused;
+    } while (json.take(','));
+    return json.take('}') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
+}
+
+std::optional<Refusal> valueOf(JsonReader& json, Token& token)
+{
+    return json.value(token) ? std::nullopt : std::optional<Refusal>(NOT_JSON);
+}
+
+// A refusal as the row has it, at the value's line and within the document.
+Refusal atValue(Refusal refused, std::string_view within, const Token& token)
+{
+    refused.within = within;
+    refused.line = token.line;
+    return refused;
+}
+
+std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
+{
+    static std::array<std::string_view, 13> keys = [] {
+        std::array<std::string_view, 13> names{};
+        for (std::size_t i = 0; i < names.size(); ++i)
+            names[i] = GLOBAL_SETTINGS[i].key;
+        return names;
+    }();
+    return readObject(json, "settings.", keys, [&](std::size_t row) -> std::optional<Refusal> {
+        Token token;
+        if (std::optional<Refusal> refused = valueOf(json, token))
+            return refused;
+        const GlobalSetting& setting = GLOBAL_SETTINGS[row];
+        if (token.kind == Token::null)
+            return std::nullopt;
+        std::array<char, 64> buffer;
+        std::optional<std::string_view> text = token.kind == Token::string ? decoded(token.text, buffer) : token.text;
+        bool rightKind = token.kind == (takesNumber(setting) ? Token::number : Token::string);
+        if (rightKind && !text)
+            return Refusal{{}, "not valid JSON", false, token.line};
+        staging.place.line = token.line;
+        std::optional<Refusal> refused =
+            rightKind ? stageGlobal(setting, *text, staging) : Refusal{setting.key, setting.refusal};
+        staging.holdsSettings = staging.holdsSettings || !refused;
+        return refused ? std::optional<Refusal>(atValue(*refused, "settings.", token)) : std::nullopt;
+    });
+}
+
+// The members of a profile, which may come in any order: the number is taken first.
+std::optional<Refusal> readProfile(JsonReader& json, Staging& staging)
+{
+    static constexpr std::array<std::string_view, 6> keys{"prf", "prfname", "btdrv", "btprt", "btlog", "stored"};
+    std::array<Token, 5> values{};
+    std::optional<Refusal> refused = readObject(json, "profiles.", keys, [&](std::size_t key) {
+        Token token;
+        std::optional<Refusal> invalid = valueOf(json, token);
+        if (key < values.size())
+            values[key] = token;
+        return invalid;
+    });
+    if (refused)
+        return refused;
+    for (std::size_t key = 0; key < values.size(); ++key) {
+        const Token& token = values[key];
+        const ProfileSetting& setting = PROFILE_SETTINGS[key];
+        bool given = token.line != 0 && token.kind != Token::null;
+        if (!given && key > 0)
+            continue;
+        bool number = setting.numbers.highest > 0;
+        std::array<char, 64> buffer;
+        std::optional<std::string_view> text = token.kind == Token::string ? decoded(token.text, buffer) : token.text;
+        bool rightKind = given && token.kind == (number ? Token::number : Token::string);
+        if (rightKind && !text)
+            return Refusal{{}, "not valid JSON", false, token.line};
+        staging.place.line = token.line != 0 ? token.line : json.line();
+        std::optional<Refusal> taken =
+            rightKind ? stageProfileValue(setting, *text, staging) : Refusal{setting.key, setting.refusal};
+        if (taken) {
+            Token at = token;
+            at.line = staging.place.line;
+            return atValue(*taken, "profiles.", at);
+        }
+        staging.holdsSettings = staging.holdsSettings || key > 0;
+    }
+    closeSection(staging);
+    return std::nullopt;
+}
+
+std::optional<Refusal> readProfiles(JsonReader& json, Staging& staging)
+{
+    if (!json.take('['))
+        return refusal({}, "profiles", "a list of profiles is needed", json.line());
+    if (json.take(']'))
+        return std::nullopt;
+    do {
+        if (std::optional<Refusal> refused = readProfile(json, staging))
+            return refused;
+    } while (json.take(','));
+    return json.take(']') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
+}
+
+std::optional<Refusal> readFormatVersion(JsonReader& json)
+{
+    Token token;
+    if (std::optional<Refusal> refused = valueOf(json, token))
+        return refused;
+    if (token.kind != Token::number || token.text != "1")
+        return refusal({}, "format_version", "only 1 is valid", token.line);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<Refusal> stageJson(std::string_view text, Staging& staging)
+{
+    static constexpr std::array<std::string_view, 5> keys{"format_version", "version", "settings", "stored", "profiles"};
+    JsonReader json(text);
+    std::optional<Refusal> refused = readObject(json, {}, keys, [&](std::size_t key) -> std::optional<Refusal> {
+        switch (key) {
+        case 0:
+            return readFormatVersion(json);
+        case 2:
+            return readSettings(json, staging);
+        case 4:
+            return readProfiles(json, staging);
+        default: {
+            // Read, to know it is JSON, and not applied.
+            Token token;
+            return valueOf(json, token);
+        }
+        }
+    });
+    if (!refused && !json.atEnd())
+        refused = NOT_JSON;
+    if (refused && refused->line == 0)
+        refused->line = json.line();
+    return refused;
+}
+
+} // namespace vornset
