@@ -7,6 +7,9 @@
 // and in node, where the tests load the core from it.
 
 const IMAGE_CAPACITY = 65536;
+// What vornset_run returns where it refuses an argument before the run starts.
+const ARGUMENTS_TOO_LONG = -1;
+const ARGUMENT_HOLDS_NUL = -2;
 
 // The tool's core: one call of run() is one run of the tool on an image in memory.
 class VornsetCore {
@@ -26,6 +29,7 @@ class VornsetCore {
 
   constructor(exports) {
     this.core = exports;
+    this.argumentsCapacity = exports.vornset_arguments_capacity();
   }
 
   buffer(pointer, length) {
@@ -35,32 +39,35 @@ class VornsetCore {
   // Runs the tool with the arguments (strings, or bytes) on an image of the given
   // length, of which the bytes given are the first 64 KiB at most; input is what
   // standard input holds for load=-. Gives the exit status, what the tool printed
-  // and the image as the run left it.
+  // and the image as the run left it. Where the core refuses an argument before
+  // the run, for a NUL inside it or for arguments longer than it takes, the status
+  // is negative and refusedArgument is that argument's index.
   run(args, image, length = image.length, input = new Uint8Array()) {
     const core = this.core;
     const encoder = new TextEncoder();
     const parts = args.map(a => (typeof a === 'string' ? encoder.encode(a) : a));
-    const argumentText = this.buffer(core.vornset_arguments(), core.vornset_arguments_capacity());
+    const text = this.buffer(core.vornset_arguments(), this.argumentsCapacity);
+    const lengths = new Int32Array(core.memory.buffer, core.vornset_argument_lengths(), core.vornset_arguments_most());
+    // The bytes go in while they fit; past that the core refuses by the lengths.
     let at = 0;
-    for (const part of parts) {
-      if (at + part.length + 1 > argumentText.length) throw new Error('the arguments are too long for the core');
-      argumentText.set(part, at);
+    parts.slice(0, lengths.length).forEach((part, i) => {
+      lengths[i] = part.length;
+      if (at + part.length <= text.length) text.set(part, at);
       at += part.length;
-      argumentText[at++] = 0;
-    }
+    });
     const held = image.subarray(0, IMAGE_CAPACITY);
     this.buffer(core.vornset_image(), held.length).set(held);
     if (input.length > core.vornset_input_capacity()) return this.tooLong(image);
     this.buffer(core.vornset_input(), input.length).set(input);
 
     const status = core.vornset_run(parts.length, Math.min(length, 0x7fffffff), input.length);
-    if (status < 0) throw new Error('the core could not take the arguments');
     const output = this.buffer(core.vornset_output(), core.vornset_output_length()).slice();
     const errors = this.buffer(core.vornset_errors(), core.vornset_errors_length()).slice();
     const written = core.vornset_written() === 1;
     const after = written ? this.buffer(core.vornset_image(), held.length).slice() : image.slice();
     const refused = new TextDecoder().decode(this.buffer(core.vornset_refused_key(), core.vornset_refused_key_length()));
-    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output), refused };
+    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output), refused,
+             refusedArgument: core.vornset_refused_argument() };
   }
 
   // What standard input held does not fit the core's buffer: the tool's own message,
@@ -68,7 +75,7 @@ class VornsetCore {
   tooLong(image) {
     const text = 'Error: unable to read settings from -\n';
     return { status: 1, output: new TextEncoder().encode(text), errors: new Uint8Array(), written: false, image, text,
-             refused: '' };
+             refused: '', refusedArgument: -1 };
   }
 
   // What each option takes, words or numbers from lowest to highest, and what the
@@ -286,6 +293,16 @@ if (typeof document !== 'undefined') {
     return run.controls.find(c => c.key === key) ?? run.controls[0];
   }
 
+  function messageOf(result, control) {
+    if (result.status === ARGUMENT_HOLDS_NUL) return 'This value holds a NUL character, which the tool cannot take.';
+    if (result.status === ARGUMENTS_TOO_LONG) {
+      const bytes = new TextEncoder().encode(control.element.value).length;
+      return `This value is too long: it has ${bytes} bytes, and the tool here takes `
+        + `${page.core.argumentsCapacity} bytes of options at most.`;
+    }
+    return refusal(result.text);
+  }
+
   function showRefusal(control, message) {
     const error = document.createElement('span');
     error.className = 'error';
@@ -309,7 +326,9 @@ if (typeof document !== 'undefined') {
     for (const run of runsOfTheForm()) {
       const result = runOn(image, run.args);
       if (result.status !== 0) {
-        showRefusal(refusedControl(run, result.refused), refusal(result.text));
+        const control = result.status < 0 ? run.controls[result.refusedArgument - (run.profile ? 1 : 0)] ?? run.controls[0]
+          : refusedControl(run, result.refused);
+        showRefusal(control, messageOf(result, control));
         element('save').disabled = true;
         return;
       }

@@ -1,6 +1,7 @@
 // Runs the page's core, the tool compiled to WebAssembly, over the end-to-end cases
 // and compares each run with the native tool's on a real file: exit status, standard
-// output, standard error and the file's bytes afterwards.
+// output, standard error and the file's bytes afterwards; and the arguments the core
+// refuses before a run.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image.
@@ -100,9 +101,39 @@ function describe(name, args, input) {
   return `${name} ${JSON.stringify(args)}${input === undefined ? '' : ` < ${JSON.stringify(String(input).slice(0, 40))}`}`;
 }
 
+let failures = 0;
+
+function expect(condition, what) {
+  if (!condition) {
+    failures++;
+    console.log(`FAIL: ${what}`);
+  }
+}
+
+// A value with a NUL, or longer than the core's buffer, is refused before the run, by
+// its index, with the image untouched and nothing printed; and the next run works.
+function expectArgumentsRefused(core) {
+  const image = new Uint8Array(sample);
+  for (const [what, value, status] of [['a NUL', 'prfname=ab\0cntval=1', -2],
+                                       ['16 KiB', `prfname=${'a'.repeat(16384)}`, -1]]) {
+    let run;
+    try {
+      run = core.run(['prf=2', value, 'vornbm.bin'], image);
+    } catch (error) {
+      expect(false, `a value of ${what} throws: ${error.message}`);
+      continue;
+    }
+    expect(run.status === status && run.refusedArgument === 1,
+           `a value of ${what} gives ${run.status}, argument ${run.refusedArgument}`);
+    expect(!run.written && run.output.length === 0 && Buffer.from(run.image).equals(sample), `a value of ${what} is run`);
+    const next = core.run(['cntval=25', 'vornbm.bin'], image);
+    expect(next.status === 0 && next.written, `the run after a value of ${what} fails: ${next.text}`);
+  }
+}
+
 (async () => {
   const core = await VornsetCore.load();
-  let failures = 0;
+  expectArgumentsRefused(core);
   for (const [name, args, input] of cases) {
     const image = images[name];
     const stdin = input === undefined || input === null ? Buffer.alloc(0) : Buffer.from(input);
@@ -115,12 +146,10 @@ function describe(name, args, input) {
     if (!Buffer.from(got.errors).equals(expected.errors)) differences.push(`errors: ${Buffer.from(got.errors)}, native: ${expected.errors}`);
     const after = image.length <= 65536 ? Buffer.from(got.image) : image;
     if (!after.equals(expected.image)) differences.push('the image differs');
-    if (differences.length) {
-      failures++;
-      console.log(`FAIL: ${describe(name, args, input)}: ${differences.join('; ')}`);
-    }
+    expect(!differences.length, `${describe(name, args, input)}: ${differences.join('; ')}`);
   }
-  console.log(`${cases.length - failures} of ${cases.length} runs of the core matched the native tool`);
+  console.log(failures ? `${failures} checks failed` : `the ${cases.length} runs of the core matched the native tool, `
+    + 'and it refuses what it cannot take');
   process.exit(failures ? 1 : 0);
 })().catch(error => {
   console.log(`FAIL: ${error.stack}`);
