@@ -1,7 +1,8 @@
 // Runs the page's core, the tool compiled to WebAssembly, over the end-to-end cases
 // and compares each run with the native tool's on a real file: exit status, standard
-// output, standard error and the file's bytes afterwards; and the arguments the core
-// refuses before a run.
+// output, standard error and the file's bytes afterwards. Then what the page builds on
+// the core: arguments the core refuses before a run, the changes an edit makes, the
+// command line that makes the same edit, and what the tool stores of a long name.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image.
@@ -17,7 +18,7 @@ if (!native || !fs.existsSync(native)) {
   console.log(`skipped: no native vornset at ${native}; cmake --workflow --preset release builds it`);
   process.exit(77);
 }
-const { VornsetCore } = require(path.join(process.env.VORNSET_PAGE, 'vornset.js'));
+const { VornsetCore, changesBetween, commandLine, cutName } = require(path.join(process.env.VORNSET_PAGE, 'vornset.js'));
 const sample = fs.readFileSync(process.env.SAMPLE);
 
 function withByte(image, offset, value) {
@@ -131,9 +132,69 @@ function expectArgumentsRefused(core) {
   }
 }
 
+function edited(core, image, args) {
+  const run = core.run([...args, 'vornbm.bin'], image);
+  return run.image;
+}
+
+function expectChanges(core) {
+  const image = new Uint8Array(sample);
+  const cases = [
+    [image, ['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['cntval: 10 -> 25', 'prf=2 prfname: "Debian 12" -> "Linux Mint"']],
+    [image, ['stm=menu'], ['no changes']],
+    [image, ['prf=3', 'prfname=a"b\\c', 'btdrv=85h'], ['prf=3 prfname: "Fedora" -> "a\\"b\\\\c"', 'prf=3 btdrv: 80h -> 85h']],
+    [image, ['prf=16', `prfname=a${'é'.repeat(8)}`], [`prf=16 prfname: "Memtest" -> "a${'é'.repeat(7)}\\xc3"`]],
+    [new Uint8Array(withByte(sample, 0x288, 9)), ['vm=text'], ['vm: stored 9 -> text']],
+  ];
+  for (const [before, args, expected] of cases) {
+    const changes = changesBetween(core, before, edited(core, before, args));
+    expect(changes.join('\n') === expected.join('\n'), `${args.join(' ')} changes ${JSON.stringify(changes)}`);
+  }
+}
+
+// The command line, pasted into sh and bash, edits a copy of the image as the core does.
+function expectCommandLines(core) {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vornset-shell-'));
+  try {
+    fs.mkdirSync(path.join(folder, 'bin'));
+    fs.symlinkSync(native, path.join(folder, 'bin', 'vornset'));
+    const names = [`It's "$HOME"`, 'back\\slash `id`', 'a b!c & d;', '~root *', '$(id)', ''];
+    for (const [name, file] of names.map(n => [n, 'vornbm.bin']).concat([['Linux Mint', "-my boot's.bin"]])) {
+      const runs = [['cntval=25', 'prf=2', `prfname=${name}`], ['prf=3', 'btdrv=81h']];
+      const expected = runs.reduce((image, args) => edited(core, image, args), new Uint8Array(sample));
+      for (const shell of ['sh', 'bash']) {
+        fs.writeFileSync(path.join(folder, file), sample);
+        const run = spawnSync(shell, ['-c', commandLine(runs, file)], {
+          cwd: folder, env: { PATH: `${path.join(folder, 'bin')}:/usr/bin:/bin`, HOME: folder }, encoding: 'latin1' });
+        expect(run.status === 0 && fs.readFileSync(path.join(folder, file)).equals(expected),
+               `${shell} -c '${commandLine(runs, file)}': ${run.status} ${run.stderr}`);
+      }
+    }
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
+
+// What the page says the tool stores of a long name is what the tool stores.
+function expectCutNames(core) {
+  const names = ['Ubuntu Server 24 LTS', `a${'é'.repeat(8)}`, `abcdefghijklmn${'€'}`, `abcdefghijklmno${'😀'}x`, '0123456789abcdef'];
+  for (const name of names) {
+    const run = core.run(['show=json', 'prf=1', `prfname=${name}`, 'vornbm.bin'], new Uint8Array(sample));
+    const stored = Buffer.from(JSON.parse(run.text.slice(run.text.indexOf('{'))).profiles[0].stored.name);
+    const cut = cutName(name, 16);
+    const said = cut ? Buffer.concat([Buffer.from(cut.kept), Buffer.from(cut.partial.join(''), 'hex')]) : Buffer.from(name);
+    expect(said.equals(stored.subarray(0, said.length)) && said.length === Math.min(16, Buffer.byteLength(name)),
+           `for ${name} the page says ${said.toString('hex')}, the tool stores ${stored.toString('hex')}`);
+    expect(!cut || !`${cut.kept}${cut.split}${cut.dropped}`.includes('\ufffd'), `the cut of ${name} shows a broken character`);
+  }
+}
+
 (async () => {
   const core = await VornsetCore.load();
   expectArgumentsRefused(core);
+  expectChanges(core);
+  expectCommandLines(core);
+  expectCutNames(core);
   for (const [name, args, input] of cases) {
     const image = images[name];
     const stdin = input === undefined || input === null ? Buffer.alloc(0) : Buffer.from(input);
@@ -149,7 +210,7 @@ function expectArgumentsRefused(core) {
     expect(!differences.length, `${describe(name, args, input)}: ${differences.join('; ')}`);
   }
   console.log(failures ? `${failures} checks failed` : `the ${cases.length} runs of the core matched the native tool, `
-    + 'and it refuses what it cannot take');
+    + 'and what the page builds on it holds');
   process.exit(failures ? 1 : 0);
 })().catch(error => {
   console.log(`FAIL: ${error.stack}`);
