@@ -4,7 +4,8 @@
 // write and the command line that writes the same, the byte count of names, refused
 // values beside their fields, axe-core's checks, an edit and Save by keyboard alone,
 // Save through the download path and through a file handle, and the requests it
-// makes; then the same page served by a static host on loopback.
+// makes; then the same page served by a static host on loopback. Where Debian's
+// firefox-esr is installed, the page runs there too, driven over WebDriver BiDi.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image.
@@ -17,6 +18,7 @@ const os = require('os');
 const path = require('path');
 
 const chromium = '/usr/bin/chromium';
+const firefox = '/usr/bin/firefox-esr';
 const native = process.env.VORNSET_NATIVE;
 const pageFolder = process.env.VORNSET_PAGE;
 const sample = process.env.SAMPLE;
@@ -445,6 +447,20 @@ async function launch(kind) {
     await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
     return browser;
   }
+  // No dialog where a download goes: straight into the folder.
+  return puppeteer.launch({
+    browser: 'firefox',
+    executablePath: firefox,
+    headless: true,
+    extraPrefsFirefox: {
+      'browser.download.folderList': 2,
+      'browser.download.dir': downloads,
+      'browser.download.useDownloadDir': true,
+      'browser.download.always_ask_before_handling_new_types': false,
+      'browser.helperApps.neverAsk.saveToDisk': 'application/octet-stream,text/plain',
+      'ui.prefersReducedMotion': 1,
+    },
+  });
 }
 
 async function runIn(kind, values) {
@@ -467,6 +483,7 @@ async function runIn(kind, values) {
       if (viewport === laptop) {
         await expectTheReport(page);
         await expectSettingsOnTheFirstScreen(page);
+        // WebDriver BiDi has no media emulation, nor the accessibility tree.
         if (kind === 'chromium') {
           await expectNamedControls(page);
           await expectMediaHonoured(page);
@@ -508,6 +525,8 @@ async function runIn(kind, values) {
   const values = (await VornsetCore.load()).values();
   try {
     await runIn('chromium', values);
+    if (fs.existsSync(firefox)) await runIn('firefox', values);
+    else console.log(`firefox-esr is not at ${firefox}: the page ran in chromium alone`);
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }
