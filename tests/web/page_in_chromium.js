@@ -229,6 +229,7 @@ async function expectRefusals(page) {
   const left = await page.$$eval('.error:not([hidden])', errors => errors.map(e => `${e.previousElementSibling.id}: ${e.textContent}`));
   expect(left.length === 0 && await isDisabled(page), `with the values as they were, nothing is saved: ${left.join('; ')}`);
   expect(!(await asksBeforeLeaving(page)), 'with no change, leaving the page asks nothing');
+  expect(await page.$eval('#review-body', body => body.offsetHeight === 0), 'with no change, the bar lists nothing');
 }
 
 // The name's byte count, and where it is cut, what the tool stores of it.
