@@ -24,6 +24,10 @@
 #include "output/report.h"
 #include "output/settings_export.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
 namespace vornset {
 namespace {
 
@@ -45,7 +49,38 @@ struct Outcome {
     // Every option was accepted, and the edit went on to its write.
     bool accepted = false;
     bool nameGiven = false;
+    bool nameCut = false;
+    ConfigBlock::Name storedName{};
+    // The block as it was read, before any option changed it.
+    std::array<std::uint8_t, ConfigBlock::size> before{};
 };
+
+// Tells on standard error, at once, that the run waits for another program's lock.
+class WaitingNotice final : public LockWaiting {
+public:
+    WaitingNotice(std::string_view path, Output& err) : path_(path), err_(err) {}
+
+    void waiting() override
+    {
+        printWaitingForLock(path_, err_);
+        err_.flush();
+    }
+
+private:
+    std::string_view path_;
+    Output& err_;
+};
+
+// Whether the last name the options give is longer than the field holds.
+bool cutsName(Arguments options)
+{
+    bool cut = false;
+    forEachValue(profileSetting(ProfileField::name).key, options, [&cut](std::string_view name) {
+        cut = name.size() > ConfigBlock::nameLength;
+        return true;
+    });
+    return cut;
+}
 
 // Settings files first, so that the command line's own options win. Every option
 // is validated before anything is written, so a refusal leaves the file as it was.
@@ -66,38 +101,49 @@ std::optional<Refusal> editBlock(ConfigBlock& block, const Request& request, Out
     if (refusal)
         return refusal;
     outcome.nameGiven = edits.profile && edits.fields.name;
+    outcome.nameCut = outcome.nameGiven && cutsName(request.options);
+    if (outcome.nameGiven)
+        outcome.storedName = *edits.fields.name;
     applyProfileEdits(block, edits);
     return std::nullopt;
 }
 
 // Opens, locks, reads and checks the image, and for an edit applies the options and
 // writes it back; the caller closes it.
-Outcome workOnImage(const Request& request, BootImage& image, FileAccess& file)
+Outcome workOnImage(const Request& request, BootImage& image, Io& io)
 {
     Outcome outcome;
     bool writes = request.edit && !request.dryRun;
+    WaitingNotice notice(request.path, io.err);
     // A dry run reads the image as a report does, under a shared lock.
-    outcome.imageError = loadImage(file, writes ? FileAccess::Access::edit : FileAccess::Access::read, image);
+    FileAccess::Access access = writes ? FileAccess::Access::edit : FileAccess::Access::read;
+    outcome.imageError = loadImage(io.image, access, image, notice);
     if (outcome.imageError != ImageError::none)
         return outcome;
     outcome.wrongVersion = !hasSupportedVersion(image);
-    if (outcome.wrongVersion || !request.edit || request.settings.unreadable)
+    if (outcome.wrongVersion)
+        return outcome;
+    ConfigBlock block = configBlock(image);
+    std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
+    if (!request.edit || request.settings.unreadable)
         return outcome;
     if (request.settings.refusal) {
         outcome.refusal = request.settings.refusal;
         return outcome;
     }
-    ConfigBlock block = configBlock(image);
     outcome.refusal = editBlock(block, request, outcome);
     outcome.accepted = !outcome.refusal;
     if (outcome.accepted && writes)
-        outcome.imageError = saveImage(file, image);
+        outcome.imageError = saveImage(io.image, image);
     return outcome;
 }
 
-void printForm(Form form, const ConfigBlock& block, Output& out)
+void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out)
 {
     switch (form) {
+    case Form::changes:
+        printChanges(ConfigBlock(outcome.before), block, out);
+        break;
     case Form::profiles:
         printProfiles(block, out);
         break;
@@ -111,25 +157,38 @@ void printForm(Form form, const ConfigBlock& block, Output& out)
 }
 
 // Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Arguments options, bool afterOtherText, Output& out)
+void printForms(const ConfigBlock& block, Outcome& outcome, Arguments options, bool afterOtherText, Output& out)
 {
     ShownForms shown = shownForms(options);
     for (Form form : shown.asked()) {
         if (afterOtherText)
             out << "\n";
-        printForm(form, block, out);
+        printForm(form, block, outcome, out);
         afterOtherText = true;
     }
+}
+
+// Whether the run prints a form that another program reads: its messages then go to
+// standard error alone, so that the reader gets nothing rather than a message.
+bool printsData(Arguments options)
+{
+    ShownForms shown = shownForms(options);
+    auto asked = shown.asked();
+    return std::any_of(asked.begin(), asked.end(), [](Form form) { return form == Form::options || form == Form::json; });
 }
 
 void warnOfIgnoredOptions(Arguments options, Output& err)
 {
     for (std::string_view option : options) {
-        switch (whyIgnored(option, options)) {
+        Ignored ignored = whyIgnored(option, options);
+        switch (ignored.why) {
         case Ignored::no:
             break;
         case Ignored::noSuchOption:
-            warnNoSuchOption(option, err);
+            warnNoSuchOption(option, ignored.meant, err);
+            break;
+        case Ignored::noValue:
+            warnNoValue(ignored.meant, err);
             break;
         case Ignored::noProfileChosen:
             warnNoProfileChosen(option, err);
@@ -138,52 +197,74 @@ void warnOfIgnoredOptions(Arguments options, Output& err)
     }
 }
 
+// What failed with the image file: the fixed message, then, on standard error, why.
+void printImageFailure(const Request& request, ImageError error, Output& messages, Io& io)
+{
+    if (error == ImageError::locked) {
+        printImageError(request.edit && !request.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead,
+                        request.path, messages);
+        printLockedByOther(request.path, io.err);
+        return;
+    }
+    printImageError(error, request.path, messages);
+    bool systemFailed = error == ImageError::cannotOpen || error == ImageError::cannotRead
+        || error == ImageError::cannotOpenForWriting || error == ImageError::cannotWrite;
+    if (std::string_view reason = io.image.failure(); systemFailed && !reason.empty())
+        printSystemReason(request.path, reason, io.err);
+}
+
 // The first failure before the edit's write ends the run with its one message.
-bool printFailure(const Request& request, const Outcome& outcome, Io& io)
+bool printFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
 {
     if (outcome.imageError != ImageError::none && !outcome.accepted)
-        printImageError(outcome.imageError, request.path, io.out);
+        printImageFailure(request, outcome.imageError, messages, io);
     else if (outcome.wrongVersion)
-        printVersionError(io.out);
+        printVersionError(messages);
     else if (request.edit && request.settings.unreadable)
-        printUnreadableSettings(*request.settings.unreadable, io.out);
+        printUnreadableSettings(*request.settings.unreadable, messages);
     else if (outcome.refusal)
-        printRefusal(*outcome.refusal, io.out);
+        printRefusal(*outcome.refusal, messages);
     else
         return false;
     return true;
 }
 
-int printEdit(const Request& request, const Outcome& outcome, BootImage& image, Io& io)
+int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output& messages, Io& io)
 {
+    bool failed = outcome.imageError != ImageError::none;
     if (outcome.nameGiven)
-        printNameMark(io.out);
+        printNameMark(failed ? messages : io.out);
     warnOfIgnoredOptions(request.options, io.err);
-    if (outcome.imageError != ImageError::none) {
-        printImageError(outcome.imageError, request.path, io.out);
+    if (outcome.nameCut)
+        warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
+    if (failed) {
+        printImageFailure(request, outcome.imageError, messages, io);
         return 1;
     }
+    ConfigBlock block = configBlock(image);
     if (request.dryRun)
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(configBlock(image), request.options, true, io.out);
+    printForms(block, outcome, request.options, true, io.out);
     return 0;
 }
 
-int printOutcome(const Request& request, const Outcome& outcome, BootImage& image, Io& io)
+int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io& io)
 {
-    if (printFailure(request, outcome, io)) {
+    ErrorLines errorLines(io.err);
+    Output& messages = printsData(request.options) ? static_cast<Output&>(errorLines) : io.out;
+    if (printFailure(request, outcome, messages, io)) {
         if (io.refused != nullptr)
             *io.refused = outcome.refusal;
         return 1;
     }
     if (request.edit)
-        return printEdit(request, outcome, image, io);
+        return printEdit(request, outcome, image, messages, io);
     if (request.options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printForms(configBlock(image), request.options, false, io.out);
+        printForms(configBlock(image), outcome, request.options, false, io.out);
     return 0;
 }
 
@@ -193,15 +274,20 @@ int runOnImage(Arguments options, std::string_view path, Io& io)
     if (request.edit)
         request.settings = readSettingsFiles(options, io.settings);
     BootImage image;
-    Outcome outcome = workOnImage(request, image, io.image);
+    Outcome outcome = workOnImage(request, image, io);
     io.image.close();
     return printOutcome(request, outcome, image, io);
 }
 
 int runOnce(std::span<const char* const> arguments, Io& io)
 {
-    if (arguments.size() <= 1 || (arguments.size() == 2 && asksForHelp(arguments[1]))) {
+    if (arguments.size() <= 1) {
         printHelp(io.out);
+        return 0;
+    }
+    if (arguments.size() == 2 && asksForHelp(arguments[1])) {
+        printHelp(io.out);
+        printMoreHelp(io.out);
         return 0;
     }
     if (arguments.size() == 2 && asksForVersion(arguments[1])) {
@@ -209,10 +295,14 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         return 0;
     }
     Arguments options = arguments.subspan(1, arguments.size() - 2);
-    if (std::optional<Refusal> flag = refuseFlags(options)) {
-        printRefusal(*flag, io.out);
+    std::optional<Refusal> refusal = refuseFlags(options);
+    if (!refusal)
+        refusal = refuseOtherImages(options, [&io](std::string_view option) { return io.settings.isFile(option); });
+    if (refusal) {
+        ErrorLines errorLines(io.err);
+        printRefusal(*refusal, printsData(options) ? static_cast<Output&>(errorLines) : io.out);
         if (io.refused != nullptr)
-            *io.refused = flag;
+            *io.refused = refusal;
         return 1;
     }
     return runOnImage(options, arguments.back(), io);

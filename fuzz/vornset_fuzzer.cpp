@@ -122,8 +122,20 @@ bool anyArgumentStartsWith(const Invocation& invocation, std::string_view key)
     return std::any_of(options.begin(), options.end(), [&](const std::string& a) { return a.starts_with(key); });
 }
 
-// Made here from a list of the keys of its own, not the tool's.
-std::string expectedWarnings(const Invocation& invocation)
+// Whether an option carries a key, by a list of the keys of its own, not the tool's.
+bool matchesKey(const std::string& option)
+{
+    static const std::vector<std::string> keys{"vm=",      "cnt=",  "cntval=", "usbmdev=", "dbt=",    "stm=",
+                                               "dprf=",    "stf=",  "zan=",    "fnt=",     "usb1=",   "int19h=",
+                                               "hotkey=",  "prf=",  "show=",   "load=",    "write=",  "prfname=",
+                                               "btdrv=",   "btprt=", "btlog="};
+    return std::any_of(keys.begin(), keys.end(), [&](const std::string& k) { return option.starts_with(k); });
+}
+
+// The warnings expected, one line each, made here from a list of the keys of its own,
+// not the tool's; a line for an option that matches no key may go on to name the key
+// the tool takes to be meant, or be the line for a key's name without "=".
+std::vector<std::string> expectedWarnings(const Invocation& invocation)
 {
     static const std::vector<std::string> keys{"vm=",     "cnt=",   "cntval=", "usbmdev=", "dbt=",     "stm=",
                                                "dprf=",   "stf=",   "zan=",    "fnt=",     "usb1=",    "int19h=",
@@ -133,14 +145,50 @@ std::string expectedWarnings(const Invocation& invocation)
         return std::any_of(list.begin(), list.end(), [&](const std::string& k) { return a.starts_with(k); });
     };
     bool profileChosen = anyArgumentStartsWith(invocation, "prf=");
-    std::string warnings;
+    std::vector<std::string> warnings;
     for (const std::string& option : optionsOf(invocation)) {
         if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
-            warnings += "vornset: warning: ignored " + printable(option) + ": no such option\n";
+            warnings.push_back("vornset: warning: ignored " + printable(option) + ": no such option");
         else if (startsWithAny(option, profileKeys) && !profileChosen)
-            warnings += "vornset: warning: ignored " + printable(option) + ": no prf= given\n";
+            warnings.push_back("vornset: warning: ignored " + printable(option) + ": no prf= given");
     }
     return warnings;
+}
+
+std::vector<std::string> linesOf(std::string_view text)
+{
+    std::vector<std::string> lines;
+    while (!text.empty())
+        lines.emplace_back(nextLine(text));
+    return lines;
+}
+
+bool isWarningFor(const std::string& line, const std::string& expected)
+{
+    const std::string suffix = ": no such option";
+    if (line == expected)
+        return true;
+    if (!expected.ends_with(suffix))
+        return false;
+    std::string start = expected.substr(0, expected.size() - suffix.size());
+    return (line.starts_with(expected + "; did you mean ") && line.ends_with("=?"))
+        || (line.starts_with(start + ": options are written ") && line.ends_with("=VALUE"));
+}
+
+// Whether the warning lines of standard error are the expected ones, in order, with
+// at most the line for a name cut to the field after them.
+bool warnedAsExpected(const std::vector<std::string>& lines, const std::vector<std::string>& expected)
+{
+    std::vector<std::string> warnings;
+    for (const std::string& line : lines)
+        if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \""))
+            warnings.push_back(line);
+    if (warnings.size() != expected.size())
+        return false;
+    for (std::size_t i = 0; i < warnings.size(); ++i)
+        if (!isWarningFor(warnings[i], expected[i]))
+            return false;
+    return true;
 }
 
 // Whether a changed byte at a file offset is one the options name and holds a value
@@ -228,8 +276,9 @@ bool isRefusal(const std::string& output, const std::string& argument)
         "Parameter error: btdrv, only values 80h-89h are valid\n",
         "Parameter error: btprt, only values 1-4 are valid\n",
         "Parameter error: btlog, only values 1-4 are valid\n",
-        "Parameter error: show, only profiles, options and json are valid\n",
+        "Parameter error: show, only profiles, options, json and changes are valid\n",
         "Parameter error: write, only yes and no are valid\n",
+        "Parameter error: load, the file holds no settings\n",
     };
     std::string message = output.starts_with("ffff") ? output.substr(4) : output;
     bool afterProfileEdits = message.size() != output.size();
@@ -277,7 +326,15 @@ bool isProfileTable(std::string_view output)
 
 bool isShowOption(const std::string& option)
 {
-    return option == "show=profiles" || option == "show=options" || option == "show=json";
+    return option == "show=profiles" || option == "show=options" || option == "show=json" || option == "show=changes";
+}
+
+// Whether the run prints a form that another program reads.
+bool printsData(const Invocation& invocation)
+{
+    auto options = optionsOf(invocation);
+    return std::any_of(options.begin(), options.end(),
+                       [](const std::string& o) { return o == "show=options" || o == "show=json"; });
 }
 
 // Whether the last valid write= of the options is write=no.
@@ -304,6 +361,10 @@ std::string shownForms(const Invocation& invocation, std::vector<std::uint8_t> i
     std::copy(image.begin(), image.end(), loaded.content.begin());
     loaded.length = image.size();
     vornset::ConfigBlock block = vornset::configBlock(loaded);
+    vornset::BootImage original;
+    std::copy(invocation.image.begin(), invocation.image.end(), original.content.begin());
+    original.length = invocation.image.size();
+    vornset::ConfigBlock before = vornset::configBlock(original);
     std::vector<std::string> shown;
     StringOutput out;
     for (const std::string& option : optionsOf(invocation)) {
@@ -317,6 +378,8 @@ std::string shownForms(const Invocation& invocation, std::vector<std::uint8_t> i
             if (!isProfileTable(textOf(block, vornset::printProfiles)))
                 broken("show=profiles prints the table", textOf(block, vornset::printProfiles));
             vornset::printProfiles(block, out);
+        } else if (option == "show=changes") {
+            vornset::printChanges(before, block, out);
         } else {
             (option == "show=json" ? vornset::printSettingsAsJson : vornset::printSettingsAsOptions)(block, out);
         }
@@ -393,7 +456,9 @@ bool isRequestOrFlag(const Invocation& invocation, int status, const std::string
     const std::vector<std::string>& arguments = invocation.arguments;
     if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "--version")) {
         bool version = arguments[0] == "--version";
-        if (status != 0 || output != textOf(version ? vornset::printVersion : vornset::printHelp) || file.opens != 0)
+        std::string expected = version ? textOf(vornset::printVersion)
+                                       : textOf(vornset::printHelp) + textOf(vornset::printMoreHelp);
+        if (status != 0 || output != expected || file.opens != 0)
             broken("--help, -h and --version alone print their text and open nothing", output);
         return true;
     }
@@ -408,6 +473,46 @@ bool isRequestOrFlag(const Invocation& invocation, int status, const std::string
     return true;
 }
 
+// A settings file's name, given before the path as an option of its own, is taken for
+// an image meant: the run is refused before anything is opened.
+bool isOtherImage(const Invocation& invocation, int status, const std::string& output, const MemoryFile& file)
+{
+    std::vector<std::string> options = optionsOf(invocation);
+    auto other = std::find_if(options.begin(), options.end(), [&](const std::string& o) {
+        return o != "-" && o != "missing" && !matchesKey(o)
+            && std::find(options.begin(), options.end(), "load=" + o) != options.end();
+    });
+    if (other == options.end() || output != "Parameter error: " + printable(*other)
+                                                 + ", only the last parameter names the image\n")
+        return false;
+    if (status != 1 || file.opens != 0)
+        broken("another image before the path is refused before the image is opened", output);
+    return true;
+}
+
+// The run's one message: what standard output holds, or, where the run prints data,
+// the lines of standard error that are neither warnings nor reasons, each without
+// "vornset: ".
+std::string messageOf(const Invocation& invocation, const std::string& output, const std::vector<std::string>& errors)
+{
+    if (!printsData(invocation))
+        return output;
+    if (!output.empty())
+        broken("a failed run that prints data leaves standard output empty", output);
+    std::string path = printable(invocation.arguments.back());
+    std::string message;
+    for (const std::string& line : errors) {
+        if (!line.starts_with("vornset: "))
+            broken("every line on standard error starts with vornset: ", line);
+        std::string text = line.substr(9);
+        bool reason = text.starts_with(path + ": ") || text == path + " is locked by another program"
+            || text.starts_with("waiting for another program") || text.starts_with("warning: ");
+        if (!reason)
+            message += text + "\n";
+    }
+    return message;
+}
+
 void check(const Invocation& invocation, int status, const std::string& output, const std::string& warnings,
            const MemoryFile& file)
 {
@@ -417,13 +522,16 @@ void check(const Invocation& invocation, int status, const std::string& output, 
     std::size_t count = invocation.arguments.size();
     if (file.isOpen)
         broken("the image is closed when the run ends", output);
-    if (warnings != (optionsAccepted(invocation, status, output) ? expectedWarnings(invocation) : ""))
+    std::vector<std::string> errors = linesOf(warnings);
+    std::string message = status == 1 ? messageOf(invocation, output, errors) : output;
+    bool accepted = optionsAccepted(invocation, status, message);
+    if (!warnedAsExpected(errors, accepted ? expectedWarnings(invocation) : std::vector<std::string>{}))
         broken("options that did nothing in an edit are warned of, and nothing else", warnings);
-    if (isRequestOrFlag(invocation, status, output, file))
+    if (isRequestOrFlag(invocation, status, message, file) || isOtherImage(invocation, status, message, file))
         return;
     if (status == 1) {
-        if (!isRefusal(output, invocation.arguments.back()))
-            broken("a refusal prints one of the tool's messages", output);
+        if (!isRefusal(message, invocation.arguments.back()))
+            broken("a refusal prints one of the tool's messages", message + warnings);
         // A write that fails part-way may have rewritten some of the file in place.
         if (invocation.failing >= MemoryFile::Step::write)
             expectOnlyNamedFieldsChanged(invocation, file, output);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string_view>
 
 namespace vornset {
 
@@ -15,6 +16,16 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// Told when the run has waited a while for a lock that another program holds, so
+// that whoever started it knows why it waits.
+class LockWaiting {
+public:
+    virtual void waiting() = 0;
+
+protected:
+    ~LockWaiting() = default;
+};
+
 // The one image file a run works on, reached through one handle from open to close.
 // NativeFile implements it on each platform; the tests put an in-memory file behind
 // the same steps to make any of them fail.
@@ -22,6 +33,7 @@ class FileAccess {
 public:
     enum class Access { read, edit };
     enum class Opening { opened, failed, notAFile };
+    enum class Locking { locked, heldByOther, failed };
 
     struct Status {
         bool regular;
@@ -30,8 +42,10 @@ public:
     };
 
     // Locks held by other runs are waited for this long in all, counted from the
-    // first attempt to lock, then given up.
+    // first attempt to lock, then given up; once the shorter time has passed the
+    // waiting is told.
     static constexpr int lockWaitMilliseconds = 5000;
+    static constexpr int lockNoticeMilliseconds = 1000;
 
     // Opens the file by its path without blocking, whatever it turns out to be. An
     // edit opens it for reading and writing or, where writing is not allowed, for
@@ -40,7 +54,7 @@ public:
     virtual Opening open(Access access) = 0;
     virtual bool writable() const = 0;
     // A shared lock for reading, an exclusive one for an edit.
-    virtual bool lock(Access access) = 0;
+    virtual Locking lock(Access access, LockWaiting& waiting) = 0;
     // What the open handle leads to.
     virtual std::optional<Status> status() = 0;
     // The file that the path names now, which need not be the one that is open.
@@ -52,6 +66,10 @@ public:
     virtual bool sync() = 0;
     // Releases the lock and the handle; closing a closed file does nothing.
     virtual bool close() = 0;
+    // Why the last call that failed since the file was opened failed, in the
+    // system's words; empty where none did. A file that opened for reading alone
+    // for an edit keeps why it could not be opened for writing.
+    virtual std::string_view failure() = 0;
 
 protected:
     ~FileAccess() = default;

@@ -17,8 +17,13 @@ ImageError lockFailure(Access access)
     return access == Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead;
 }
 
+ImageError lockError(FileAccess::Locking locking, Access access)
+{
+    return locking == FileAccess::Locking::heldByOther ? ImageError::locked : lockFailure(access);
+}
+
 // Opens the file and locks it; its type is known from the handle before it is locked.
-ImageError openLocked(FileAccess& file, Access access, std::optional<FileIdentity>& opened)
+ImageError openLocked(FileAccess& file, Access access, LockWaiting& waiting, std::optional<FileIdentity>& opened)
 {
     switch (file.open(access)) {
     case FileAccess::Opening::failed:
@@ -31,19 +36,19 @@ ImageError openLocked(FileAccess& file, Access access, std::optional<FileIdentit
     std::optional<FileAccess::Status> status = file.status();
     if (!status || !status->regular)
         return ImageError::cannotRead;
-    if (!file.lock(access))
-        return lockFailure(access);
+    if (FileAccess::Locking locking = file.lock(access, waiting); locking != FileAccess::Locking::locked)
+        return lockError(locking, access);
     opened = status->identity;
     return ImageError::none;
 }
 
 // Leaves open and locked the file that the path names while the lock is held, so
 // that what is read and written is what the path leads to.
-ImageError openCurrentFile(FileAccess& file, Access access)
+ImageError openCurrentFile(FileAccess& file, Access access, LockWaiting& waiting)
 {
     for (int opening = 0; opening < maximumOpenings; ++opening) {
         std::optional<FileIdentity> opened;
-        if (ImageError error = openLocked(file, access, opened); error != ImageError::none)
+        if (ImageError error = openLocked(file, access, waiting, opened); error != ImageError::none)
             return error;
         if (file.identityOfPath() == opened)
             return ImageError::none;
@@ -79,9 +84,9 @@ ImageError readWhole(FileAccess& file, BootImage& image)
 
 } // namespace
 
-ImageError loadImage(FileAccess& file, Access access, BootImage& image)
+ImageError loadImage(FileAccess& file, Access access, BootImage& image, LockWaiting& waiting)
 {
-    ImageError error = openCurrentFile(file, access);
+    ImageError error = openCurrentFile(file, access, waiting);
     if (error == ImageError::none)
         error = readWhole(file, image);
     // A file that was only read cannot be harmed by a failure to release it.

@@ -13,13 +13,15 @@ enum class ImageError {
     tooShort,
     cannotOpenForWriting,
     cannotWrite,
+    // Another program held the lock for all of the wait.
+    locked,
 };
 
 // Opens the image file, locks it and reads it whole; should the path name another
 // file once the lock is held, that file is opened instead. A report holds a shared
 // lock while it reads and then closes the file; an edit keeps it open under an
 // exclusive lock until saveImage, so no other run can change it in between.
-ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image);
+ImageError loadImage(FileAccess& file, FileAccess::Access access, BootImage& image, LockWaiting& waiting);
 
 // Writes the configuration block, and nothing else, back through the handle that
 // loadImage opened for the edit, and forces it to stable storage.

@@ -7,9 +7,9 @@
 
 namespace vornset {
 
-// Where load= finds the settings files it names: files by their paths, and standard
-// input by the name "-". NativeSettingsFiles reads them through the platform's own
-// calls; the tests keep them in memory.
+// The files a run reaches beside its image: the settings files that load= names, by
+// their paths, and standard input by the name "-". NativeSettingsFiles reads them
+// through the platform's own calls; the tests keep them in memory.
 class SettingsFiles {
 public:
     static constexpr std::string_view standardInput = "-";
@@ -18,6 +18,10 @@ public:
     // cannot be opened or read, is no regular file (standard input excepted), or
     // does not fit.
     virtual std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) = 0;
+
+    // Whether an argument of the run names a regular file; the name is the whole
+    // argument. Where there are no files but standard input, none does.
+    virtual bool isFile(std::string_view) { return false; }
 
 protected:
     ~SettingsFiles() = default;

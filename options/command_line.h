@@ -19,11 +19,27 @@ bool asksForVersion(std::string_view argument);
 // the refusal of the first such option.
 std::optional<Refusal> refuseFlags(Arguments options);
 
-// Why an option does nothing, where it does nothing.
-enum class Ignored { no, noSuchOption, noProfileChosen };
+// Why an option does nothing, where it does nothing, and the key most likely meant.
+struct Ignored {
+    enum Why { no, noSuchOption, noProfileChosen, noValue } why = no;
+    std::string_view meant;
+};
 
-// Whether the option matches no key, or changes a profile that no "prf=" of the
-// options chooses.
+// Whether the option matches no key (and which key it may have meant), is a key's
+// name without "=", or changes a profile that no "prf=" of the options chooses.
 Ignored whyIgnored(std::string_view option, Arguments options);
+
+// Only the last argument names the image: an option before it that matches no key
+// but names an existing file is refused, since it was most likely meant as one.
+template <typename IsFile>
+std::optional<Refusal> refuseOtherImages(Arguments options, IsFile isFile)
+{
+    for (std::string_view option : options) {
+        Ignored::Why why = whyIgnored(option, options).why;
+        if ((why == Ignored::noSuchOption || why == Ignored::noValue) && isFile(option))
+            return Refusal{option, "only the last parameter names the image", true};
+    }
+    return std::nullopt;
+}
 
 } // namespace vornset

@@ -1,19 +1,19 @@
 #include "options/settings_file.h"
 
 #include "options/global_options.h"
+#include "options/show_option.h"
+#include "options/write_option.h"
 
 #include <algorithm>
 
 namespace vornset {
 namespace {
 
-constexpr std::string_view LOAD_KEY = "load";
-
 // What one run's settings files are read into, one after the other.
 std::array<char, 65536> settingsText;
 
 // Options of a run that a settings file may not hold.
-constexpr std::string_view RUN_KEYS[] = {"load", "show", "write"};
+constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
 // A settings file as it is checked: the profile whose section it is in, and the
 // values given for that profile so far.
@@ -86,6 +86,7 @@ std::optional<Refusal> stageLine(std::string_view line, Staging& staging)
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged)
 {
     Staging staging{staged, {file, 0}, {}};
+    bool holdsSettings = false;
     while (!text.empty()) {
         ++staging.place.line;
         std::size_t end = std::min(text.find('\n'), text.size());
@@ -99,8 +100,12 @@ std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSett
             refusal->line = staging.place.line;
             return refusal;
         }
+        holdsSettings = true;
     }
     closeSection(staging);
+    // An empty file is most often what a failed export left: it restores nothing.
+    if (!holdsSettings)
+        return Refusal{LOAD_KEY, "the file holds no settings", true};
     return std::nullopt;
 }
 

@@ -13,6 +13,9 @@
 
 namespace vornset {
 
+// "load=FILE" applies a settings file, "load=-" standard input.
+inline constexpr std::string_view LOAD_KEY = "load";
+
 // Where a setting was given in the settings files: the file's position among the
 // run's "load=" options, from 1, and its line. A file of 0 gave nothing.
 struct Place {

@@ -14,6 +14,7 @@ constexpr FormWord FORMS[] = {
     {"profiles", Form::profiles},
     {"options", Form::options},
     {"json", Form::json},
+    {"changes", Form::changes},
 };
 
 const FormWord* formAskedFor(std::string_view argument)
@@ -45,7 +46,7 @@ std::optional<Refusal> checkShowOption(Arguments options)
         return !carries(option, SHOW_KEY) || formAskedFor(option) != nullptr;
     });
     return valid ? std::nullopt
-                 : std::optional<Refusal>(Refusal{SHOW_KEY, "show, only profiles, options and json are valid"});
+                 : std::optional<Refusal>(Refusal{SHOW_KEY, "show, only profiles, options, json and changes are valid"});
 }
 
 bool onlyShows(Arguments options)

@@ -13,11 +13,11 @@ namespace vornset {
 // "show=" asks for the image's settings in another form after the run's other work.
 inline constexpr std::string_view SHOW_KEY = "show";
 
-enum class Form { profiles, options, json };
+enum class Form { profiles, options, json, changes };
 
 // The forms the options ask for, each once, in the order first asked.
 struct ShownForms {
-    std::array<Form, 3> forms{};
+    std::array<Form, 4> forms{};
     std::size_t count = 0;
 
     std::span<const Form> asked() const { return std::span(forms).first(count); }

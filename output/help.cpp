@@ -39,6 +39,17 @@ void printHelp(Output& out)
         << "\n";
 }
 
+void printMoreHelp(Output& out)
+{
+    out << "More:\n"
+        << "=====\n"
+        << " show=profiles|options|json|changes  print the profiles, the settings, or what an edit changes\n"
+        << " load=FILE|-                         apply a settings file, or standard input\n"
+        << " write=no                            check and show an edit, and write nothing\n"
+        << " --version                           print the version\n"
+        << " man vornset                         the whole manual\n";
+}
+
 void printVersion(Output& out)
 {
     out << "vornset " << VORNSET_VERSION << "\n"

@@ -9,7 +9,11 @@ namespace vornset {
 // Where users find the tool; the help banner and the version error both point there.
 inline constexpr std::string_view projectAddress = "https://vornset.example.org";
 
+// The help screen as users of the boot manager know it, fixed.
 void printHelp(Output& out);
+
+// What --help prints after the help screen: what the fixed screen cannot say.
+void printMoreHelp(Output& out);
 
 // The tool's version, from the build, and its licence.
 void printVersion(Output& out);

@@ -40,6 +40,8 @@ void printImageError(ImageError error, std::string_view path, Output& out)
     case ImageError::cannotWrite:
         out << "Error: unable to write to file\n";
         break;
+    case ImageError::locked:
+        break;
     }
 }
 
@@ -72,9 +74,37 @@ void printNothingWritten(Output& out)
     out << "nothing written (write=no)\n";
 }
 
-void warnNoSuchOption(std::string_view option, Output& err)
+void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err)
 {
-    err << "vornset: warning: ignored " << Printable{option} << ": no such option\n";
+    err << "vornset: warning: ignored " << Printable{option} << ": no such option";
+    if (!meant.empty())
+        err << "; did you mean " << meant << "=?";
+    err << "\n";
+}
+
+void warnNoValue(std::string_view key, Output& err)
+{
+    err << "vornset: warning: ignored " << key << ": options are written " << key << "=VALUE\n";
+}
+
+void warnNameCut(std::string_view stored, Output& err)
+{
+    err << "vornset: warning: prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
+}
+
+void printSystemReason(std::string_view path, std::string_view reason, Output& err)
+{
+    err << "vornset: " << Printable{path} << ": " << Printable{reason} << "\n";
+}
+
+void printWaitingForLock(std::string_view path, Output& err)
+{
+    err << "vornset: waiting for another program to release " << Printable{path} << "\n";
+}
+
+void printLockedByOther(std::string_view path, Output& err)
+{
+    err << "vornset: " << Printable{path} << " is locked by another program\n";
 }
 
 void warnNoProfileChosen(std::string_view option, Output& err)

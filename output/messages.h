@@ -26,9 +26,22 @@ void printNameMark(Output& out);
 void printClosingMessages(Output& out);
 void printNothingWritten(Output& out);
 
-// The warnings, on standard error, for an option that does nothing.
-void warnNoSuchOption(std::string_view option, Output& err);
+// The warnings, on standard error, for an option that does nothing: one that
+// matches no key, with the key it may have meant where there is one; a key's name
+// alone; a profile's option without "prf=".
+void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err);
+void warnNoValue(std::string_view key, Output& err);
 void warnNoProfileChosen(std::string_view option, Output& err);
+
+// The warning for a name longer than the field, with the bytes that are stored.
+void warnNameCut(std::string_view stored, Output& err);
+
+// Why a step on the image failed, in the system's words, on standard error.
+void printSystemReason(std::string_view path, std::string_view reason, Output& err);
+
+// While a lock that another program holds is waited for, and once the wait is given up.
+void printWaitingForLock(std::string_view path, Output& err);
+void printLockedByOther(std::string_view path, Output& err);
 
 // Asks the user to press Enter before the console window closes.
 void printPromptToClose(Output& out);

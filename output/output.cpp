@@ -69,6 +69,15 @@ Output& Output::operator<<(int number)
     return *this;
 }
 
+Output& Output::operator<<(HexByte byte)
+{
+    char digits[2] = {'0', '0'};
+    char* start = byte.value < 0x10 ? digits + 1 : digits;
+    (void)std::to_chars(start, digits + 2, byte.value, 16);
+    write(std::string_view(digits, 2));
+    return *this;
+}
+
 Output& Output::operator<<(Printable printable)
 {
     forEachPrintedPiece(printable.text, [this](std::string_view piece) { write(piece); });
@@ -80,6 +89,19 @@ std::size_t printedSize(Printable printable)
     std::size_t size = 0;
     forEachPrintedPiece(printable.text, [&size](std::string_view piece) { size += piece.size(); });
     return size;
+}
+
+void ErrorLines::write(std::string_view text)
+{
+    while (!text.empty()) {
+        if (atLineStart_)
+            err_.write("vornset: ");
+        std::size_t end = text.find('\n');
+        std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
+        err_.write(text.substr(0, length));
+        atLineStart_ = end != std::string_view::npos;
+        text.remove_prefix(length);
+    }
 }
 
 bool holdsControl(std::string_view text)

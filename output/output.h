@@ -12,6 +12,11 @@ struct Printable {
     std::string_view text;
 };
 
+// A byte printed as two lower-case hexadecimal digits.
+struct HexByte {
+    unsigned char value;
+};
+
 // How many bytes the text takes as it is printed.
 std::size_t printedSize(Printable text);
 
@@ -34,9 +39,41 @@ public:
     }
     Output& operator<<(int number);
     Output& operator<<(Printable text);
+    Output& operator<<(HexByte byte);
 
 protected:
     ~Output() = default;
+};
+
+// Passes text on to another output, counting it.
+class CountingOutput final : public Output {
+public:
+    explicit CountingOutput(Output& to) : to_(to) {}
+
+    void write(std::string_view text) override
+    {
+        to_.write(text);
+        written_ += text.size();
+    }
+    bool flush() override { return to_.flush(); }
+    std::size_t written() const { return written_; }
+
+private:
+    Output& to_;
+    std::size_t written_ = 0;
+};
+
+// Passes text on to the standard error, each line after "vornset: ".
+class ErrorLines final : public Output {
+public:
+    explicit ErrorLines(Output& err) : err_(err) {}
+
+    void write(std::string_view text) override;
+    bool flush() override { return err_.flush(); }
+
+private:
+    Output& err_;
+    bool atLineStart_ = true;
 };
 
 } // namespace vornset

@@ -31,9 +31,7 @@ void printRow(const ConfigBlock& block, std::size_t profile, Output& out)
 
 void printDrive(Output& out, std::uint8_t drive)
 {
-    constexpr std::string_view hexDigits = "0123456789abcdef";
-    const char text[] = {hexDigits[drive >> 4], hexDigits[drive & 0xF], 'h'};
-    out << std::string_view(text, sizeof text);
+    out << HexByte{drive} << "h";
 }
 
 void printProfiles(const ConfigBlock& block, Output& out)

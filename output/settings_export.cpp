@@ -5,6 +5,7 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <optional>
 
 namespace vornset {
@@ -88,7 +89,6 @@ void printProfileLines(const ProfileValues& profile, Output& out)
 // byte is the code point of its value.
 void printJsonString(std::string_view text, Output& out)
 {
-    constexpr std::string_view hexDigits = "0123456789abcdef";
     out << "\"";
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
@@ -98,8 +98,7 @@ void printJsonString(std::string_view text, Output& out)
         } else if (byte >= 0x20 && byte < 0x7F) {
             out << std::string_view(&c, 1);
         } else {
-            const char escaped[] = {'\\', 'u', '0', '0', hexDigits[byte >> 4], hexDigits[byte & 0xF]};
-            out << std::string_view(escaped, sizeof escaped);
+            out << "\\u00" << HexByte{byte};
         }
     }
     out << "\"";
@@ -152,7 +151,79 @@ void printJsonSettings(const ConfigBlock& block, bool stored, Output& out)
     out << "  },\n";
 }
 
+// One field's value as show=changes tells it: the option value that gives it, or the
+// stored value where none does. Two are the same where their lines in show=options
+// would be.
+template <typename Value>
+struct ChangeValue {
+    std::optional<Value> value;
+    std::uint8_t stored;
+
+    bool operator==(const ChangeValue& other) const
+    {
+        return value == other.value && (value || stored == other.stored);
+    }
+};
+
+template <typename Value, typename Print>
+void printChangeValue(const ChangeValue<Value>& field, Output& out, Print print)
+{
+    if (field.value)
+        print(*field.value);
+    else
+        out << "stored " << static_cast<int>(field.stored);
+}
+
+// "KEY: OLD -> NEW", after the profile's number where it is a profile's field.
+template <typename Value, typename Print>
+void printChange(std::string_view prefix, std::string_view key, const ChangeValue<Value>& before,
+                 const ChangeValue<Value>& after, Output& out, Print print)
+{
+    if (before == after)
+        return;
+    out << prefix << key << ": ";
+    printChangeValue(before, out, print);
+    out << " -> ";
+    printChangeValue(after, out, print);
+    out << "\n";
+}
+
+void printProfileChanges(const ProfileValues& before, const ProfileValues& after, Output& out)
+{
+    char prefixText[] = "prf=NN ";
+    auto [end, error] = std::to_chars(prefixText + 4, prefixText + 6, before.number);
+    (void)error; // two digits hold every profile number
+    *end = ' ';
+    std::string_view prefix(prefixText, static_cast<std::size_t>(end + 1 - prefixText));
+    if (before.name != after.name)
+        out << prefix << "prfname: \"" << Printable{textOf(before.name)} << "\" -> \"" << Printable{textOf(after.name)}
+            << "\"\n";
+    auto number = [&out](int value) { out << value; };
+    printChange(prefix, "btdrv", ChangeValue<std::uint8_t>{before.driveValue, before.drive},
+                ChangeValue<std::uint8_t>{after.driveValue, after.drive}, out,
+                [&out](std::uint8_t drive) { printDrive(out, drive); });
+    printChange(prefix, "btprt", ChangeValue<int>{before.partition, before.partitionByte},
+                ChangeValue<int>{after.partition, after.partitionByte}, out, number);
+    printChange(prefix, "btlog", ChangeValue<int>{before.logPart, before.partitionByte},
+                ChangeValue<int>{after.logPart, after.partitionByte}, out, number);
+}
+
 } // namespace
+
+void printChanges(const ConfigBlock& before, const ConfigBlock& after, Output& out)
+{
+    CountingOutput counted(out);
+    for (const GlobalSetting& setting : GLOBAL_SETTINGS) {
+        std::uint8_t old = before.get(setting.field), now = after.get(setting.field);
+        printChange({}, setting.key, ChangeValue<OptionValue>{optionValue(setting, old), old},
+                    ChangeValue<OptionValue>{optionValue(setting, now), now}, counted,
+                    [&counted](const OptionValue& value) { printValue(value, counted, false); });
+    }
+    for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile)
+        printProfileChanges(profileValues(before, profile), profileValues(after, profile), counted);
+    if (counted.written() == 0)
+        out << "no changes\n";
+}
 
 void printSettingsAsOptions(const ConfigBlock& block, Output& out)
 {

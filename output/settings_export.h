@@ -15,4 +15,8 @@ void printSettingsAsOptions(const ConfigBlock& block, Output& out);
 // where none can), and every field's stored bytes.
 void printSettingsAsJson(const ConfigBlock& block, Output& out);
 
+// Prints a line for each field whose value an edit changed from before to after, in
+// the order of the settings as options, or "no changes".
+void printChanges(const ConfigBlock& before, const ConfigBlock& after, Output& out);
+
 } // namespace vornset

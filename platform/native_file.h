@@ -21,23 +21,31 @@ public:
 
     Opening open(Access access) override;
     bool writable() const override { return writable_; }
-    bool lock(Access access) override;
+    Locking lock(Access access, LockWaiting& waiting) override;
     std::optional<Status> status() override;
     std::optional<FileIdentity> identityOfPath() override;
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override;
     bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
     bool sync() override;
     bool close() override;
+    std::string_view failure() override;
 
 private:
+    // Keeps the system's error of a call that failed, and returns false.
+    bool failed();
+
     NativePath path_;
     bool writable_ = false;
+    unsigned long error_ = 0;
 #ifdef _WIN32
     void* handle_ = nullptr;
     unsigned long long lockDeadline_ = 0;
+    unsigned long long lockNotice_ = 0;
+    char failureText_[256] = {};
 #else
     int descriptor_ = -1;
     long long lockDeadline_ = 0;
+    long long lockNotice_ = 0;
 #endif
 };
 

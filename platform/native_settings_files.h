@@ -7,8 +7,8 @@
 namespace vornset {
 
 // Settings files read through POSIX descriptors, or Win32 handles opened by wide
-// path: on Windows a name handed to read must be the rest of a "load=" argument
-// among those given here, whose wide form is then opened.
+// path: on Windows a name must be an argument, or the rest of one, among those given
+// here, whose wide form is then opened.
 class NativeSettingsFiles final : public SettingsFiles {
 public:
 #ifdef _WIN32
@@ -19,9 +19,13 @@ public:
 #endif
 
     std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override;
+    bool isFile(std::string_view name) override;
 
 #ifdef _WIN32
 private:
+    // The wide form of the argument that the name is the end of.
+    const wchar_t* widePath(std::string_view name) const;
+
     std::span<const char* const> arguments_;
     wchar_t** wideArguments_;
 #endif

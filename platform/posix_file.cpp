@@ -2,6 +2,7 @@
 #include "platform/native_settings_files.h"
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -97,40 +98,69 @@ std::optional<std::size_t> readToEnd(int descriptor, std::span<char> buffer)
 
 } // namespace
 
+bool NativeFile::failed()
+{
+    error_ = static_cast<unsigned long>(errno);
+    return false;
+}
+
+std::string_view NativeFile::failure()
+{
+    return error_ != 0 ? std::strerror(static_cast<int>(error_)) : "";
+}
+
 FileAccess::Opening NativeFile::open(Access access)
 {
     close();
+    error_ = 0;
     if (access == Access::edit) {
         descriptor_ = aboveStandardStreams(::open(path_, O_RDWR | openFlags));
-        writable_ = descriptor_ >= 0;
+        writable_ = descriptor_ >= 0 || failed();
         if (writable_)
             return Opening::opened;
+        if (!onlyReadable(static_cast<int>(error_)))
+            return error_ == ENXIO ? Opening::notAFile : Opening::failed;
     }
-    if (access == Access::read || onlyReadable(errno))
-        descriptor_ = aboveStandardStreams(::open(path_, O_RDONLY | openFlags));
+    descriptor_ = aboveStandardStreams(::open(path_, O_RDONLY | openFlags));
     if (descriptor_ >= 0)
         return Opening::opened;
+    failed();
     // A socket exists but cannot be opened as a file.
-    return errno == ENXIO ? Opening::notAFile : Opening::failed;
+    return error_ == ENXIO ? Opening::notAFile : Opening::failed;
 }
 
-bool NativeFile::lock(Access access)
+FileAccess::Locking NativeFile::lock(Access access, LockWaiting& waiting)
 {
     int operation = (access == Access::edit ? LOCK_EX : LOCK_SH) | LOCK_NB;
-    if (lockDeadline_ == 0)
+    if (lockDeadline_ == 0) {
         lockDeadline_ = millisecondsNow() + lockWaitMilliseconds;
+        lockNotice_ = lockDeadline_ - lockWaitMilliseconds + lockNoticeMilliseconds;
+    }
     while (flock(descriptor_, operation) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) || millisecondsNow() >= lockDeadline_)
-            return false;
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            failed();
+            return Locking::failed;
+        }
+        long long now = millisecondsNow();
+        if (now >= lockDeadline_)
+            return Locking::heldByOther;
+        if (now >= lockNotice_) {
+            waiting.waiting();
+            lockNotice_ = lockDeadline_;
+        }
         pauseBeforeTryingAgain();
     }
-    return true;
+    return Locking::locked;
 }
 
 std::optional<FileAccess::Status> NativeFile::status()
 {
     struct stat info{};
-    if (fstat(descriptor_, &info) != 0 || info.st_size < 0)
+    if (fstat(descriptor_, &info) != 0) {
+        failed();
+        return std::nullopt;
+    }
+    if (info.st_size < 0)
         return std::nullopt;
     return Status{S_ISREG(info.st_mode), static_cast<std::uint64_t>(info.st_size), identityOf(info)};
 }
@@ -145,24 +175,26 @@ std::optional<FileIdentity> NativeFile::identityOfPath()
 
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
+    errno = 0;
     return transferAll(bytes, offset, [this](void* data, std::size_t size, off_t at) {
         return pread(descriptor_, data, size, at);
-    });
+    }) || failed();
 }
 
 bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
+    errno = 0;
     return transferAll(bytes, offset, [this](const void* data, std::size_t size, off_t at) {
         return pwrite(descriptor_, data, size, at);
-    });
+    }) || failed();
 }
 
 bool NativeFile::sync()
 {
 #if defined(__linux__)
-    return fdatasync(descriptor_) == 0;
+    return fdatasync(descriptor_) == 0 || failed();
 #else
-    return fsync(descriptor_) == 0;
+    return fsync(descriptor_) == 0 || failed();
 #endif
 }
 
@@ -171,10 +203,17 @@ bool NativeFile::close()
     if (descriptor_ < 0)
         return true;
     // The descriptor is gone whatever close returns, so it is never retried.
-    bool closed = ::close(descriptor_) == 0;
+    bool closed = ::close(descriptor_) == 0 || failed();
     descriptor_ = -1;
     writable_ = false;
     return closed;
+}
+
+bool NativeSettingsFiles::isFile(std::string_view name)
+{
+    // The name is a whole command-line argument, so it ends where the argument does.
+    struct stat info{};
+    return stat(name.data(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)

@@ -1,6 +1,7 @@
 #include "platform/native_file.h"
 #include "platform/native_settings_files.h"
 
+#include <cstring>
 #include <cwchar>
 #include <iterator>
 #include <string_view>
@@ -104,33 +105,64 @@ bool isRegularFile(HANDLE handle)
 
 } // namespace
 
+bool NativeFile::failed()
+{
+    error_ = GetLastError();
+    return false;
+}
+
+std::string_view NativeFile::failure()
+{
+    if (error_ == 0)
+        return {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error_, 0,
+                                  failureText_, sizeof failureText_, nullptr);
+    std::string_view text(failureText_, length);
+    // The system's messages end with a full stop and a line end.
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.remove_suffix(1);
+    return text;
+}
+
 FileAccess::Opening NativeFile::open(Access access)
 {
     close();
+    error_ = 0;
     NativePath path = openablePath(path_);
     if (access == Access::edit) {
         handle_ = openHandle(path, GENERIC_READ | GENERIC_WRITE);
-        writable_ = handle_ != nullptr;
+        writable_ = handle_ != nullptr || failed();
         if (writable_)
             return Opening::opened;
-        if (!onlyReadable(GetLastError()))
+        if (!onlyReadable(error_))
             return Opening::failed;
     }
     handle_ = openHandle(path, GENERIC_READ);
-    return handle_ != nullptr ? Opening::opened : Opening::failed;
+    return handle_ != nullptr || failed() ? Opening::opened : Opening::failed;
 }
 
-bool NativeFile::lock(Access access)
+FileAccess::Locking NativeFile::lock(Access access, LockWaiting& waiting)
 {
     DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::edit ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    if (lockDeadline_ == 0)
+    if (lockDeadline_ == 0) {
         lockDeadline_ = GetTickCount64() + lockWaitMilliseconds;
+        lockNotice_ = lockDeadline_ - lockWaitMilliseconds + lockNoticeMilliseconds;
+    }
     for (;;) {
         OVERLAPPED whole = at(0);
         if (LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
-            return true;
-        if (GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= lockDeadline_)
-            return false;
+            return Locking::locked;
+        if (GetLastError() != ERROR_LOCK_VIOLATION) {
+            failed();
+            return Locking::failed;
+        }
+        unsigned long long now = GetTickCount64();
+        if (now >= lockDeadline_)
+            return Locking::heldByOther;
+        if (now >= lockNotice_) {
+            waiting.waiting();
+            lockNotice_ = lockDeadline_;
+        }
         Sleep(10);
     }
 }
@@ -141,8 +173,10 @@ std::optional<FileAccess::Status> NativeFile::status()
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(handle_) != FILE_TYPE_DISK)
         return Status{false, 0, {}};
-    if (!GetFileInformationByHandle(handle_, &information))
+    if (!GetFileInformationByHandle(handle_, &information)) {
+        failed();
         return std::nullopt;
+    }
     bool folder = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     std::uint64_t length = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
     return Status{!folder, length, identityOf(information)};
@@ -164,39 +198,56 @@ std::optional<FileIdentity> NativeFile::identityOfPath()
 
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
-    return transferAll(handle_, bytes, offset, ReadFile);
+    SetLastError(0);
+    return transferAll(handle_, bytes, offset, ReadFile) || failed();
 }
 
 bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
-    return transferAll(handle_, bytes, offset, WriteFile);
+    SetLastError(0);
+    return transferAll(handle_, bytes, offset, WriteFile) || failed();
 }
 
 bool NativeFile::sync()
 {
-    return FlushFileBuffers(handle_) != 0;
+    return FlushFileBuffers(handle_) != 0 || failed();
 }
 
 bool NativeFile::close()
 {
     if (handle_ == nullptr)
         return true;
-    bool closed = CloseHandle(handle_) != 0;
+    bool closed = CloseHandle(handle_) != 0 || failed();
     handle_ = nullptr;
     writable_ = false;
     return closed;
+}
+
+// The narrow argument and its wide form differ in length where a character takes
+// more than one byte, so only the ends that are ASCII keys ("load=") are counted off.
+const wchar_t* NativeSettingsFiles::widePath(std::string_view name) const
+{
+    for (std::size_t i = 0; i < arguments_.size(); ++i) {
+        const char* argument = arguments_[i];
+        std::size_t skipped = static_cast<std::size_t>(name.data() - argument);
+        if (name.data() >= argument && skipped <= std::strlen(argument))
+            return wideArguments_[i] + skipped;
+    }
+    return nullptr;
+}
+
+bool NativeSettingsFiles::isFile(std::string_view name)
+{
+    const wchar_t* path = widePath(name);
+    DWORD attributes = path != nullptr ? GetFileAttributesW(openablePath(path)) : INVALID_FILE_ATTRIBUTES;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
 {
     if (name == standardInput)
         return readToEnd(GetStdHandle(STD_INPUT_HANDLE), buffer);
-    // The wide form of the "load=" argument whose rest the name is.
-    constexpr std::size_t keyLength = 5;
-    const wchar_t* path = nullptr;
-    for (std::size_t i = 0; i < arguments_.size(); ++i)
-        if (arguments_[i] + keyLength == name.data())
-            path = wideArguments_[i] + keyLength;
+    const wchar_t* path = widePath(name);
     HANDLE handle = path != nullptr ? openHandle(openablePath(path), GENERIC_READ) : nullptr;
     if (handle == nullptr)
         return std::nullopt;

@@ -70,6 +70,8 @@ std::optional<std::uint8_t> codeOfNumber(const GlobalSetting& setting, int numbe
 struct OptionValue {
     std::string_view word;
     int number;
+
+    bool operator==(const OptionValue&) const = default;
 };
 
 // The option value that gives a stored code, if any does.

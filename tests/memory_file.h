@@ -4,10 +4,18 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <string>
 #include <utility>
 #include <vector>
 
 namespace vornset::testing {
+
+// Counts how often a run was told that it waits for a lock.
+class WaitingCount final : public LockWaiting {
+public:
+    int told = 0;
+    void waiting() override { ++told; }
+};
 
 // An image file in memory, any of whose steps can be made to fail.
 class MemoryFile final : public FileAccess {
@@ -30,6 +38,10 @@ public:
     // that held the lock rewrote it.
     std::optional<std::vector<std::uint8_t>> contentOnceLocked;
     Step failing = Step::none;
+    // Whether the lock is held by another program, which the run then waits for.
+    bool heldByOther = false;
+    // Why the failing step failed, in the system's words.
+    std::string failureText = "Input/output error";
     // How much a failing write transfers before it fails.
     std::size_t bytesBeforeWriteFails = 0;
     int opens = 0;
@@ -56,12 +68,21 @@ public:
 
     bool writable() const override { return writable_; }
 
-    bool lock(Access) override
+    Locking lock(Access, LockWaiting& waiting) override
     {
         ++locks;
+        if (heldByOther)
+            waiting.waiting();
         if (contentOnceLocked)
             content = *std::exchange(contentOnceLocked, std::nullopt);
-        return failing != Step::lock;
+        if (failing == Step::lock)
+            return heldByOther ? Locking::heldByOther : Locking::failed;
+        return Locking::locked;
+    }
+
+    std::string_view failure() override
+    {
+        return failing != Step::none ? std::string_view(failureText) : std::string_view();
     }
 
     std::optional<Status> status() override

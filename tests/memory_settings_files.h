@@ -15,6 +15,8 @@ public:
     std::map<std::string, std::string, std::less<>> files;
     int reads = 0;
 
+    bool isFile(std::string_view name) override { return name != standardInput && files.contains(name); }
+
     std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override
     {
         ++reads;

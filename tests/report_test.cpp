@@ -41,36 +41,6 @@ TEST_F(ReportTest, AllZeroSettingsReadAsTheFirstWordOfEachTable)
                         "Startup hotkey : no\n");
 }
 
-TEST_F(ReportTest, EveryCodeOfEachTableAndTheFirstPastItsEnd)
-{
-    struct WordLine {
-        Setting setting;
-        std::string_view label;
-        std::vector<std::string_view> words;
-    };
-    const WordLine lines[] = {
-        {Setting::vm, "Video mode     : ", {"text mode", "640x480", "800x600", "1024x768", "1280x1024"}},
-        {Setting::stm, "Start mode     : ", {"menu", "hidden"}},
-        {Setting::cnt, "Countdown      : ", {"off", "on"}},
-        {Setting::dbt, "Default boot   : ", {"off", "profile", "floppy", "cdrom", "usb"}},
-        {Setting::stf, "Starfield      : ", {"off", "on"}},
-        {Setting::zan, "Zoom animation : ", {"off", "on"}},
-        {Setting::fnt, "Font           : ", {"bootmanager", "bios"}},
-        {Setting::usb1, "Force USB 1.1  : ", {"off", "1", "2"}},
-        {Setting::int19h, "Use INT19h     : ", {"off", "on"}},
-        {Setting::hotkey, "Startup hotkey : ", {"no", "yes"}},
-    };
-    for (const WordLine& line : lines) {
-        for (std::size_t code = 0; code <= line.words.size(); ++code) {
-            block.set(line.setting, static_cast<std::uint8_t>(code));
-            std::string word = code < line.words.size() ? std::string(line.words[code])
-                                                        : "unknown (" + std::to_string(code) + ")";
-            EXPECT_NE(report().find(std::string(line.label) + word + "\n"), std::string::npos) << line.label << code;
-        }
-        block.set(line.setting, 0);
-    }
-}
-
 TEST_F(ReportTest, NumbersAreSignedBytesAndCountFromOneWhereTheBootManagerCountsFromZero)
 {
     const std::tuple<Setting, std::uint8_t, const char*> lines[] = {

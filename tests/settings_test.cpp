@@ -294,7 +294,7 @@ TEST_F(SettingsTest, AFileThatCannotBeReadLeavesTheImageUnwritten)
 {
     MemorySettingsFiles settings;
     settings.files["zero.txt"] = std::string("vm=text\n\0", 9);
-    settings.files["largest.txt"] = "# " + std::string(65536 - 3, 'x') + "\n";
+    settings.files["largest.txt"] = "vm=800x600\n# " + std::string(65536 - 14, 'x') + "\n";
     settings.files["too-large.txt"] = "# " + std::string(65536 - 2, 'x') + "\n";
     const std::pair<const char*, std::string> cases[] = {
         {"load=missing.txt", "Error: unable to read settings from missing.txt\n"},
@@ -324,7 +324,7 @@ TEST_F(SettingsTest, ShowTakesThreeFormsEachPrintedOnceInTheOrderAsked)
     EXPECT_EQ(runTool({"show=options", "dbt=usb", "vornbm.bin"}, edited).output,
               closingMessages + "\n" + asOptions().replace(asOptions().find("dbt=profile"), 11, "dbt=usb"));
     EXPECT_EQ(runTool({"show=x", "vornbm.bin"}, edited).output,
-              "Parameter error: show, only profiles, options and json are valid\n");
+              "Parameter error: show, only profiles, options, json and changes are valid\n");
 }
 
 TEST_F(SettingsTest, JsonGivesOptionValuesNullWhereNoneAndEveryStoredByte)

@@ -10,6 +10,7 @@
 //     pread-eintr=N       the first N preads fail with EINTR; N of -1 means all
 //     pwrite-eintr=N      the same for pwrite
 //     flock-eintr=N       the same for flock
+//     fstat-eio           fstat of the open file fails with EIO
 //   VORNSET_SHIM_LOG    where each call on the file is logged as "CALL DESCRIPTOR"
 
 #include <cerrno>
@@ -36,6 +37,7 @@ int readInterruptions = 0;
 int writeInterruptions = 0;
 int lockInterruptions = 0;
 int openError = 0;
+bool statFails = false;
 bool openOnZero = false;
 dev_t fileDevice = 0;
 ino_t fileInode = 0;
@@ -50,6 +52,7 @@ const char* setting(const char* name)
 int errorNamed(std::string_view name)
 {
     const std::pair<std::string_view, int> errors[] = {
+        {"EIO", EIO},
         {"EACCES", EACCES}, {"EPERM", EPERM}, {"EROFS", EROFS}, {"ETXTBSY", ETXTBSY}, {"ENOENT", ENOENT}};
     for (auto [text, number] : errors)
         if (name == text)
@@ -69,6 +72,7 @@ __attribute__((constructor)) void readRules()
     if (rule.starts_with("open-rw="))
         openError = errorNamed(value);
     openOnZero = rule == "open-fd0";
+    statFails = rule == "fstat-eio";
 }
 
 template <typename Function>
@@ -180,6 +184,17 @@ ssize_t pwrite64(int descriptor, const void* buffer, size_t size, off64_t offset
             return -1;
     }
     return next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64")(descriptor, buffer, size, offset);
+}
+
+// The tool asks for fstat64; the shim itself, for fstat.
+int fstat64(int descriptor, struct stat64* info)
+{
+    if (statFails && isTheFile(descriptor)) {
+        log("fstat", descriptor);
+        errno = EIO;
+        return -1;
+    }
+    return next<int (*)(int, struct stat64*)>("fstat64")(descriptor, info);
 }
 
 int flock(int descriptor, int operation)

@@ -24,7 +24,7 @@ public:
         return Opening::opened;
     }
     bool writable() const override { return writable_; }
-    bool lock(Access) override { return true; }
+    Locking lock(Access, LockWaiting&) override { return Locking::locked; }
     std::optional<Status> status() override { return Status{true, length_, {}}; }
     std::optional<FileIdentity> identityOfPath() override { return FileIdentity{}; }
 
@@ -47,6 +47,7 @@ public:
 
     bool sync() override { return true; }
     bool close() override { return true; }
+    std::string_view failure() override { return {}; }
     bool written() const { return written_; }
 
 private:

@@ -1,0 +1,201 @@
+// What a run tells before and after it writes: write=no, show=changes, and the
+// warnings and reasons on standard error.
+
+#include "tests/test_images.h"
+
+#include <gtest/gtest.h>
+
+namespace vornset {
+namespace {
+
+using testing::MemoryFile;
+using testing::MemorySettingsFiles;
+using testing::runTool;
+using testing::sampleImage;
+
+const std::string closingMessages = "data changed\n\n"
+                                    "hint: if you use the windows boot menu to start the boot manager, then its\n"
+                                    "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+
+// A dry run checks and applies everything as the edit would, under a shared lock,
+// and writes nothing; what it prints before its last line is what the edit prints.
+TEST(DryRun, ChecksAndReportsAsTheEditWouldAndWritesNothing)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    MemoryFile file(image);
+    auto [status, output, warnings] =
+        runTool({"write=no", "prf=2", "prfname=Linux Mint", "cntvl=1", "show=profiles", "vornbm.bin"}, file);
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(output.starts_with("ffffnothing written (write=no)\n\nNr  Name")) << output;
+    EXPECT_NE(output.find("\n 2  Linux Mint        "), std::string::npos) << output;
+    EXPECT_EQ(warnings, "vornset: warning: ignored cntvl=1: no such option; did you mean cntval=?\n");
+    EXPECT_EQ(file.opensForWriting, 0);
+    EXPECT_EQ(file.writes, 0);
+    EXPECT_EQ(file.content, image);
+
+    EXPECT_EQ(runTool({"write=no", "cntval=0", "vornbm.bin"}, file).output,
+              "Parameter error: cntval, only values 1-99 are valid\n");
+    EXPECT_EQ(runTool({"write=yes", "write=no", "dbt=usb", "vornbm.bin"}, file).output,
+              "nothing written (write=no)\n") << "the last write= decides";
+    EXPECT_EQ(file.content, image);
+    for (const char* value : {"write=No", "write=", "write=0"}) {
+        auto refused = runTool({value, "dbt=usb", "vornbm.bin"}, file);
+        EXPECT_EQ(refused.status, 1) << value;
+        EXPECT_EQ(refused.output, "Parameter error: write, only yes and no are valid\n") << value;
+    }
+    EXPECT_EQ(file.content, image);
+    EXPECT_EQ(file.writes, 0);
+    EXPECT_NE(runTool({"write=yes", "dbt=usb", "vornbm.bin"}, file).output.find("data changed"), std::string::npos);
+    EXPECT_EQ(file.writes, 1);
+}
+
+// One line for each field whose stored value changed, in the order of show=options,
+// with option values where there are some and the stored value where there is none.
+TEST(Changes, NameEachChangedFieldWithItsOldAndNewValue)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    image[0x28B] = 40; // a default profile no option gives
+    image[0x458 + 1] = 0x25; // profile 2: partition 5, log part. 1
+    MemoryFile file(image);
+    auto [status, output, warnings] =
+        runTool({"write=no", "show=changes", "cntval=25", "stm=menu", "dprf=3", "prf=2", "prfname=Linux \x1b Mint",
+                 "btdrv=85h", "btprt=2", "vornbm.bin"},
+                file);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output, "ffffnothing written (write=no)\n\n"
+                      "cntval: 10 -> 25\n"
+                      "dprf: stored 40 -> 3\n"
+                      "prf=2 prfname: \"Debian 12\" -> \"Linux ? Mint\"\n"
+                      "prf=2 btdrv: 80h -> 85h\n"
+                      "prf=2 btprt: stored 37 -> 2\n");
+    EXPECT_EQ(file.writes, 0);
+
+    MemoryFile same(sampleImage());
+    EXPECT_EQ(runTool({"show=changes", "vm=800x600", "vornbm.bin"}, same).output, closingMessages + "\nno changes\n");
+    EXPECT_EQ(runTool({"show=changes", "vornbm.bin"}, same).output, "no changes\n");
+    EXPECT_EQ(runTool({"show=changes", "prf=13", "btlog=4", "show=changes", "vornbm.bin"}, same).output,
+              closingMessages + "\nprf=13 btlog: 1 -> 4\n");
+}
+
+// Only the last argument names the image: another that names an existing file and
+// no key is refused before anything is opened.
+TEST(OneImage, AnotherFileBeforeThePathIsRefused)
+{
+    MemoryFile file(sampleImage());
+    MemorySettingsFiles others;
+    others.files["copy.bin"] = "";
+    others.files["cntval"] = "";
+    for (const char* other : {"copy.bin", "cntval"}) {
+        auto [status, output, warnings] = runTool({"cntval=5", other, "vornbm.bin"}, file, others);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "Parameter error: " + std::string(other) + ", only the last parameter names the image\n");
+    }
+    EXPECT_EQ(runTool({"show=json", "copy.bin", "vornbm.bin"}, file, others).warnings,
+              "vornset: Parameter error: copy.bin, only the last parameter names the image\n");
+    EXPECT_EQ(file.opens, 0);
+    EXPECT_EQ(others.reads, 0) << "not even standard input is read";
+    EXPECT_EQ(runTool({"prf=1", "btdrv=81h", "no-such.bin", "vornbm.bin"}, file, others).status, 0)
+        << "an argument that names no file is ignored as before";
+}
+
+// The ignored-option warning names the key most likely meant: one within two letters
+// of what was typed, whatever its case, or else the only key that starts with it.
+TEST(Warnings, NameTheKeyMostLikelyMeant)
+{
+    const std::pair<const char*, std::string> cases[] = {
+        {"cntvl=5", "no such option; did you mean cntval=?"},
+        {"CNT=on", "no such option; did you mean cnt=?"},
+        {"cntv=5", "no such option; did you mean cntval=?"},
+        {"usbm=1", "no such option; did you mean usbmdev=?"},
+        {"prfnam=x", "no such option; did you mean prfname=?"},
+        {"writ=no", "no such option; did you mean write=?"},
+        {"b=1", "no such option"},
+        {"xyz=1", "no such option"},
+        {"", "no such option"},
+        {"5", "no such option"},
+        {"cntval", "options are written cntval=VALUE"},
+    };
+    for (const auto& [option, why] : cases) {
+        MemoryFile file(sampleImage());
+        auto [status, output, warnings] = runTool({option, "vornbm.bin"}, file);
+        EXPECT_EQ(warnings, "vornset: warning: ignored " + std::string(option) + ": " + why + "\n") << option;
+    }
+}
+
+TEST(Warnings, ANameCutToSixteenBytesIsSaid)
+{
+    MemoryFile file(sampleImage());
+    auto [status, output, warnings] = runTool({"prf=2", "prfname=Fedora 41 Workstation", "vornbm.bin"}, file);
+    EXPECT_EQ(output, "ffff" + closingMessages);
+    EXPECT_EQ(warnings, "vornset: warning: prfname cut to 16 bytes: \"Fedora 41 Workst\"\n");
+    EXPECT_EQ(runTool({"prf=2", "prfname=ABCDEFGHIJKLMNOP", "vornbm.bin"}, file).warnings, "");
+    EXPECT_EQ(runTool({"prf=2", "prfname=Fedora 41 Workstation", "prfname=Short", "vornbm.bin"}, file).warnings, "");
+}
+
+// Standard output keeps its fixed message; standard error adds why, in the system's
+// words, or that another program holds the lock.
+TEST(Reasons, FollowTheFixedMessageOnStandardError)
+{
+    MemoryFile missing;
+    missing.exists = false;
+    missing.failing = MemoryFile::Step::open;
+    missing.failureText = "No such file or directory";
+    auto [status, output, warnings] = runTool({"nosuch.bin"}, missing);
+    EXPECT_EQ(output, "Error: unable to open nosuch.bin\n");
+    EXPECT_EQ(warnings, "vornset: nosuch.bin: No such file or directory\n");
+
+    MemoryFile locked(sampleImage());
+    locked.failing = MemoryFile::Step::lock;
+    locked.heldByOther = true;
+    auto edit = runTool({"dbt=usb", "img"}, locked);
+    EXPECT_EQ(edit.output, "Error: unable to open img for writing\n");
+    EXPECT_EQ(edit.warnings, "vornset: waiting for another program to release img\n"
+                             "vornset: img is locked by another program\n");
+    EXPECT_EQ(runTool({"img"}, locked).output, "Error: unable to read file\n");
+    EXPECT_EQ(runTool({"write=no", "dbt=usb", "img"}, locked).output, "Error: unable to read file\n");
+
+    MemoryFile large(std::vector<std::uint8_t>(70000));
+    large.failing = MemoryFile::Step::sync; // never reached: only a failed call has a reason
+    EXPECT_EQ(runTool({"img"}, large).warnings, "");
+}
+
+// A run that asks for a form another program reads prints nothing on standard output
+// when it fails: its message goes to standard error, a line each.
+TEST(Reasons, AFailedRunThatPrintsDataLeavesStandardOutputEmpty)
+{
+    std::vector<std::uint8_t> wrongVersion = sampleImage();
+    wrongVersion[0x287] = 6;
+    MemoryFile file(wrongVersion);
+    for (const char* form : {"show=json", "show=options"}) {
+        auto [status, output, warnings] = runTool({form, "vornbm.bin"}, file);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "");
+        EXPECT_EQ(warnings, "vornset: Error: wrong boot manager configuration version\n"
+                            "vornset:        use the latest boot manager version and the latest vornset\n"
+                            "vornset:        see https://vornset.example.org\n");
+    }
+    MemoryFile sample(sampleImage());
+    auto refused = runTool({"show=options", "cntval=0", "vornbm.bin"}, sample);
+    EXPECT_EQ(refused.output, "");
+    EXPECT_EQ(refused.warnings, "vornset: Parameter error: cntval, only values 1-99 are valid\n");
+    EXPECT_EQ(runTool({"show=profiles", "cntval=0", "vornbm.bin"}, sample).output,
+              "Parameter error: cntval, only values 1-99 are valid\n")
+        << "the table is for people, and keeps its message";
+}
+
+// What a failed export leaves in a pipe restores nothing.
+TEST(Settings, AFileWithoutSettingsIsRefused)
+{
+    for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n", " \t\r\n"}) {
+        MemoryFile file(sampleImage());
+        MemorySettingsFiles settings;
+        settings.files["-"] = text;
+        auto [status, output, warnings] = runTool({"load=-", "vornbm.bin"}, file, settings);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "Parameter error: load, the file holds no settings\n");
+        EXPECT_EQ(file.writes, 0);
+    }
+}
+
+} // namespace
+} // namespace vornset
