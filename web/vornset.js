@@ -99,9 +99,8 @@ function sameBytes(a, b) {
 
 const hexByte = byte => byte.toString(16).padStart(2, '0');
 
-// Bytes as text: UTF-8 where a character is whole, given to escape, and any other
-// byte as \xNN.
-function bytesAsText(bytes, escape = character => character) {
+// Bytes as text: UTF-8 where a character is whole, any other byte as \xNN.
+function bytesAsText(bytes) {
   const decoder = new TextDecoder('utf-8', { fatal: true });
   let text = '';
   for (let i = 0; i < bytes.length;) {
@@ -113,40 +112,20 @@ function bytesAsText(bytes, escape = character => character) {
     } catch {
       // not a whole character
     }
-    text += character === null ? `\\x${hexByte(lead)}` : escape(character);
+    text += character ?? `\\x${hexByte(lead)}`;
     i += character === null ? 1 : length;
   }
   return text;
 }
 
-// The settings of an image as show=options prints them, [field, value] in its order:
-// a profile's fields named "prf=N KEY", a name in quotes, and a stored value that no
-// option gives as "stored N".
-function optionFields(core, image) {
-  const { output } = core.run(['show=options', 'image'], image);
-  const fields = [];
-  let profile = '';
-  let start = 0;
-  for (let end; (end = output.indexOf(10, start)) >= 0; start = end + 1) {
-    const line = bytesAsText(output.subarray(start, end), c => (c === '"' || c === '\\' ? `\\${c}` : c));
-    let match;
-    if ((match = /^prf=(\d+)$/.exec(line))) profile = `prf=${match[1]} `;
-    else if ((match = /^prfname=(.*)$/.exec(line))) fields.push([`${profile}prfname`, `"${match[1]}"`]);
-    else if ((match = /^(\w+)=(.*)$/.exec(line))) fields.push([profile + match[1], match[2]]);
-    else if ((match = /^# (\w+): stored value (\d+)/.exec(line))) fields.push([profile + match[1], `stored ${match[2]}`]);
-    else if ((match = /^# (\w+): stored name/.exec(line))) fields.push([profile + match[1], 'a name with a control character']);
-  }
-  return fields;
-}
-
-// What an edit changes, one line a field, as show=changes prints it: from the
-// settings before and after.
-function changesBetween(core, before, after) {
-  const old = optionFields(core, before);
-  const lines = optionFields(core, after)
-    .map(([field, value], i) => (value === old[i]?.[1] ? null : `${field}: ${old[i]?.[1]} -> ${value}`))
-    .filter(line => line !== null);
-  return lines.length ? lines : ['no changes'];
+// A run with show=changes prints its closing messages, a blank line and then a line
+// for each field it changed, or "no changes". Gives the two apart, the changes
+// without "no changes".
+function splitChanges(output) {
+  let at = output.length - 1;
+  while (at > 0 && !(output[at] === 10 && output[at - 1] === 10)) at--;
+  const changes = bytesAsText(output.subarray(at + 1)).split('\n').filter(line => line && line !== 'no changes');
+  return { closing: new TextDecoder().decode(output.subarray(0, at)), changes };
 }
 
 // A word for a POSIX shell: bare where no character in it is special, else in double
@@ -188,7 +167,7 @@ function cutMessage(cut, most) {
 const plural = (count, word) => `${count} ${word}${count === 1 ? '' : 's'}`;
 
 if (typeof module !== 'undefined') {
-  module.exports = { VornsetCore, refusal, changesBetween, shellWord, commandLine, cutName, bytesAsText };
+  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName };
 }
 
 if (typeof document !== 'undefined') {
@@ -202,7 +181,7 @@ if (typeof document !== 'undefined') {
     original: null, // the image as opened or last saved
     edited: null, // that image with the form's changes, while the core takes them all
     runs: [],
-    changeCount: 0,
+    changes: [], // what the form's runs change, as show=changes prints it
     closing: '',
     pending: false,
     profileChoice: null, // the select of a setting that chooses a profile
@@ -370,7 +349,8 @@ if (typeof document !== 'undefined') {
     const shown = runOn(image, ['show=json'], undefined, length);
     const message = element('image-message');
     if (shown.status !== 0) {
-      message.textContent = shown.text;
+      // show=json gives its refusal on standard error alone; the report run, as "vornset FILE" prints it.
+      message.textContent = runOn(image, [], undefined, length).text;
       message.hidden = false;
       element('editor').hidden = true;
       setPending(false);
@@ -474,15 +454,9 @@ if (typeof document !== 'undefined') {
     element('warnings').replaceChildren(...warnings.map(warning => make('li', null, warning)));
   }
 
-  // The changes that Save will write, from the image as opened to the image as edited.
-  // Swap for the tool's show=changes where it has it.
-  const changesOf = (before, after) => changesBetween(page.core, before, after);
-
   function showReview(refused) {
-    const changes = refused ? [] : changesOf(page.original, page.edited);
-    const count = refused || changes[0] === 'no changes' ? 0 : changes.length;
-    page.changeCount = count;
-    element('changes').textContent = changes.join('\n');
+    const count = refused ? 0 : page.changes.length;
+    element('changes').textContent = refused ? '' : count ? page.changes.join('\n') : 'no changes';
     element('command').textContent = count ? commandLine(page.runs.filter(run => run.changes).map(run => run.args), page.name) : '';
     element('command-box').hidden = count === 0;
     const cuts = element('warnings').children.length;
@@ -506,17 +480,19 @@ if (typeof document !== 'undefined') {
     else window.removeEventListener('beforeunload', askBeforeLeaving);
   }
 
-  // Runs the core over the form's changes on a copy of the image. The first value it
-  // refuses shows its message beside its field, and Save waits until it is mended.
+  // Runs the core over the form's changes on a copy of the image, each run saying what
+  // it changes. The first value it refuses shows its message beside its field, and
+  // Save waits until it is mended.
   function check() {
     performance.mark('vornset-change');
     clearErrors();
     page.runs = runsOfTheForm();
     page.closing = '';
+    page.changes = [];
     let image = page.original;
     let refused = false;
     for (const run of page.runs) {
-      const result = runOn(image, run.args);
+      const result = runOn(image, [...run.args, 'show=changes']);
       if (result.status !== 0) {
         const control = run.sources[result.refusedArgument] ?? run.controls.find(c => c.key === result.refused)
           ?? run.controls[0];
@@ -524,9 +500,11 @@ if (typeof document !== 'undefined') {
         refused = true;
         break;
       }
-      run.changes = !sameBytes(result.image, image);
+      const { closing, changes } = splitChanges(result.output);
+      run.changes = changes.length > 0;
+      page.changes.push(...changes);
+      page.closing = closing;
       image = result.image;
-      page.closing = result.text;
     }
     page.edited = refused ? null : image;
     showNames();
@@ -558,7 +536,7 @@ if (typeof document !== 'undefined') {
   // tool's closing messages under Details.
   async function save() {
     const edited = page.edited;
-    const count = page.changeCount;
+    const count = page.changes.length;
     if (!edited || !count) return;
     let summary;
     if (page.handle?.createWritable) {

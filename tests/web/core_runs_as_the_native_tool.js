@@ -18,7 +18,7 @@ if (!native || !fs.existsSync(native)) {
   console.log(`skipped: no native vornset at ${native}; cmake --workflow --preset release builds it`);
   process.exit(77);
 }
-const { VornsetCore, changesBetween, commandLine, cutName } = require(path.join(process.env.VORNSET_PAGE, 'vornset.js'));
+const { VornsetCore, splitChanges, commandLine, cutName } = require(path.join(process.env.VORNSET_PAGE, 'vornset.js'));
 const sample = fs.readFileSync(process.env.SAMPLE);
 
 function withByte(image, offset, value) {
@@ -137,18 +137,21 @@ function edited(core, image, args) {
   return run.image;
 }
 
+// A run with show=changes gives the page the closing messages the plain edit prints
+// and the changes, a character cut in two shown by its byte.
 function expectChanges(core) {
-  const image = new Uint8Array(sample);
   const cases = [
-    [image, ['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['cntval: 10 -> 25', 'prf=2 prfname: "Debian 12" -> "Linux Mint"']],
-    [image, ['stm=menu'], ['no changes']],
-    [image, ['prf=3', 'prfname=a"b\\c', 'btdrv=85h'], ['prf=3 prfname: "Fedora" -> "a\\"b\\\\c"', 'prf=3 btdrv: 80h -> 85h']],
-    [image, ['prf=16', `prfname=a${'é'.repeat(8)}`], [`prf=16 prfname: "Memtest" -> "a${'é'.repeat(7)}\\xc3"`]],
-    [new Uint8Array(withByte(sample, 0x288, 9)), ['vm=text'], ['vm: stored 9 -> text']],
+    [sample, ['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['cntval: 10 -> 25', 'prf=2 prfname: "Debian 12" -> "Linux Mint"']],
+    [sample, ['stm=menu'], []],
+    [sample, ['prf=16', `prfname=a${'é'.repeat(8)}`], [`prf=16 prfname: "Memtest" -> "a${'é'.repeat(7)}\\xc3"`]],
+    [withByte(sample, 0x288, 9), ['vm=text'], ['vm: stored 9 -> text']],
   ];
-  for (const [before, args, expected] of cases) {
-    const changes = changesBetween(core, before, edited(core, before, args));
+  for (const [image, args, expected] of cases) {
+    const run = core.run([...args, 'show=changes', 'vornbm.bin'], new Uint8Array(image));
+    const { closing, changes } = splitChanges(run.output);
     expect(changes.join('\n') === expected.join('\n'), `${args.join(' ')} changes ${JSON.stringify(changes)}`);
+    const plain = runNative(image, args, Buffer.alloc(0)).output.toString();
+    expect(closing === plain, `${args.join(' ')} closes with ${JSON.stringify(closing)}, the tool with ${JSON.stringify(plain)}`);
   }
 }
 
