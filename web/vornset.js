@@ -457,7 +457,8 @@ if (typeof document !== 'undefined') {
   function showReview(refused) {
     const count = refused ? 0 : page.changes.length;
     element('changes').textContent = refused ? '' : count ? page.changes.join('\n') : 'no changes';
-    element('command').textContent = count ? commandLine(page.runs.filter(run => run.changes).map(run => run.args), page.name) : '';
+    const runs = page.runs.filter(run => run.changes).map(run => run.args);
+    element('command').textContent = count ? commandLine(runs, page.name) : '';
     element('command-box').hidden = count === 0;
     const cuts = element('warnings').children.length;
     element('review-summary').textContent = refused ? 'A value is refused: see the message beside its field'

@@ -522,6 +522,8 @@ async function runIn(kind, values) {
 }
 
 (async () => {
+  const size = ['index.html', 'style.css', 'vornset.js'].reduce((sum, f) => sum + fs.statSync(path.join(pageFolder, f)).size, 0);
+  expect(size < 100 * 1024, `the page's three files hold ${size} bytes, over 100 KiB`);
   fs.mkdirSync(downloads);
   const values = (await VornsetCore.load()).values();
   try {
