@@ -13,39 +13,62 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <string_view>
 
 namespace {
 
 using namespace vornset;
 
 std::array<std::uint8_t, BootImage::capacity> image;
+constexpr std::size_t maximumArguments = 256;
+// The page puts the arguments one after the other into argumentText, without ends,
+// and their lengths into argumentLengths; the core gives each its zero end here.
 std::array<char, 16384> argumentText;
+std::array<int, maximumArguments> argumentLengths;
+std::array<char, argumentText.size() + maximumArguments> endedArguments;
 std::array<char, 65536> input;
 std::array<char, 32768> outputText;
 std::array<char, 4096> errorText;
-constexpr std::size_t maximumArguments = 256;
 
 TextBuffer output(outputText);
 TextBuffer errors(errorText);
 bool imageWritten = false;
 // The option the last run's refusal named, for the page to mark its field.
 std::optional<Refusal> refusal;
+// The argument, counted from 0, that the last run refused before it started.
+int refusedArgument = -1;
 
-// Points pointers[1] to pointers[count] at the arguments, which lie one after the
-// other in argumentText, each ended by a zero byte; false where they do not.
-bool splitArguments(int count, std::span<const char*> pointers)
+constexpr int argumentsTooLong = -1;
+constexpr int argumentHoldsZero = -2;
+
+// Points pointers[1] to pointers[count] at the arguments, each given its zero end.
+// An argument that holds a zero byte would end early, and the rest would be read as
+// another option: such an argument is refused, as is one past the buffer's end.
+int endArguments(int count, std::span<const char*> pointers)
 {
-    if (count < 0 || static_cast<std::size_t>(count) >= pointers.size())
-        return false;
-    std::string_view text(argumentText.data(), argumentText.size());
-    for (int i = 1; i <= count; ++i) {
-        std::size_t end = text.find('\0');
-        if (end == std::string_view::npos)
-            return false;
-        pointers[static_cast<std::size_t>(i)] = text.data();
-        text.remove_prefix(end + 1);
+    if (count < 0 || static_cast<std::size_t>(count) >= pointers.size()) {
+        refusedArgument = count < 0 ? 0 : static_cast<int>(pointers.size()) - 1;
+        return argumentsTooLong;
     }
-    return true;
+    std::size_t from = 0;
+    std::size_t to = 0;
+    for (int i = 0; i < count; ++i) {
+        int length = argumentLengths[static_cast<std::size_t>(i)];
+        refusedArgument = i;
+        if (length < 0 || static_cast<std::size_t>(length) > argumentText.size() - from)
+            return argumentsTooLong;
+        std::string_view text(argumentText.data() + from, static_cast<std::size_t>(length));
+        if (text.find('\0') != std::string_view::npos)
+            return argumentHoldsZero;
+        std::copy(text.begin(), text.end(), endedArguments.begin() + static_cast<std::ptrdiff_t>(to));
+        pointers[static_cast<std::size_t>(i) + 1] = endedArguments.data() + to;
+        to += text.size();
+        endedArguments[to++] = '\0';
+        from += text.size();
+    }
+    refusedArgument = -1;
+    return 0;
 }
 
 } // namespace
@@ -60,6 +83,16 @@ std::uint8_t* vornset_image()
 char* vornset_arguments()
 {
     return argumentText.data();
+}
+
+int* vornset_argument_lengths()
+{
+    return argumentLengths.data();
+}
+
+int vornset_arguments_most()
+{
+    return static_cast<int>(argumentLengths.size()) - 1;
 }
 
 int vornset_arguments_capacity()
@@ -80,22 +113,25 @@ int vornset_input_capacity()
 // Runs the tool as "vornset ARGUMENTS" on the image of the given length, with
 // standard input holding inputLength bytes. An image longer than its buffer holds
 // only its first 64 KiB there, and the tool refuses it by its length. Returns the
-// exit status, or -1 where the arguments or the input do not fit their buffers.
+// exit status; or, with nothing run, -1 where the arguments or the input do not fit
+// their buffers and -2 where an argument holds a zero byte, and then
+// vornset_refused_argument names the argument.
 int vornset_run(int argumentCount, int imageLength, int inputLength)
 {
     // The program's name comes first, as main receives it.
     std::array<const char*, maximumArguments> pointers{"vornset"};
-    bool fits = splitArguments(argumentCount, pointers) && imageLength >= 0 && inputLength >= 0
-        && static_cast<std::size_t>(inputLength) <= input.size();
-    if (!fits)
-        return -1;
     output.clear();
     errors.clear();
+    refusal.reset();
+    imageWritten = false;
+    if (int status = endArguments(argumentCount, pointers); status != 0)
+        return status;
+    if (imageLength < 0 || inputLength < 0 || static_cast<std::size_t>(inputLength) > input.size())
+        return argumentsTooLong;
     auto length = static_cast<std::size_t>(imageLength);
     MemoryImage file(std::span(image).first(std::min(length, image.size())), length);
     StandardInput settings(std::string_view(input.data(), static_cast<std::size_t>(inputLength)));
     auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
-    refusal.reset();
     int status = run(arguments, {file, settings, output, errors, &refusal});
     imageWritten = file.written();
     return status;
@@ -138,6 +174,12 @@ const char* vornset_refused_key()
 int vornset_refused_key_length()
 {
     return refusal ? static_cast<int>(refusal->key.size()) : 0;
+}
+
+// The argument that the last run refused before it started, or -1.
+int vornset_refused_argument()
+{
+    return refusedArgument;
 }
 
 // Whether the last run wrote the image.

@@ -2,11 +2,15 @@
 
 // The page over the tool's core. VORNSET_CORE, the core compiled to WebAssembly, is
 // put before this script when the page is built. Every value is checked by the core
-// itself, with its own messages: the page only turns its form into the tool's
-// arguments. The file works as a classic script, so that the page opens from file://,
-// and in node, where the tests load the core from it.
+// itself, with its own messages, and every setting's words come from its tables: the
+// page only turns its form into the tool's arguments. The file works as a classic
+// script, so that the page opens from file://, and in node, where the tests load the
+// core from it.
 
 const IMAGE_CAPACITY = 65536;
+// What vornset_run returns where it refuses an argument before the run starts.
+const ARGUMENTS_TOO_LONG = -1;
+const ARGUMENT_HOLDS_NUL = -2;
 
 // The tool's core: one call of run() is one run of the tool on an image in memory.
 class VornsetCore {
@@ -26,6 +30,7 @@ class VornsetCore {
 
   constructor(exports) {
     this.core = exports;
+    this.argumentsCapacity = exports.vornset_arguments_capacity();
   }
 
   buffer(pointer, length) {
@@ -35,32 +40,35 @@ class VornsetCore {
   // Runs the tool with the arguments (strings, or bytes) on an image of the given
   // length, of which the bytes given are the first 64 KiB at most; input is what
   // standard input holds for load=-. Gives the exit status, what the tool printed
-  // and the image as the run left it.
+  // and the image as the run left it. Where the core refuses an argument before
+  // the run, for a NUL inside it or for arguments longer than it takes, the status
+  // is negative and refusedArgument is that argument's index.
   run(args, image, length = image.length, input = new Uint8Array()) {
     const core = this.core;
     const encoder = new TextEncoder();
     const parts = args.map(a => (typeof a === 'string' ? encoder.encode(a) : a));
-    const argumentText = this.buffer(core.vornset_arguments(), core.vornset_arguments_capacity());
+    const text = this.buffer(core.vornset_arguments(), this.argumentsCapacity);
+    const lengths = new Int32Array(core.memory.buffer, core.vornset_argument_lengths(), core.vornset_arguments_most());
+    // The bytes go in while they fit; past that the core refuses by the lengths.
     let at = 0;
-    for (const part of parts) {
-      if (at + part.length + 1 > argumentText.length) throw new Error('the arguments are too long for the core');
-      argumentText.set(part, at);
+    parts.slice(0, lengths.length).forEach((part, i) => {
+      lengths[i] = part.length;
+      if (at + part.length <= text.length) text.set(part, at);
       at += part.length;
-      argumentText[at++] = 0;
-    }
+    });
     const held = image.subarray(0, IMAGE_CAPACITY);
     this.buffer(core.vornset_image(), held.length).set(held);
     if (input.length > core.vornset_input_capacity()) return this.tooLong(image);
     this.buffer(core.vornset_input(), input.length).set(input);
 
     const status = core.vornset_run(parts.length, Math.min(length, 0x7fffffff), input.length);
-    if (status < 0) throw new Error('the core could not take the arguments');
     const output = this.buffer(core.vornset_output(), core.vornset_output_length()).slice();
     const errors = this.buffer(core.vornset_errors(), core.vornset_errors_length()).slice();
     const written = core.vornset_written() === 1;
     const after = written ? this.buffer(core.vornset_image(), held.length).slice() : image.slice();
     const refused = new TextDecoder().decode(this.buffer(core.vornset_refused_key(), core.vornset_refused_key_length()));
-    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output), refused };
+    return { status, output, errors, written, image: after, text: new TextDecoder().decode(output), refused,
+             refusedArgument: core.vornset_refused_argument() };
   }
 
   // What standard input held does not fit the core's buffer: the tool's own message,
@@ -68,7 +76,7 @@ class VornsetCore {
   tooLong(image) {
     const text = 'Error: unable to read settings from -\n';
     return { status: 1, output: new TextEncoder().encode(text), errors: new Uint8Array(), written: false, image, text,
-             refused: '' };
+             refused: '', refusedArgument: -1 };
   }
 
   // What each option takes, words or numbers from lowest to highest, and what the
@@ -89,7 +97,78 @@ function sameBytes(a, b) {
   return a.length === b.length && a.every((byte, i) => byte === b[i]);
 }
 
-if (typeof module !== 'undefined') module.exports = { VornsetCore, refusal };
+const hexByte = byte => byte.toString(16).padStart(2, '0');
+
+// Bytes as text: UTF-8 where a character is whole, any other byte as \xNN.
+function bytesAsText(bytes) {
+  const decoder = new TextDecoder('utf-8', { fatal: true });
+  let text = '';
+  for (let i = 0; i < bytes.length;) {
+    const lead = bytes[i];
+    const length = lead < 0x80 ? 1 : lead < 0xc2 ? 0 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : lead < 0xf5 ? 4 : 0;
+    let character = null;
+    try {
+      if (length) character = decoder.decode(bytes.subarray(i, i + length));
+    } catch {
+      // not a whole character
+    }
+    text += character ?? `\\x${hexByte(lead)}`;
+    i += character === null ? 1 : length;
+  }
+  return text;
+}
+
+// A run with show=changes prints its closing messages, a blank line and then a line
+// for each field it changed, or "no changes". Gives the two apart, the changes
+// without "no changes".
+function splitChanges(output) {
+  let at = output.length - 1;
+  while (at > 0 && !(output[at] === 10 && output[at - 1] === 10)) at--;
+  const changes = bytesAsText(output.subarray(at + 1)).split('\n').filter(line => line && line !== 'no changes');
+  return { closing: new TextDecoder().decode(output.subarray(0, at)), changes };
+}
+
+// A word for a POSIX shell: bare where no character in it is special, else in double
+// quotes where none of " $ ` \ ! is inside, else in single quotes.
+function shellWord(word) {
+  if (/^[\w@%+=:,./-]+$/.test(word)) return word;
+  if (!/["$`\\!]/.test(word)) return `"${word}"`;
+  return `'${word.replace(/'/g, "'\\''")}'`;
+}
+
+// The commands that make the same edit: one a run, as the tool takes one prf= a run.
+function commandLine(runs, file) {
+  const path = file.startsWith('-') ? `./${file}` : file;
+  return runs.map(args => ['vornset', ...args, path].map(shellWord).join(' ')).join(' &&\n');
+}
+
+// What the tool stores of a name longer than `most` bytes: the whole characters of
+// its first `most` bytes, the first bytes of a character cut in two, and the rest.
+function cutName(name, most) {
+  const bytes = new TextEncoder().encode(name);
+  if (bytes.length <= most) return null;
+  let whole = most;
+  while (whole > 0 && (bytes[whole] & 0xc0) === 0x80) whole--;
+  const decode = part => new TextDecoder().decode(part);
+  const [split = ''] = decode(bytes.subarray(whole));
+  const splitLength = new TextEncoder().encode(split).length;
+  return { kept: decode(bytes.subarray(0, whole)), partial: [...bytes.subarray(whole, most)].map(hexByte),
+           split, splitLength, dropped: decode(bytes.subarray(whole === most ? most : whole + splitLength)) };
+}
+
+function cutMessage(cut, most) {
+  if (!cut.partial.length) return `Longer than ${most} bytes: the tool stores "${cut.kept}" and drops "${cut.dropped}".`;
+  const first = cut.partial.length === 1 ? 'byte' : `${cut.partial.length} bytes`;
+  return `Longer than ${most} bytes: the tool stores "${cut.kept}" and then ${cut.partial.map(b => `${b}h`).join(' ')}, `
+    + `only the first ${first} of "${cut.split}", and drops the rest of "${cut.split}"`
+    + `${cut.dropped ? ` and "${cut.dropped}"` : ''}.`;
+}
+
+const plural = (count, word) => `${count} ${word}${count === 1 ? '' : 's'}`;
+
+if (typeof module !== 'undefined') {
+  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName };
+}
 
 if (typeof document !== 'undefined') {
   const element = id => document.getElementById(id);
@@ -100,29 +179,39 @@ if (typeof document !== 'undefined') {
     name: '',
     handle: null,
     original: null, // the image as opened or last saved
-    base: null, // that image with the settings files loaded since
-    baseOutput: '',
-    edited: null, // the base with the form's changes, while they are valid
+    edited: null, // that image with the form's changes, while the core takes them all
+    runs: [],
+    changes: [], // what the form's runs change, as show=changes prints it
     closing: '',
+    pending: false,
+    profileChoice: null, // the select of a setting that chooses a profile
     controls: [], // { element, key, profile, initial, error }
   };
 
   const runOn = (image, args, input, length = image.length) =>
     page.core.run([...args, page.name], image, length, input);
   // The image as the form's valid changes leave it.
-  const current = () => page.edited ?? page.base;
+  const current = () => page.edited ?? page.original;
+  const hex = byte => `${hexByte(byte)}h`;
+  const range = (lowest, highest) => Array.from({ length: highest - lowest + 1 }, (_, i) => lowest + i);
+
+  function make(tag, className, text) {
+    const made = document.createElement(tag);
+    if (className) made.className = className;
+    if (text !== undefined) made.textContent = text;
+    return made;
+  }
 
   function option(value, text = value) {
-    const item = document.createElement('option');
+    const item = make('option', null, text);
     item.value = value;
-    item.textContent = text;
     return item;
   }
 
-  // A select of the values an option gives, with the stored one where none gives it.
+  // A select of [value, text] choices, with the stored value where no choice gives it.
   function selectOf(choices, current, stored) {
-    const select = document.createElement('select');
-    select.append(...choices.map(choice => option(String(choice))));
+    const select = make('select');
+    select.append(...choices.map(([value, text]) => option(String(value), text)));
     if (current === null) {
       select.prepend(option('', `stored value ${stored}`));
       select.options[0].disabled = true;
@@ -131,112 +220,149 @@ if (typeof document !== 'undefined') {
     return select;
   }
 
+  const same = values => values.map(value => [value, value]);
+
   function textOf(current, stored) {
-    const input = document.createElement('input');
+    const input = make('input');
     input.type = 'text';
     input.inputMode = 'numeric';
     input.size = 6;
+    input.autocomplete = 'off';
     input.value = current === null ? '' : String(current);
     if (current === null) input.placeholder = `stored ${stored}`;
     return input;
   }
 
-  function track(control, key, profile) {
-    const entry = { element: control, key, profile, initial: control.value, error: null };
-    control.addEventListener(control.tagName === 'SELECT' ? 'change' : 'input', check);
+  function track(control, key, profile, stored = null) {
+    const entry = { element: control, key, profile, initial: control.value, error: null, stored };
+    control.addEventListener(control.tagName === 'SELECT' ? 'change' : 'input', () => {
+      showResult('', '');
+      check();
+    });
     page.controls.push(entry);
     return control;
   }
 
-  function settingRow(setting, settings, stored) {
-    const row = document.createElement('div');
-    row.className = 'row';
-    const control = setting.words
-      ? selectOf(setting.words, settings[setting.key], stored[setting.key])
-      : textOf(settings[setting.key], stored[setting.key]);
-    control.id = `setting-${setting.key}`;
-    const label = document.createElement('label');
+  // A stored name up to its first zero byte.
+  function storedName(profile) {
+    const bytes = Uint8Array.from(profile.stored.name);
+    const end = bytes.indexOf(0);
+    return bytes.subarray(0, end < 0 ? bytes.length : end);
+  }
+
+  const nameOf = profile => bytesAsText(storedName(profile));
+
+  // A number setting whose values are the profile numbers chooses a profile: from a
+  // list of them by number and name.
+  const choosesProfile = setting => !setting.words && setting.lowest === 1 && setting.highest === page.values.profiles;
+
+  function settingRow(setting, shown) {
+    const { key } = setting;
+    const current = shown.settings[key];
+    const stored = shown.stored[key];
+    let control;
+    if (setting.words) {
+      control = selectOf(same(setting.words), current, stored);
+    } else if (choosesProfile(setting)) {
+      control = selectOf(shown.profiles.map(profile => [profile.prf, `${profile.prf}: ${nameOf(profile)}`]), current,
+                         stored);
+      page.profileChoice = control;
+    } else {
+      control = textOf(current, stored);
+    }
+    control.id = `setting-${key}`;
+    const label = make('label', null, setting.title);
     label.htmlFor = control.id;
-    label.textContent = `${setting.sets} (${setting.key})`;
-    const values = document.createElement('span');
-    values.className = 'values';
-    values.id = `values-${setting.key}`;
-    values.textContent = setting.values;
-    control.setAttribute('aria-describedby', values.id);
-    row.append(label, track(control, setting.key, null), values);
+    const hint = make('span', 'hint', setting.hint);
+    hint.id = `hint-${key}`;
+    control.setAttribute('aria-describedby', hint.id);
+    const text = make('div', 'text');
+    text.append(label, ' ', make('code', 'key', key), hint);
+    const row = make('div', 'setting');
+    row.append(text, track(control, key, null));
     return row;
   }
 
-  function cell(control, label) {
-    const td = document.createElement('td');
-    control.setAttribute('aria-label', label);
-    td.append(control);
+  function profileCell(control, key, n, extra = [], stored = null) {
+    const td = make('td', `field-${key}`);
+    control.id = `profile-${n}-${key}`;
+    const label = make('label', null, page.profileOptions.get(key).title);
+    label.htmlFor = control.id;
+    label.append(make('span', 'visually-hidden', `, profile ${n}`));
+    const code = make('code', 'key', key);
+    code.setAttribute('aria-hidden', 'true');
+    const caption = make('span', 'cell-label');
+    caption.append(label, ' ', code);
+    td.append(caption, track(control, key, n, stored), ...extra);
     return td;
   }
 
   function profileRow(profile) {
-    const values = page.values;
+    const { values } = page;
     const n = profile.prf;
-    const drives = Array.from({ length: values.drives }, (_, i) => `8${i}h`);
-    const partitions = Array.from({ length: values.highestPartition - values.lowestPartition + 1 },
-                                  (_, i) => values.lowestPartition + i);
-    const name = document.createElement('input');
+    const drives = range(values.firstDrive, values.firstDrive + values.drives - 1).map(hex);
+    const partitions = range(values.lowestPartition, values.highestPartition);
+    const name = make('input');
     name.type = 'text';
     name.size = 18;
-    const bytes = Uint8Array.from(profile.stored.name);
-    const end = bytes.indexOf(0);
-    name.value = new TextDecoder().decode(bytes.subarray(0, end < 0 ? bytes.length : end));
-    name.setAttribute('aria-describedby', 'name-hint');
-    const row = document.createElement('tr');
-    const number = document.createElement('th');
+    name.autocomplete = 'off';
+    name.spellcheck = false;
+    name.value = nameOf(profile);
+    const count = make('span', 'count');
+    count.id = `profile-${n}-count`;
+    const cut = make('span', 'cut');
+    cut.id = `profile-${n}-cut`;
+    cut.setAttribute('aria-live', 'polite');
+    name.setAttribute('aria-describedby', `${count.id} ${cut.id}`);
+    const number = make('th');
     number.scope = 'row';
-    number.textContent = n;
-    const label = key => `${page.profileOptions.get(key).sets}, profile ${n}`;
+    number.append(make('span', 'narrow', 'Profile '), String(n));
+    const row = make('tr');
     row.append(
       number,
-      cell(track(name, 'prfname', n), label('prfname')),
-      cell(track(selectOf(drives, profile.btdrv, hex(profile.stored.drive)), 'btdrv', n), label('btdrv')),
-      cell(track(selectOf(partitions, profile.btprt, profile.stored.partition), 'btprt', n), label('btprt')),
-      cell(track(selectOf(partitions, profile.btlog, profile.stored.partition), 'btlog', n), label('btlog')),
+      profileCell(name, 'prfname', n, [count, cut], storedName(profile)),
+      profileCell(selectOf(same(drives), profile.btdrv, hex(profile.stored.drive)), 'btdrv', n),
+      profileCell(selectOf(same(partitions), profile.btprt, profile.stored.partition), 'btprt', n),
+      profileCell(selectOf(same(partitions), profile.btlog, profile.stored.partition), 'btlog', n),
     );
     return row;
   }
 
-  const hex = byte => `${byte.toString(16).padStart(2, '0')}h`;
-
-  function buildForm(settings) {
+  function buildForm(shown) {
     page.controls = [];
-    element('settings-rows').replaceChildren(
-      ...page.values.settings.map(setting => settingRow(setting, settings.settings, settings.stored)));
+    page.profileChoice = null;
+    element('settings-rows').replaceChildren(...page.values.settings.map(setting => settingRow(setting, shown)));
     const head = element('profiles').tHead.rows[0];
     head.replaceChildren(head.cells[0]);
     for (const key of ['prfname', 'btdrv', 'btprt', 'btlog']) {
-      const th = document.createElement('th');
+      const th = make('th', null, page.profileOptions.get(key).title);
       th.scope = 'col';
-      th.textContent = `${page.profileOptions.get(key).sets} (${key})`;
+      th.append(' ', make('code', 'key', key));
       head.append(th);
     }
-    element('profiles').tBodies[0].replaceChildren(...settings.profiles.map(profileRow));
+    element('profiles').tBodies[0].replaceChildren(...shown.profiles.map(profileRow));
   }
 
   // Shows the image's settings for editing, or the tool's message where it refuses it.
   // A file too large to hold is given by its length, for the core to refuse.
-  function showImage(image, output, length = image.length) {
+  function showImage(image, length = image.length) {
     const shown = runOn(image, ['show=json'], undefined, length);
     const message = element('image-message');
     if (shown.status !== 0) {
-      message.textContent = shown.text;
+      // show=json gives its refusal on standard error alone; the report run, as "vornset FILE" prints it.
+      message.textContent = runOn(image, [], undefined, length).text;
       message.hidden = false;
       element('editor').hidden = true;
+      setPending(false);
       return false;
     }
     message.hidden = true;
-    page.base = image;
-    page.baseOutput = output;
+    page.original = image;
     buildForm(JSON.parse(shown.text));
     element('editor').hidden = false;
     element('json').hidden = true;
     element('show-json').setAttribute('aria-expanded', 'false');
+    element('files-message').hidden = true;
     check();
     return true;
   }
@@ -246,86 +372,158 @@ if (typeof document !== 'undefined') {
     page.name = file.name;
     page.handle = handle;
     element('image-name').textContent = `${file.name}, ${file.size} bytes`;
-    element('result').textContent = '';
+    showResult('', '');
     const bytes = new Uint8Array(await file.slice(0, IMAGE_CAPACITY).arrayBuffer());
-    page.original = bytes;
-    if (!showImage(bytes, '', file.size)) return;
+    if (!showImage(bytes, file.size)) return;
     performance.mark('vornset-shown');
     performance.measure('vornset-open', 'vornset-chosen', 'vornset-shown');
   }
 
-  // The runs that turn the form into the edited image: the changed settings in one,
-  // then one for each changed profile, as the command line changes one at a time.
+  // The runs that turn the form into the edited image: the changed settings with the
+  // first changed profile, then one run for each other changed profile, as the tool
+  // takes one prf= a run. sources[i] is the control that gave args[i].
   function runsOfTheForm() {
-    const changed = page.controls.filter(c => c.element.value !== c.initial);
-    const globals = changed.filter(c => c.profile === null);
-    const runs = globals.length ? [{ profile: null, controls: globals }] : [];
-    for (let n = 1; n <= page.values.profiles; n++) {
-      const controls = changed.filter(c => c.profile === n);
-      if (controls.length) runs.push({ profile: n, controls });
+    const runs = [];
+    for (let n = 0; n <= page.values.profiles; n++) {
+      const controls = page.controls.filter(c => (c.profile ?? 0) === n && c.element.value !== c.initial);
+      if (!controls.length) continue;
+      const sources = [...(n ? [null] : []), ...controls];
+      const args = [...(n ? [`prf=${n}`] : []), ...controls.map(c => `${c.key}=${c.element.value}`)];
+      const last = runs.at(-1);
+      if (n && last?.profile === 0) {
+        last.profile = n;
+        last.controls.push(...controls);
+        last.sources.push(...sources);
+        last.args.push(...args);
+      } else {
+        runs.push({ profile: n, controls, sources, args });
+      }
     }
-    return runs.map(run => ({
-      ...run,
-      args: [...(run.profile ? [`prf=${run.profile}`] : []), ...run.controls.map(c => `${c.key}=${c.element.value}`)],
-    }));
+    return runs;
   }
 
   function clearErrors() {
     for (const control of page.controls) {
+      if (!control.error) continue;
       control.element.removeAttribute('aria-invalid');
-      control.error?.remove();
+      control.error.remove();
       control.error = null;
-      const values = control.element.getAttribute('aria-describedby')?.replace(/ ?error-\S+/, '');
-      if (values) control.element.setAttribute('aria-describedby', values);
-      else control.element.removeAttribute('aria-describedby');
+      const described = control.element.getAttribute('aria-describedby').replace(/ ?error-\S+/, '');
+      control.element.setAttribute('aria-describedby', described);
     }
   }
 
-  // The control of the option that the core refused, by its key.
-  function refusedControl(run, key) {
-    return run.controls.find(c => c.key === key) ?? run.controls[0];
+  function messageOf(result, control) {
+    if (result.status === ARGUMENT_HOLDS_NUL) return 'This value holds a NUL character, which the tool cannot take.';
+    if (result.status === ARGUMENTS_TOO_LONG) {
+      const bytes = new TextEncoder().encode(control.element.value).length;
+      return `This value is too long: it has ${bytes} bytes, and the tool here takes `
+        + `${page.core.argumentsCapacity} bytes of options at most.`;
+    }
+    return refusal(result.text);
   }
 
   function showRefusal(control, message) {
-    const error = document.createElement('span');
-    error.className = 'error';
+    const error = make('span', 'error', message);
     error.id = `error-${control.key}-${control.profile ?? 0}`;
-    error.textContent = message;
     control.element.setAttribute('aria-invalid', 'true');
-    const described = control.element.getAttribute('aria-describedby');
-    control.element.setAttribute('aria-describedby', described ? `${described} ${error.id}` : error.id);
+    control.element.setAttribute('aria-describedby', `${control.element.getAttribute('aria-describedby')} ${error.id}`);
     control.element.after(error);
     control.error = error;
   }
 
-  // Runs the core over the form's changes on a copy of the image. The first value it
-  // refuses shows its message beside its field, and Save waits until it is mended.
+  // The byte count of each name, the warning where one will be cut, and the names in
+  // the list of profiles to choose from. A name left as it was counts as stored.
+  function showNames() {
+    const most = page.values.nameLength;
+    const warnings = [];
+    for (const control of page.controls.filter(c => c.key === 'prfname')) {
+      const { value } = control.element;
+      const n = control.profile;
+      const changed = value !== control.initial;
+      const bytes = changed ? new TextEncoder().encode(value).length : control.stored.length;
+      element(`profile-${n}-count`).textContent = `${bytes} of ${most} bytes`;
+      const cut = changed ? cutName(value, most) : null;
+      const message = cut ? cutMessage(cut, most) : '';
+      const shown = element(`profile-${n}-cut`);
+      if (shown.textContent !== message) shown.textContent = message;
+      if (cut) warnings.push(`Profile ${n}: ${message}`);
+      const choice = page.profileChoice?.querySelector(`option[value="${n}"]`);
+      if (choice) choice.textContent = `${n}: ${value}`;
+    }
+    element('warnings').replaceChildren(...warnings.map(warning => make('li', null, warning)));
+  }
+
+  function showReview(refused) {
+    const count = refused ? 0 : page.changes.length;
+    element('changes').textContent = refused ? '' : count ? page.changes.join('\n') : 'no changes';
+    const runs = page.runs.filter(run => run.changes).map(run => run.args);
+    element('command').textContent = count ? commandLine(runs, page.name) : '';
+    element('command-box').hidden = count === 0;
+    const cuts = element('warnings').children.length;
+    element('review-summary').textContent = refused ? 'A value is refused: see the message beside its field'
+      : count ? `${plural(count, 'change')} to save into ${page.name}${cuts ? `; ${plural(cuts, 'name')} cut` : ''}`
+        : 'No changes';
+    element('review-body').hidden = count === 0;
+    element('save').disabled = refused || count === 0;
+    element('copied').textContent = '';
+  }
+
+  function askBeforeLeaving(event) {
+    event.preventDefault();
+    event.returnValue = '';
+  }
+
+  function setPending(pending) {
+    if (pending === page.pending) return;
+    page.pending = pending;
+    if (pending) window.addEventListener('beforeunload', askBeforeLeaving);
+    else window.removeEventListener('beforeunload', askBeforeLeaving);
+  }
+
+  // Runs the core over the form's changes on a copy of the image, each run saying what
+  // it changes. The first value it refuses shows its message beside its field, and
+  // Save waits until it is mended.
   function check() {
     performance.mark('vornset-change');
     clearErrors();
-    let image = page.base;
-    let output = page.baseOutput;
-    page.edited = null;
-    for (const run of runsOfTheForm()) {
-      const result = runOn(image, run.args);
+    page.runs = runsOfTheForm();
+    page.closing = '';
+    page.changes = [];
+    let image = page.original;
+    let refused = false;
+    for (const run of page.runs) {
+      const result = runOn(image, [...run.args, 'show=changes']);
       if (result.status !== 0) {
-        showRefusal(refusedControl(run, result.refused), refusal(result.text));
-        element('save').disabled = true;
-        return;
+        const control = run.sources[result.refusedArgument] ?? run.controls.find(c => c.key === result.refused)
+          ?? run.controls[0];
+        showRefusal(control, messageOf(result, control));
+        refused = true;
+        break;
       }
+      const { closing, changes } = splitChanges(result.output);
+      run.changes = changes.length > 0;
+      page.changes.push(...changes);
+      page.closing = closing;
       image = result.image;
-      output = result.text;
     }
-    page.edited = image;
-    page.closing = output;
-    element('save').disabled = sameBytes(image, page.original);
+    page.edited = refused ? null : image;
+    showNames();
+    showReview(refused);
+    setPending(page.runs.length > 0);
     performance.mark('vornset-checked');
     performance.measure('vornset-check', 'vornset-change', 'vornset-checked');
   }
 
+  function showResult(summary, details) {
+    element('result-summary').textContent = summary;
+    element('closing').textContent = details;
+    element('result-details').hidden = !details;
+  }
+
   function download(bytes, name, type) {
     const url = URL.createObjectURL(new Blob([bytes], { type }));
-    const link = document.createElement('a');
+    const link = make('a');
     link.href = url;
     link.download = name;
     document.body.append(link);
@@ -335,21 +533,39 @@ if (typeof document !== 'undefined') {
   }
 
   // Writes back to the picked file where the browser can, after asking; elsewhere the
-  // edited image is downloaded under the same name. Then shows the closing messages.
+  // edited image is downloaded under the same name. Then says what happened, with the
+  // tool's closing messages under Details.
   async function save() {
     const edited = page.edited;
-    if (!edited) return;
+    const count = page.changes.length;
+    if (!edited || !count) return;
+    let summary;
     if (page.handle?.createWritable) {
-      if (!confirm(`Write the changed settings into ${page.name}?`)) return;
+      if (!confirm(`Write ${plural(count, 'change')} into ${page.name}?`)) return;
       const writable = await page.handle.createWritable();
       await writable.write(edited);
       await writable.close();
+      summary = `Saved ${plural(count, 'change')} into ${page.name}.`;
     } else {
       download(edited, page.name, 'application/octet-stream');
+      summary = `Your browser saved the edited image as ${page.name} in its downloads folder: copy it over the old one.`;
     }
-    element('result').textContent = page.closing;
-    page.original = edited;
-    showImage(edited, '');
+    const closing = page.closing;
+    showImage(edited);
+    showResult(summary, closing);
+    element('result-summary').focus();
+  }
+
+  async function copyCommand() {
+    const command = element('command');
+    try {
+      await navigator.clipboard.writeText(command.textContent);
+      element('copied').textContent = 'Copied.';
+    } catch {
+      const selection = getSelection();
+      selection.selectAllChildren(command);
+      element('copied').textContent = 'Selected: press Ctrl+C to copy.';
+    }
   }
 
   function exportSettings() {
@@ -357,11 +573,31 @@ if (typeof document !== 'undefined') {
     download(shown.output, `${page.name.replace(/\.[^.]*$/, '')}-settings.txt`, 'text/plain');
   }
 
+  // Puts the values of a loaded settings file into the form, as changes to the image
+  // as opened; a name is put in only where its bytes change.
+  function fillForm(loaded) {
+    const before = JSON.parse(runOn(current(), ['show=json']).text);
+    for (const control of page.controls) {
+      const { key, profile } = control;
+      const source = profile === null ? loaded.settings : loaded.profiles[profile - 1];
+      if (key === 'prfname') {
+        if (!sameBytes(source.stored.name, before.profiles[profile - 1].stored.name)) control.element.value = nameOf(source);
+      } else if (source[key] !== null) {
+        control.element.value = String(source[key]);
+      }
+    }
+  }
+
   async function loadSettings(file) {
     const input = new Uint8Array(await file.arrayBuffer());
     const loaded = runOn(current(), ['load=-'], input);
-    element('result').textContent = loaded.status === 0 ? '' : loaded.text;
-    if (loaded.status === 0) showImage(loaded.image, loaded.text);
+    const message = element('files-message');
+    message.textContent = loaded.status === 0 ? '' : refusal(loaded.text);
+    message.hidden = loaded.status === 0;
+    if (loaded.status !== 0) return;
+    fillForm(JSON.parse(runOn(loaded.image, ['show=json']).text));
+    showResult('', '');
+    check();
   }
 
   function toggleJson() {
@@ -398,7 +634,7 @@ if (typeof document !== 'undefined') {
   async function start() {
     page.core = await VornsetCore.load();
     page.values = page.core.values();
-    page.profileOptions = new Map(page.values.profileOptions.map(option => [option.key, option]));
+    page.profileOptions = new Map(page.values.profileOptions.map(entry => [entry.key, entry]));
     element('version').textContent = page.core.run(['--version'], new Uint8Array()).text.split('\n')[0];
     const imageFile = element('image-file');
     imageFile.addEventListener('change', () => imageFile.files[0] && openImage(imageFile.files[0]).catch(reportFailure));
@@ -409,7 +645,9 @@ if (typeof document !== 'undefined') {
     });
     document.addEventListener('dragleave', () => element('drop').classList.remove('over'));
     document.addEventListener('drop', event => dropImage(event).catch(reportFailure));
+    element('editor').addEventListener('submit', event => event.preventDefault());
     element('save').addEventListener('click', () => save().catch(reportFailure));
+    element('copy').addEventListener('click', () => copyCommand());
     element('export').addEventListener('click', exportSettings);
     const settingsFile = element('settings-file');
     settingsFile.addEventListener('change', () => {
@@ -417,6 +655,11 @@ if (typeof document !== 'undefined') {
       settingsFile.value = '';
     });
     element('show-json').addEventListener('click', toggleJson);
+    // The list of changes is open where there is room for it beside the form.
+    element('review').open = matchMedia('(min-width: 48rem) and (min-height: 40rem)').matches;
+    // Whatever the bar covers, focus moves into view above it.
+    new ResizeObserver(([entry]) => document.documentElement.style.setProperty(
+      '--bar-height', `${Math.ceil(entry.borderBoxSize[0].blockSize)}px`)).observe(element('savebar'));
     document.body.dataset.ready = 'true';
   }
 
