@@ -38,6 +38,8 @@ struct Request {
     std::string_view path;
     bool edit;
     bool dryRun;
+    ShownForms shown;
+    bool showsChanges;
     LoadedSettings settings;
 };
 
@@ -51,8 +53,8 @@ struct Outcome {
     bool nameGiven = false;
     bool nameCut = false;
     ConfigBlock::Name storedName{};
-    // The block as it was read, before any option changed it.
-    std::array<std::uint8_t, ConfigBlock::size> before{};
+    // The block as it was read, before any option changed it; kept for show=changes.
+    std::array<std::uint8_t, ConfigBlock::size> before;
 };
 
 // Tells on standard error, at once, that the run waits for another program's lock.
@@ -124,7 +126,8 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     if (outcome.wrongVersion)
         return outcome;
     ConfigBlock block = configBlock(image);
-    std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
+    if (request.showsChanges)
+        std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
     if (!request.edit || request.settings.unreadable)
         return outcome;
     if (request.settings.refusal) {
@@ -157,9 +160,8 @@ void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& ou
 }
 
 // Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Outcome& outcome, Arguments options, bool afterOtherText, Output& out)
+void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Output& out)
 {
-    ShownForms shown = shownForms(options);
     for (Form form : shown.asked()) {
         if (afterOtherText)
             out << "\n";
@@ -170,9 +172,8 @@ void printForms(const ConfigBlock& block, Outcome& outcome, Arguments options, b
 
 // Whether the run prints a form that another program reads: its messages then go to
 // standard error alone, so that the reader gets nothing rather than a message.
-bool printsData(Arguments options)
+bool printsData(const ShownForms& shown)
 {
-    ShownForms shown = shownForms(options);
     auto asked = shown.asked();
     return std::any_of(asked.begin(), asked.end(), [](Form form) { return form == Form::options || form == Form::json; });
 }
@@ -246,14 +247,14 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(block, outcome, request.options, true, io.out);
+    printForms(block, outcome, request.shown, true, io.out);
     return 0;
 }
 
 int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io& io)
 {
     ErrorLines errorLines(io.err);
-    Output& messages = printsData(request.options) ? static_cast<Output&>(errorLines) : io.out;
+    Output& messages = printsData(request.shown) ? static_cast<Output&>(errorLines) : io.out;
     if (printFailure(request, outcome, messages, io)) {
         if (io.refused != nullptr)
             *io.refused = outcome.refusal;
@@ -264,14 +265,17 @@ int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io&
     if (request.options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printForms(configBlock(image), outcome, request.options, false, io.out);
+        printForms(configBlock(image), outcome, request.shown, false, io.out);
     return 0;
 }
 
 int runOnImage(Arguments options, std::string_view path, Io& io)
 {
-    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), {}};
-    if (request.edit)
+    ShownForms shown = shownForms(options);
+    auto asked = shown.asked();
+    bool showsChanges = std::find(asked.begin(), asked.end(), Form::changes) != asked.end();
+    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shown, showsChanges, {}};
+    if (request.edit && anyCarries(options, LOAD_KEY))
         request.settings = readSettingsFiles(options, io.settings);
     BootImage image;
     Outcome outcome = workOnImage(request, image, io);
@@ -300,7 +304,7 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         refusal = refuseOtherImages(options, [&io](std::string_view option) { return io.settings.isFile(option); });
     if (refusal) {
         ErrorLines errorLines(io.err);
-        printRefusal(*refusal, printsData(options) ? static_cast<Output&>(errorLines) : io.out);
+        printRefusal(*refusal, printsData(shownForms(options)) ? static_cast<Output&>(errorLines) : io.out);
         if (io.refused != nullptr)
             *io.refused = refusal;
         return 1;

@@ -39,8 +39,8 @@ std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::st
 std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Arguments options)
 {
     std::optional<Refusal> refusal;
-    for (Setting field : PASS_ORDER) {
-        const GlobalSetting& setting = globalSetting(field);
+    for (std::size_t row : PASS_ORDER) {
+        const GlobalSetting& setting = GLOBAL_SETTINGS[row];
         forEachValue(setting.key, options, [&](std::string_view value) {
             refusal = applyValue(setting, value, block);
             return !refusal;

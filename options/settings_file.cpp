@@ -136,6 +136,7 @@ void closeSection(Staging& staging)
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged)
 {
     Staging staging{staged, {file, 0}, {}};
+    staged.loaded = true;
     if (text.starts_with(BYTE_ORDER_MARK))
         text.remove_prefix(BYTE_ORDER_MARK.size());
     std::optional<Refusal> refusal = isJson(text) ? stageJson(text, staging) : stageText(text, staging);
@@ -186,6 +187,8 @@ std::string_view settingsFileName(Arguments options, int file)
 
 void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block)
 {
+    if (!staged.loaded)
+        return;
     for (std::size_t row = 0; row < staged.globals.size(); ++row)
         if (staged.globals[row])
             block.set(GLOBAL_SETTINGS[row].field, *staged.globals[row]);

@@ -31,6 +31,8 @@ struct StagedSettings {
     std::array<std::optional<std::uint8_t>, 13> globals;
     std::array<Place, 13> places;
     std::array<ProfileFields, ConfigBlock::profileCount> profiles;
+    // Whether any file was read at all.
+    bool loaded = false;
 };
 
 // Every settings file of a run, read whole, or the first that could not be read or

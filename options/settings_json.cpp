@@ -17,6 +17,14 @@ namespace {
 
 constexpr Refusal NOT_JSON{{}, "not valid JSON"};
 
+// Part of a text from a position within it. string_view::substr would check the
+// position with an exception, which would bring in the C++ library.
+std::string_view slice(std::string_view text, std::size_t from, std::size_t length)
+{
+    from = from < text.size() ? from : text.size();
+    return {text.data() + from, length < text.size() - from ? length : text.size() - from};
+}
+
 // One value as it stands in the text: its kind, its text (a string's without its
 // quotes), and its line.
 struct Token {
@@ -61,7 +69,7 @@ public:
         }
         if (at_ >= text_.size())
             return false;
-        content = text_.substr(start, at_ - start);
+        content = slice(text_, start, at_ - start);
         ++at_;
         return true;
     }
@@ -114,7 +122,7 @@ private:
 
     bool literal(std::string_view word)
     {
-        if (text_.substr(at_, word.size()) != word)
+        if (slice(text_, at_, word.size()) != word)
             return false;
         at_ += word.size();
         return true;
@@ -144,7 +152,7 @@ private:
             if (digits() == 0)
                 return false;
         }
-        text = text_.substr(start, at_ - start);
+        text = slice(text_, start, at_ - start);
         return true;
     }
 
@@ -236,14 +244,14 @@ std::optional<std::string_view> decoded(std::string_view text, std::array<char, 
                 bytes[0] = to[from.find(escaped)];
                 text.remove_prefix(2);
             } else {
-                char32_t c = hexValue(text.substr(2, 4));
+                char32_t c = hexValue(slice(text, 2, 4));
                 text.remove_prefix(6);
                 if (c >= 0xDC00 && c <= 0xDFFF)
                     return std::nullopt;
                 if (c >= 0xD800 && c <= 0xDBFF) {
-                    if (!text.starts_with("\\u") || hexValue(text.substr(2, 4)) < 0xDC00 || hexValue(text.substr(2, 4)) > 0xDFFF)
+                    if (!text.starts_with("\\u") || hexValue(slice(text, 2, 4)) < 0xDC00 || hexValue(slice(text, 2, 4)) > 0xDFFF)
                         return std::nullopt;
-                    c = 0x10000 + ((c - 0xD800) << 10) + (hexValue(text.substr(2, 4)) - 0xDC00);
+                    c = 0x10000 + ((c - 0xD800) << 10) + (hexValue(slice(text, 2, 4)) - 0xDC00);
                     text.remove_prefix(6);
                 }
                 bool byte = c >= 0x80 && c <= 0xFF;
@@ -325,12 +333,9 @@ Refusal atValue(Refusal refused, std::string_view within, const Token& token)
 
 std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
 {
-    static std::array<std::string_view, 13> keys = [] {
-        std::array<std::string_view, 13> names{};
-        for (std::size_t i = 0; i < names.size(); ++i)
-            names[i] = GLOBAL_SETTINGS[i].key;
-        return names;
-    }();
+    std::array<std::string_view, 13> keys{};
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        keys[i] = GLOBAL_SETTINGS[i].key;
     return readObject(json, "settings.", keys, [&](std::size_t row) -> std::optional<Refusal> {
         Token token;
         if (std::optional<Refusal> refused = valueOf(json, token))

@@ -2,13 +2,15 @@
 
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace vornset {
 namespace {
 
-// The labels are padded to the longest, "Countdown value".
-constexpr std::size_t labelWidth = 15;
+// The labels are padded to the longest, "Countdown value", then ": ".
+constexpr std::string_view labelPadding = "               : ";
 
 // The boot manager treats its settings as signed bytes, and so does the report.
 int valueOf(const ConfigBlock& block, Setting setting)
@@ -31,10 +33,11 @@ void printValue(const GlobalSetting& setting, int value, Output& out)
 void printInfos(const ConfigBlock& block, Output& out)
 {
     for (const GlobalSetting& setting : GLOBAL_SETTINGS) {
-        out << setting.label;
-        for (std::size_t used = setting.label.size(); used < labelWidth; ++used)
-            out << " ";
-        out << ": ";
+        // One piece, label and padding together: the report is most of what is printed.
+        std::array<char, labelPadding.size()> start;
+        std::copy(labelPadding.begin(), labelPadding.end(), start.begin());
+        std::copy(setting.label.begin(), setting.label.end(), start.begin());
+        out << std::string_view(start.data(), start.size());
         printValue(setting, valueOf(block, setting.field), out);
         out << "\n";
     }

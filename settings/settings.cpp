@@ -89,9 +89,21 @@ const std::array<GlobalSetting, 13> GLOBAL_SETTINGS{{
      .title = "Startup hotkey", .hint = "Whether the startup hotkey is on."},
 }};
 
-const std::array<Setting, 13> PASS_ORDER{
-    Setting::vm,  Setting::cnt, Setting::cntval, Setting::usbmdev, Setting::dbt,    Setting::stm,    Setting::dprf,
-    Setting::stf, Setting::zan, Setting::fnt,    Setting::usb1,    Setting::int19h, Setting::hotkey,
+// Rows of GLOBAL_SETTINGS.
+const std::array<std::size_t, 13> PASS_ORDER{
+    0,  // vm
+    2,  // cnt
+    3,  // cntval
+    10, // usbmdev
+    4,  // dbt
+    1,  // stm
+    5,  // dprf
+    6,  // stf
+    7,  // zan
+    8,  // fnt
+    9,  // usb1
+    11, // int19h
+    12, // hotkey
 };
 
 const std::array<ProfileSetting, 5> PROFILE_SETTINGS{{

@@ -47,9 +47,11 @@ struct GlobalSetting {
 // also the order of the report and of every export.
 extern const std::array<GlobalSetting, 13> GLOBAL_SETTINGS;
 
-// The order in which the option passes run. It decides which of two invalid values
-// is reported, and lets "stm=" see the countdown and default boot as changed.
-extern const std::array<Setting, 13> PASS_ORDER;
+// The order in which the option passes run, as rows of GLOBAL_SETTINGS: vm, cnt,
+// cntval, usbmdev, dbt, stm, dprf, stf, zan, fnt, usb1, int19h, hotkey. It decides
+// which of two invalid values is reported, and lets "stm=" see the countdown and
+// default boot as changed.
+extern const std::array<std::size_t, 13> PASS_ORDER;
 
 const GlobalSetting& globalSetting(Setting field);
 
