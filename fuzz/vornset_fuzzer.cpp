@@ -101,6 +101,9 @@ Invocation decode(std::string_view text)
     return invocation;
 }
 
+// Every settings file that load= names, but "missing", holding the input's text.
+vornset::testing::MemorySettingsFiles settingsFilesOf(const Invocation& invocation);
+
 // A path or an option as the tool echoes it.
 std::string printable(const std::string& path)
 {
@@ -430,6 +433,15 @@ void expectOnlyNamedFieldsChanged(const Invocation& invocation, const MemoryFile
             broken("only the named fields change, to values they can hold", output);
 }
 
+vornset::testing::MemorySettingsFiles settingsFilesOf(const Invocation& invocation)
+{
+    vornset::testing::MemorySettingsFiles settings;
+    for (const std::string& option : optionsOf(invocation))
+        if (option.starts_with("load=") && option != "load=missing")
+            settings.files[option.substr(5)] = invocation.settingsText;
+    return settings;
+}
+
 // What the same run prints as an edit that writes, with its closing messages in
 // place of the dry run's line.
 std::string editOutputOf(const Invocation& invocation, const std::string& closing)
@@ -442,10 +454,7 @@ std::string editOutputOf(const Invocation& invocation, const std::string& closin
     std::vector<const char*> argv{"vornset"};
     for (const std::string& argument : arguments)
         argv.push_back(argument.c_str());
-    vornset::testing::MemorySettingsFiles settings;
-    for (const std::string& option : optionsOf(invocation))
-        if (option.starts_with("load=") && option != "load=missing")
-            settings.files[option.substr(5)] = invocation.settingsText;
+    vornset::testing::MemorySettingsFiles settings = settingsFilesOf(invocation);
     StringOutput out;
     StringOutput err;
     vornset::run(argv, {copy, settings, out, err});
@@ -833,10 +842,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<const char*> argv{"vornset"};
     for (const std::string& argument : invocation.arguments)
         argv.push_back(argument.c_str());
-    vornset::testing::MemorySettingsFiles settings;
-    for (const std::string& option : optionsOf(invocation))
-        if (option.starts_with("load=") && option != "load=missing")
-            settings.files[option.substr(5)] = invocation.settingsText;
+    vornset::testing::MemorySettingsFiles settings = settingsFilesOf(invocation);
     StringOutput out;
     StringOutput err;
     int status = vornset::run(argv, {file, settings, out, err});

@@ -13,9 +13,7 @@ using testing::MemorySettingsFiles;
 using testing::runTool;
 using testing::sampleImage;
 
-const std::string closingMessages = "data changed\n\n"
-                                    "hint: if you use the windows boot menu to start the boot manager, then its\n"
-                                    "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+using testing::closingMessages;
 
 // A dry run checks and applies everything as the edit would, under a shared lock,
 // and writes nothing; what it prints before its last line is what the edit prints.

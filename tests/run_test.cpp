@@ -11,9 +11,7 @@ using testing::MemoryFile;
 using testing::runTool;
 using testing::sampleImage;
 
-const std::string closingMessages = "data changed\n\n"
-                                    "hint: if you use the windows boot menu to start the boot manager, then its\n"
-                                    "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+using testing::closingMessages;
 
 const std::string versionError = "Error: wrong boot manager configuration version\n"
                                  "       use the latest boot manager version and the latest vornset\n"

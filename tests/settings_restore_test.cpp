@@ -15,9 +15,7 @@ using testing::MemorySettingsFiles;
 using testing::runTool;
 using testing::sampleImage;
 
-const std::string closingMessages = "data changed\n\n"
-                                    "hint: if you use the windows boot menu to start the boot manager, then its\n"
-                                    "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+using testing::closingMessages;
 
 // Loads the text as standard input into the sample: what the run printed, and the
 // image after it.

@@ -16,9 +16,7 @@ using testing::runTool;
 using testing::sampleImage;
 using testing::StringOutput;
 
-const std::string closingMessages = "data changed\n\n"
-                                    "hint: if you use the windows boot menu to start the boot manager, then its\n"
-                                    "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+using testing::closingMessages;
 
 struct SettingsTest : ::testing::Test {
     BootImage image;

@@ -14,6 +14,11 @@ namespace vornset::testing {
 
 constexpr std::size_t blockAt = 0x288;
 
+// What an edit prints once it has written the image.
+inline const std::string closingMessages = "data changed\n\n"
+                                           "hint: if you use the windows boot menu to start the boot manager, then its\n"
+                                           "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+
 // An image of the given length holding a filler pattern and configuration version 7.
 std::vector<std::uint8_t> patternedImage(std::size_t length = 4096);
 
