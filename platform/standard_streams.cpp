@@ -27,6 +27,9 @@ StandardOutput::StandardOutput(std::FILE* stream) : stream_(stream)
 
 void StandardOutput::write(std::string_view text)
 {
+    // An empty view may have no data at all, which fwrite must not be handed.
+    if (text.empty())
+        return;
     if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size())
         failed_ = true;
 }
