@@ -15,7 +15,7 @@ _vornset_values()
     dprf | prf) echo "1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16" ;;
     btdrv) echo "80h 81h 82h 83h 84h 85h 86h 87h 88h 89h" ;;
     btprt | btlog) echo "1 2 3 4" ;;
-    show) echo "profiles options json" ;;
+    show) echo "profiles options json changes" ;;
     write) echo "yes no" ;;
     esac
 }

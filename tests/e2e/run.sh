@@ -318,6 +318,21 @@ case_paths_outside_the_ansi_code_page() {
     expect_changed "0x28A 0x28D " "Ελληνικά/日本語/vornbm.bin"
 }
 
+# A name is stored as typed or not at all: on Windows a character that the ANSI code
+# page cannot hold becomes "?", never a look-alike.
+case_a_name_outside_the_code_page_is_not_stored_as_a_look_alike() {
+    export LC_ALL=C.UTF-8
+    vornset prf=1 "prfname=Ωmega" vornbm.bin
+    expect_status 0
+    local stored
+    stored=$(od -An -tx1 -j 0x688 -N6 vornbm.bin | tr -d ' ')
+    if on_windows; then
+        [[ $stored == 3f6d65676100 ]] || fail "stored $stored, not ?mega"
+    else
+        [[ $stored == cea96d656761 ]] || fail "stored $stored, not the UTF-8 of Ωmega"
+    fi
+}
+
 case_output_that_cannot_be_written_fails_the_run() {
     [[ -w /dev/full ]] || skip "needs /dev/full"
     for arguments in "" "vornbm.bin" "dbt=usb vornbm.bin"; do
@@ -640,7 +655,7 @@ case_settings_copy_from_one_image_to_another_through_a_pipe() {
 case_settings_restore_whole_or_not_at_all() {
     blank_image blank.bin
     cp blank.bin blank-original.bin
-    capture bash -c '"$@" show=options vornbm.bin | head -c 79 | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
+    capture bash -c '"$@" show=options vornbm.bin | head -n 5 | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
     expect_status 1
     expect_output $'Parameter error: load, line 5: the settings end before their end line\n'
     cmp -s blank.bin blank-original.bin || fail "a cut-off stream was applied"
