@@ -233,11 +233,13 @@ bool printFailure(const Request& request, const Outcome& outcome, Output& messag
 int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output& messages, Io& io)
 {
     bool failed = outcome.imageError != ImageError::none;
-    if (outcome.nameGiven)
-        printNameMark(failed ? messages : io.out);
+    // The warnings first: a failed data run's "ffff" and message share a line of the
+    // standard error.
     warnOfIgnoredOptions(request.options, io.err);
     if (outcome.nameCut)
         warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
+    if (outcome.nameGiven)
+        printNameMark(failed ? messages : io.out);
     if (failed) {
         printImageFailure(request, outcome.imageError, messages, io);
         return 1;
