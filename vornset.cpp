@@ -39,7 +39,6 @@ struct Request {
     bool edit;
     bool dryRun;
     ShownForms shown;
-    bool showsChanges;
     LoadedSettings settings;
 };
 
@@ -126,7 +125,7 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     if (outcome.wrongVersion)
         return outcome;
     ConfigBlock block = configBlock(image);
-    if (request.showsChanges)
+    if (request.shown.asks(Form::changes))
         std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
     if (!request.edit || request.settings.unreadable)
         return outcome;
@@ -174,8 +173,7 @@ void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& sh
 // standard error alone, so that the reader gets nothing rather than a message.
 bool printsData(const ShownForms& shown)
 {
-    auto asked = shown.asked();
-    return std::any_of(asked.begin(), asked.end(), [](Form form) { return form == Form::options || form == Form::json; });
+    return shown.asks(Form::options) || shown.asks(Form::json);
 }
 
 void warnOfIgnoredOptions(Arguments options, Output& err)
@@ -273,10 +271,7 @@ int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io&
 
 int runOnImage(Arguments options, std::string_view path, Io& io)
 {
-    ShownForms shown = shownForms(options);
-    auto asked = shown.asked();
-    bool showsChanges = std::find(asked.begin(), asked.end(), Form::changes) != asked.end();
-    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shown, showsChanges, {}};
+    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shownForms(options), {}};
     if (request.edit && anyCarries(options, LOAD_KEY))
         request.settings = readSettingsFiles(options, io.settings);
     BootImage image;

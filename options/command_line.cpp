@@ -3,16 +3,12 @@
 #include "options/global_options.h"
 #include "options/profile_edits.h"
 #include "options/settings_file.h"
-#include "options/show_option.h"
-#include "options/write_option.h"
 
 #include <algorithm>
 #include <array>
 
 namespace vornset {
 namespace {
-
-constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
 bool isRunOption(std::string_view option)
 {

@@ -38,17 +38,13 @@ std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::st
 
 std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Arguments options)
 {
-    std::optional<Refusal> refusal;
-    for (std::size_t row : PASS_ORDER) {
-        const GlobalSetting& setting = GLOBAL_SETTINGS[row];
-        forEachValue(setting.key, options, [&](std::string_view value) {
-            refusal = applyValue(setting, value, block);
-            return !refusal;
-        });
-        if (refusal)
-            break;
-    }
-    return refusal;
+    auto apply = [&block](const GlobalSetting& setting, std::string_view value) {
+        return applyValue(setting, value, block);
+    };
+    for (std::size_t row : PASS_ORDER)
+        if (std::optional<Refusal> refusal = runPass(GLOBAL_SETTINGS[row], options, apply))
+            return refusal;
+    return std::nullopt;
 }
 
 } // namespace vornset

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/refusal.h"
+
 #include <optional>
 #include <span>
 #include <string_view>
@@ -36,6 +38,19 @@ bool forEachValue(std::string_view key, Arguments arguments, Accept accept)
             return false;
     }
     return true;
+}
+
+// One option's pass: every argument that carries the setting's key, in argument
+// order, handed to take with its value, until take refuses one.
+template <typename Setting, typename Take>
+std::optional<Refusal> runPass(const Setting& setting, Arguments arguments, Take take)
+{
+    std::optional<Refusal> refusal;
+    forEachValue(setting.key, arguments, [&](std::string_view value) {
+        refusal = take(setting, value);
+        return !refusal;
+    });
+    return refusal;
 }
 
 // Whether any of the arguments carries the key.

@@ -61,16 +61,13 @@ std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::stri
 
 std::optional<Refusal> collectProfileEdits(Arguments options, ProfileEdits& edits)
 {
-    std::optional<Refusal> refusal;
-    for (const ProfileSetting& setting : PROFILE_SETTINGS) {
-        forEachValue(setting.key, options, [&](std::string_view value) {
-            refusal = takeProfileValue(setting, value, edits);
-            return !refusal;
-        });
-        if (refusal)
-            break;
-    }
-    return refusal;
+    auto take = [&edits](const ProfileSetting& setting, std::string_view value) {
+        return takeProfileValue(setting, value, edits);
+    };
+    for (const ProfileSetting& setting : PROFILE_SETTINGS)
+        if (std::optional<Refusal> refusal = runPass(setting, options, take))
+            return refusal;
+    return std::nullopt;
 }
 
 void applyProfileFields(ConfigBlock& block, std::size_t index, const ProfileFields& fields)

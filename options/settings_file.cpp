@@ -2,8 +2,6 @@
 
 #include "options/global_options.h"
 #include "options/settings_staging.h"
-#include "options/show_option.h"
-#include "options/write_option.h"
 
 #include <algorithm>
 
@@ -12,9 +10,6 @@ namespace {
 
 // What one run's settings files are read into, one after the other.
 std::array<char, 65536> settingsText;
-
-// Options of a run that a settings file may not hold.
-constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
 // What Windows Notepad may put at the start of a UTF-8 file.
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";

@@ -4,6 +4,8 @@
 #include "image/settings_files.h"
 #include "options/param.h"
 #include "options/profile_edits.h"
+#include "options/show_option.h"
+#include "options/write_option.h"
 #include "settings/refusal.h"
 
 #include <array>
@@ -15,6 +17,10 @@ namespace vornset {
 
 // "load=FILE" applies a settings file, "load=-" standard input.
 inline constexpr std::string_view LOAD_KEY = "load";
+
+// The options that say what a run does rather than what it sets; a settings file may
+// not hold them.
+inline constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
 // Where a setting was given in the settings files: the file's position among the
 // run's "load=" options, from 1, and its line. A file of 0 gave nothing.

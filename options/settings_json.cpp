@@ -249,9 +249,10 @@ std::optional<std::string_view> decoded(std::string_view text, std::array<char, 
                 if (c >= 0xDC00 && c <= 0xDFFF)
                     return std::nullopt;
                 if (c >= 0xD800 && c <= 0xDBFF) {
-                    if (!text.starts_with("\\u") || hexValue(slice(text, 2, 4)) < 0xDC00 || hexValue(slice(text, 2, 4)) > 0xDFFF)
+                    char32_t low = text.starts_with("\\u") ? hexValue(slice(text, 2, 4)) : 0;
+                    if (low < 0xDC00 || low > 0xDFFF)
                         return std::nullopt;
-                    c = 0x10000 + ((c - 0xD800) << 10) + (hexValue(slice(text, 2, 4)) - 0xDC00);
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                     text.remove_prefix(6);
                 }
                 bool byte = c >= 0x80 && c <= 0xFF;
@@ -331,6 +332,19 @@ Refusal atValue(Refusal refused, std::string_view within, const Token& token)
     return refused;
 }
 
+// A value as an option takes it: whether it is of the option's kind, and its text, a
+// string's decoded into the buffer; no text where a string holds a lone surrogate.
+struct ValueText {
+    bool rightKind;
+    std::optional<std::string_view> text;
+};
+
+ValueText valueText(const Token& token, bool number, std::array<char, 64>& buffer)
+{
+    return {token.kind == (number ? Token::number : Token::string),
+            token.kind == Token::string ? decoded(token.text, buffer) : std::optional(token.text)};
+}
+
 std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
 {
     std::array<std::string_view, 13> keys{};
@@ -344,8 +358,7 @@ std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
         if (token.kind == Token::null)
             return std::nullopt;
         std::array<char, 64> buffer;
-        std::optional<std::string_view> text = token.kind == Token::string ? decoded(token.text, buffer) : token.text;
-        bool rightKind = token.kind == (takesNumber(setting) ? Token::number : Token::string);
+        auto [rightKind, text] = valueText(token, takesNumber(setting), buffer);
         if (rightKind && !text)
             return Refusal{{}, "not valid JSON", false, token.line};
         staging.place.line = token.line;
@@ -376,10 +389,9 @@ std::optional<Refusal> readProfile(JsonReader& json, Staging& staging)
         bool given = token.line != 0 && token.kind != Token::null;
         if (!given && key > 0)
             continue;
-        bool number = setting.numbers.highest > 0;
         std::array<char, 64> buffer;
-        std::optional<std::string_view> text = token.kind == Token::string ? decoded(token.text, buffer) : token.text;
-        bool rightKind = given && token.kind == (number ? Token::number : Token::string);
+        auto [ofKind, text] = valueText(token, setting.numbers.highest > 0, buffer);
+        bool rightKind = given && ofKind;
         if (rightKind && !text)
             return Refusal{{}, "not valid JSON", false, token.line};
         staging.place.line = token.line != 0 ? token.line : json.line();

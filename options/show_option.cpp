@@ -33,8 +33,7 @@ ShownForms shownForms(Arguments options)
     ShownForms shown;
     for (const char* option : options) {
         const FormWord* asked = formAskedFor(option);
-        auto earlier = shown.asked();
-        if (asked != nullptr && std::find(earlier.begin(), earlier.end(), asked->form) == earlier.end())
+        if (asked != nullptr && !shown.asks(asked->form))
             shown.forms[shown.count++] = asked->form;
     }
     return shown;

@@ -3,6 +3,7 @@
 #include "options/param.h"
 #include "settings/refusal.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <optional>
@@ -21,6 +22,7 @@ struct ShownForms {
     std::size_t count = 0;
 
     std::span<const Form> asked() const { return std::span(forms).first(count); }
+    bool asks(Form form) const { return std::find(forms.begin(), forms.begin() + count, form) != forms.begin() + count; }
 };
 
 ShownForms shownForms(Arguments options);
