@@ -50,16 +50,22 @@ await_line() {
 
 # Types TEXT, then the keys given, then a marker. Readline takes the keys in order, so
 # the marker lands once the completion is done; on a cleared screen it shows whether a
-# space was added, and what was listed stands above the prompt.
-cases=0
+# space was added, and what was listed stands above the prompt. Each case's marker is
+# its own, so that no case can take the line that the one before left on the screen.
+# The count is kept in a file: the cases run in command substitutions, whose changes
+# to a variable would be lost.
+echo 0 >"$work/cases"
 type_then_mark() {
-    cases=$((cases + 1))
+    local marker
+    marker=$(($(<"$work/cases") + 1))
+    echo "$marker" >"$work/cases"
+    marker="|$marker"
     tmux -S "$socket" send-keys C-u C-l
     tmux -S "$socket" send-keys -l "$1"
     shift
     tmux -S "$socket" send-keys "$@"
-    tmux -S "$socket" send-keys -l "|$cases"
-    await_line "|$cases" | sed "s/|$cases\$/|/"
+    tmux -S "$socket" send-keys -l "$marker"
+    await_line "$marker" | sed "s/$marker\$/|/"
 }
 
 complete_line() {
