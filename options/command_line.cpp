@@ -116,7 +116,7 @@ Ignored whyIgnored(std::string_view option, Arguments options)
     forEachKey([&](std::string_view key) { named = named || option == key; });
     if (named)
         return {Ignored::noValue, option};
-    return {Ignored::noSuchOption, likelyKey(option.substr(0, option.find('=')))};
+    return {Ignored::noSuchOption, likelyKey({option.data(), std::min(option.find('='), option.size())})};
 }
 
 } // namespace vornset
