@@ -28,12 +28,15 @@ function(vornset_epoch_of time result)
     set(${result} ${seconds} PARENT_SCOPE)
 endfunction()
 
-# The version and date of the newest entry.
-function(vornset_newest_release changelog version_result date_result)
+# The newest entry, the release: sets PREFIX_VERSION, PREFIX_DATE (YYYY-MM-DD) and
+# PREFIX_EPOCH, its time in seconds since 1970, which SOURCE_DATE_EPOCH takes.
+function(vornset_newest_release changelog prefix)
     file(STRINGS ${changelog} newest REGEX "^## " LIMIT_COUNT 1)
     if(NOT newest MATCHES "${VORNSET_RELEASE_PATTERN}")
         message(FATAL_ERROR "${changelog}: the newest entry, \"${newest}\", is not \"## VERSION (YYYY-MM-DD HH:MM)\"")
     endif()
-    set(${version_result} ${CMAKE_MATCH_1} PARENT_SCOPE)
-    set(${date_result} ${CMAKE_MATCH_2} PARENT_SCOPE)
+    set(${prefix}_VERSION ${CMAKE_MATCH_1} PARENT_SCOPE)
+    set(${prefix}_DATE ${CMAKE_MATCH_2} PARENT_SCOPE)
+    vornset_epoch_of("${CMAKE_MATCH_2} ${CMAKE_MATCH_3}:${CMAKE_MATCH_4}" epoch)
+    set(${prefix}_EPOCH ${epoch} PARENT_SCOPE)
 endfunction()
