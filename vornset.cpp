@@ -140,7 +140,7 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     return outcome;
 }
 
-void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out)
+void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out, Output& err)
 {
     switch (form) {
     case Form::changes:
@@ -150,21 +150,21 @@ void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& ou
         printProfiles(block, out);
         break;
     case Form::options:
-        printSettingsAsOptions(block, out);
+        printSettingsAsOptions(block, out, err);
         break;
     case Form::json:
-        printSettingsAsJson(block, out);
+        printSettingsAsJson(block, out, err);
         break;
     }
 }
 
 // Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Output& out)
+void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Io& io)
 {
     for (Form form : shown.asked()) {
         if (afterOtherText)
-            out << "\n";
-        printForm(form, block, outcome, out);
+            io.out << "\n";
+        printForm(form, block, outcome, io.out, io.err);
         afterOtherText = true;
     }
 }
@@ -247,7 +247,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(block, outcome, request.shown, true, io.out);
+    printForms(block, outcome, request.shown, true, io);
     return 0;
 }
 
@@ -265,7 +265,7 @@ int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io&
     if (request.options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printForms(configBlock(image), outcome, request.shown, false, io.out);
+        printForms(configBlock(image), outcome, request.shown, false, io);
     return 0;
 }
 
