@@ -196,6 +196,23 @@ void warnOfIgnoredOptions(Arguments options, Output& err)
     }
 }
 
+// The fields that the loaded files say they leave as the image has them.
+void warnOfNotCarried(const Request& request, Output& err)
+{
+    const StagedSettings& staged = request.settings.staged;
+    bool several = settingsFileCount(request.options) > 1;
+    for (std::size_t i = 0; i < staged.notCarriedCount; ++i) {
+        const NotCarried& left = staged.notCarried[i];
+        Field field;
+        field.key = left.key;
+        field.profile = left.profile;
+        field.stored = left.stored.value_or(0);
+        field.kind = left.stored ? ValueKind::none : ValueKind::name;
+        std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
+        warnNotCarried(file, left.place.line, field, err);
+    }
+}
+
 // What failed with the image file: the fixed message, then, on standard error, why.
 void printImageFailure(const Request& request, ImageError error, Output& messages, Io& io)
 {
@@ -234,6 +251,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
     // The warnings first: a failed data run's "ffff" and message share a line of the
     // standard error.
     warnOfIgnoredOptions(request.options, io.err);
+    warnOfNotCarried(request, io.err);
     if (outcome.nameCut)
         warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
     if (outcome.nameGiven)

@@ -34,7 +34,10 @@ void printRefusal(const Refusal& refusal, Output& out)
         out << Printable{refusal.key};
     if (refusal.namesKey)
         out << ", ";
-    out << refusal.reason << "\n";
+    out << refusal.reason;
+    if (!refusal.meant.empty())
+        out << "; did you mean " << refusal.meant << "?";
+    out << "\n";
 }
 
 void printImageError(ImageError error, std::string_view path, Output& out)

@@ -79,7 +79,35 @@ TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
     EXPECT_EQ(load(settings.substr(0, line79)).first,
               "Parameter error: load, line 5: the settings end before their end line\n");
     EXPECT_EQ(load(settings).first, closingMessages);
-    EXPECT_EQ(load(settings + "cntval=3\n").first, "Parameter error: load, line 96: the settings end before their end line\n");
+    // After the end line come only blank lines and comments.
+    EXPECT_EQ(load(settings + "cntval=3\n").first, "Parameter error: load, line 96: a setting after the end line\n");
+    EXPECT_EQ(load(settings + "\n# kept\n\r\n \n").first, closingMessages);
+    EXPECT_EQ(load(settings + "\n\n# x\nprf=2\n").first, "Parameter error: load, line 99: a setting after the end line\n");
+}
+
+// What an export could not carry, a load says it leaves, in the export's words and
+// at the comment's line; a hand-written comment is no such field.
+TEST(StrictFiles, FieldsTheExportCannotCarryAreWarnedOfAtTheirLine)
+{
+    MemoryFile source(sampleImage());
+    source.content[0x28D] = 0;
+    ASSERT_EQ(runTool({"prf=3", "prfname=a\tb", "vornbm.bin"}, source).status, 0);
+    auto shown = runTool({"show=options", "a.bin"}, source);
+    const std::string leaves = "; loading the settings leaves this field as the target image has it\n";
+    EXPECT_EQ(shown.warnings, "vornset: warning: cntval: stored value 0 has no option value" + leaves
+                                  + "vornset: warning: prf=3 prfname: stored name holds a control character" + leaves);
+    MemoryFile target(sampleImage());
+    MemorySettingsFiles settings;
+    settings.files["s.txt"] = shown.output + "# cntval: a note\n# vm: stored value x has no option value\n";
+    settings.files["t.txt"] = "# usb1: stored value 3 has no option value\nvm=text\n";
+    auto loaded = runTool({"load=s.txt", "vornbm.bin"}, target, settings);
+    EXPECT_EQ(loaded.output, closingMessages);
+    EXPECT_EQ(loaded.warnings, "vornset: warning: load, line 5: cntval: stored value 0 has no option value" + leaves
+                                   + "vornset: warning: load, line 26: prf=3 prfname: stored name holds a control "
+                                     "character" + leaves);
+    EXPECT_EQ(target.content[0x28D], sampleImage()[0x28D]);
+    EXPECT_EQ(runTool({"load=t.txt", "load=s.txt", "cntval=5", "vornbm.bin"}, target, settings).warnings.substr(0, 100),
+              "vornset: warning: load=t.txt, line 1: usb1: stored value 3 has no option value; loading the settings");
 }
 
 // A file saved by Windows Notepad: a byte order mark, CR LF, no last line end, no header.

@@ -187,8 +187,13 @@ TEST_F(SettingsTest, TheFirstBadLineIsNamedAndNothingIsApplied)
 {
     const std::pair<std::string, std::string> files[] = {
         {"vm=text\n\n# x\ncntval=500\n", "line 4: cntval, only values 1-99 are valid"},
-        {"vm=text\r\ncntvl=5\r\n", "line 2: no such option"},
-        {"vm=text\n cnt=on\n", "line 2: no such option"},
+        // A key that is none is named, with the key it most likely means.
+        {"vm=text\r\ncntvl=5\r\n", "line 2: cntvl, no such option; did you mean cntval?"},
+        {"vm=text\n cnt=on\n", "line 2:  cnt, no such option; did you mean cnt?"},
+        {"Prf=1\n", "line 1: Prf, no such option; did you mean prf?"},
+        {"xyz=1\n", "line 1: xyz, no such option"},
+        {"cntval 5\n", "line 1: cntval 5, no such option; did you mean cntval?"},
+        {"=5\n", "line 1: no such option"},
         {"btdrv=81h\nprf=1\n", "line 1: btdrv, 'prf' must be set"},
         {"prfname=x\n", "line 1: prfname, 'prf' must be set"},
         {"prf=17\n", "line 1: prf, only values 1-16 are valid"},

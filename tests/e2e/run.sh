@@ -698,7 +698,7 @@ case_settings_files_refused_name_their_line_and_leave_the_image() {
         expect_status 1
         expect_output "$message"$'\n'
     done <<'CASES'
-vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: no such option
+vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: cntvl, no such option; did you mean cntval?
 vm=text\n\0|Error: unable to read settings from settings.txt
 CASES
     vornset load=missing.txt vornbm.bin
