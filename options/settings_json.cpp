@@ -431,7 +431,7 @@ std::array<std::string_view, 7> profileKeys()
 // The members of a profile, which may come in any order: the number is taken first.
 std::optional<Refusal> readProfile(JsonReader& json, Meaning meaning, Staging& staging)
 {
-    static const std::array<std::string_view, 7> keys = profileKeys();
+    const std::array<std::string_view, 7> keys = profileKeys();
     std::array<Token, nameBytesKey + 1> values{};
     std::optional<Refusal> refused = readObject(json, "profiles.", keys, [&](std::size_t key) {
         Token token;
