@@ -140,7 +140,7 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     return outcome;
 }
 
-void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out)
+void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out, Output& err)
 {
     switch (form) {
     case Form::changes:
@@ -150,21 +150,21 @@ void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& ou
         printProfiles(block, out);
         break;
     case Form::options:
-        printSettingsAsOptions(block, out);
+        printSettingsAsOptions(block, out, err);
         break;
     case Form::json:
-        printSettingsAsJson(block, out);
+        printSettingsAsJson(block, out, err);
         break;
     }
 }
 
 // Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Output& out)
+void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Io& io)
 {
     for (Form form : shown.asked()) {
         if (afterOtherText)
-            out << "\n";
-        printForm(form, block, outcome, out);
+            io.out << "\n";
+        printForm(form, block, outcome, io.out, io.err);
         afterOtherText = true;
     }
 }
@@ -193,6 +193,23 @@ void warnOfIgnoredOptions(Arguments options, Output& err)
             warnNoProfileChosen(option, err);
             break;
         }
+    }
+}
+
+// The fields that the loaded files say they leave as the image has them.
+void warnOfNotCarried(const Request& request, Output& err)
+{
+    const StagedSettings& staged = request.settings.staged;
+    bool several = settingsFileCount(request.options) > 1;
+    for (std::size_t i = 0; i < staged.notCarriedCount; ++i) {
+        const NotCarried& left = staged.notCarried[i];
+        Field field;
+        field.key = left.key;
+        field.profile = left.profile;
+        field.stored = left.stored.value_or(0);
+        field.kind = left.stored ? ValueKind::none : ValueKind::name;
+        std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
+        warnNotCarried(file, left.place.line, field, err);
     }
 }
 
@@ -234,6 +251,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
     // The warnings first: a failed data run's "ffff" and message share a line of the
     // standard error.
     warnOfIgnoredOptions(request.options, io.err);
+    warnOfNotCarried(request, io.err);
     if (outcome.nameCut)
         warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
     if (outcome.nameGiven)
@@ -247,7 +265,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(block, outcome, request.shown, true, io.out);
+    printForms(block, outcome, request.shown, true, io);
     return 0;
 }
 
@@ -265,7 +283,7 @@ int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io&
     if (request.options.empty())
         printInfos(configBlock(image), io.out);
     else
-        printForms(configBlock(image), outcome, request.shown, false, io.out);
+        printForms(configBlock(image), outcome, request.shown, false, io);
     return 0;
 }
 

@@ -232,9 +232,12 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
 // own message would refuse it, after where in the document it stands.
 bool isJsonReason(const std::string& reason, const std::vector<std::string>& messages)
 {
-    if (reason == "not valid JSON\n" || reason == "format_version, only 1 is valid\n"
+    if (reason == "not valid JSON\n" || reason == "format_version, only 1 and 2 are valid\n"
         || reason == "profiles, a list of profiles is needed\n" || reason.ends_with(", no such key\n")
-        || reason.ends_with(", given twice\n") || reason == "profiles.prfname, only text is valid\n")
+        || reason.ends_with(", given twice\n") || reason.ends_with(", a number is expected\n")
+        || reason.ends_with(", a string is expected\n") || reason.ends_with(", a zero byte is not allowed\n")
+        || reason == "profiles.prfname_bytes, only pairs of hexadecimal digits are valid\n"
+        || reason == "profiles.prfname_bytes, prfname must be null beside it\n")
         return true;
     for (std::string_view within : {"settings.", "profiles."})
         if (reason.starts_with(within)
@@ -331,6 +334,19 @@ bool isReport(std::string_view output)
     return output.empty();
 }
 
+// The exports, their warnings left out.
+void printOptions(const vornset::ConfigBlock& block, vornset::Output& out)
+{
+    StringOutput warnings;
+    vornset::printSettingsAsOptions(block, out, warnings);
+}
+
+void printJson(const vornset::ConfigBlock& block, vornset::Output& out)
+{
+    StringOutput warnings;
+    vornset::printSettingsAsJson(block, out, warnings);
+}
+
 std::string textOf(const vornset::ConfigBlock& block, void (*print)(const vornset::ConfigBlock&, vornset::Output&))
 {
     StringOutput out;
@@ -407,7 +423,7 @@ std::string shownForms(const Invocation& invocation, std::vector<std::uint8_t> i
         } else if (option == "show=changes") {
             vornset::printChanges(before, block, out);
         } else {
-            (option == "show=json" ? vornset::printSettingsAsJson : vornset::printSettingsAsOptions)(block, out);
+            (option == "show=json" ? printJson : printOptions)(block, out);
         }
     }
     return out.text;
@@ -433,7 +449,7 @@ std::vector<std::string> differingOptionLines(const std::vector<std::uint8_t>& a
         vornset::BootImage loaded;
         std::copy(image.begin(), image.end(), loaded.content.begin());
         loaded.length = image.size();
-        std::vector<std::string> lines = linesOf(textOf(vornset::configBlock(loaded), vornset::printSettingsAsOptions));
+        std::vector<std::string> lines = linesOf(textOf(vornset::configBlock(loaded), printOptions));
         std::erase_if(lines, [](const std::string& line) {
             return line.starts_with("# vornset settings") || line.starts_with("# this image starts hidden")
                 || line.starts_with("# end of");
@@ -765,7 +781,7 @@ void expectValidJson(std::vector<std::uint8_t> image)
     std::string json = runOn(image, {"show=json", "a.bin"}).second;
     std::size_t version = json.find("\n  \"version\": 7,\n"), settings = json.find("\n  \"settings\": {\n"),
                 stored = json.find("\n  \"stored\": {\n"), profiles = json.find("\n  \"profiles\": [\n");
-    if (!JsonChecker(json).valid() || !json.starts_with("{\n  \"format_version\": 1,") || version == std::string::npos
+    if (!JsonChecker(json).valid() || !json.starts_with("{\n  \"format_version\": 2,") || version == std::string::npos
         || settings == std::string::npos
         || stored == std::string::npos || profiles == std::string::npos || !(settings < stored && stored < profiles))
         broken("show=json prints one valid document with the fixed keys in order", json);

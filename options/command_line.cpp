@@ -56,8 +56,8 @@ std::size_t editDistance(std::string_view a, std::string_view b, std::size_t lim
     return std::min(row[b.size()], limit + 1);
 }
 
-// The only key that starts with what was typed, or else the key nearest to it,
-// within two letters.
+} // namespace
+
 std::string_view likelyKey(std::string_view typed)
 {
     constexpr std::size_t limit = 2;
@@ -77,8 +77,6 @@ std::string_view likelyKey(std::string_view typed)
     // A word of one or two letters is within two of many keys.
     return best <= limit && best < typed.size() ? nearest : std::string_view{};
 }
-
-} // namespace
 
 bool asksForHelp(std::string_view argument)
 {

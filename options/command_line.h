@@ -29,6 +29,10 @@ struct Ignored {
 // name without "=", or changes a profile that no "prf=" of the options chooses.
 Ignored whyIgnored(std::string_view option, Arguments options);
 
+// The key most likely meant by what was typed as one, or nothing: the only key that
+// starts with it, or else the nearest within two letters, whatever their case.
+std::string_view likelyKey(std::string_view typed);
+
 // Only the last argument names the image: an option before it that matches no key
 // but names an existing file is refused, since it was most likely meant as one.
 template <typename IsFile>

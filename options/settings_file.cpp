@@ -1,5 +1,6 @@
 #include "options/settings_file.h"
 
+#include "options/command_line.h"
 #include "options/global_options.h"
 #include "options/settings_staging.h"
 
@@ -47,8 +48,14 @@ std::optional<Refusal> stageLine(std::string_view line, Staging& staging)
         return stageGlobal(*setting, value, staging);
     }
     const ProfileSetting* setting = profileSettingCarriedBy(line);
-    if (setting == nullptr)
-        return Refusal{{}, "no such option"};
+    if (setting == nullptr) {
+        std::string_view key = line;
+        if (std::size_t equals = line.find('='); equals != std::string_view::npos)
+            key.remove_suffix(line.size() - equals);
+        Refusal refusal{key, "no such option", !key.empty()};
+        refusal.meant = likelyKey(key);
+        return refusal;
+    }
     param(setting->key, value, line);
     return stageProfileValue(*setting, value, staging);
 }
@@ -67,10 +74,56 @@ Line nextLine(std::string_view& text)
     return line;
 }
 
+// The table's spelling of a key, or nothing where no option has it.
+std::string_view tableKey(std::string_view key)
+{
+    for (const GlobalSetting& setting : GLOBAL_SETTINGS)
+        if (setting.key == key)
+            return setting.key;
+    for (const ProfileSetting& setting : PROFILE_SETTINGS)
+        if (setting.key == key)
+            return setting.key;
+    return {};
+}
+
+// Keeps the field that a comment, as show=options writes it in place of a value it
+// cannot carry, says is left alone: "# KEY: stored value N has no option value" or
+// "# prfname: stored name holds a control character".
+void noteNotCarried(std::string_view comment, Staging& staging)
+{
+    constexpr std::string_view valueStart = ": stored value ", valueEnd = " has no option value",
+                               name = ": stored name holds a control character";
+    if (!comment.starts_with("# "))
+        return;
+    comment.remove_prefix(2);
+    std::size_t colon = comment.find(':');
+    if (colon == std::string_view::npos)
+        return;
+    std::string_view key = tableKey(std::string_view(comment.data(), colon));
+    if (key.empty())
+        return;
+    comment.remove_prefix(colon);
+    NotCarried field{staging.place, key, staging.section.profile.value_or(0), std::nullopt};
+    if (comment.starts_with(valueStart) && comment.ends_with(valueEnd)) {
+        comment.remove_prefix(valueStart.size());
+        comment.remove_suffix(valueEnd.size());
+        std::optional<int> stored = parseDecimal(comment);
+        if (!stored)
+            return;
+        field.stored = static_cast<unsigned>(*stored);
+    } else if (comment != name || key != profileSetting(ProfileField::name).key) {
+        return;
+    }
+    StagedSettings& staged = staging.staged;
+    if (staged.notCarriedCount < staged.notCarried.size())
+        staged.notCarried[staged.notCarriedCount++] = field;
+}
+
 std::optional<Refusal> stageText(std::string_view text, Staging& staging)
 {
     bool exported = text.starts_with(EXPORT_START);
-    Line last{};
+    // Whether the end line was read: after it come only blank lines and comments.
+    bool ended = false;
     while (!text.empty()) {
         ++staging.place.line;
         Line line = nextLine(text);
@@ -79,16 +132,20 @@ std::optional<Refusal> stageText(std::string_view text, Staging& staging)
             line.text.remove_suffix(1);
         if (line.text.find('\r') != std::string_view::npos)
             return Refusal{{}, "carriage return inside a line", false, staging.place.line};
-        last = line;
-        if (isBlank(line.text) || line.text.starts_with('#'))
+        if (isBlank(line.text) || line.text.starts_with('#')) {
+            ended = ended || (line.text == EXPORT_END && line.ended);
+            noteNotCarried(line.text, staging);
             continue;
+        }
+        if (ended)
+            return Refusal{{}, "a setting after the end line", false, staging.place.line};
         if (std::optional<Refusal> refusal = stageLine(line.text, staging)) {
             refusal->line = staging.place.line;
             return refusal;
         }
         staging.holdsSettings = true;
     }
-    if (exported && !(last.text == EXPORT_END && last.ended))
+    if (exported && !ended)
         return Refusal{{}, "the settings end before their end line", false, std::max(staging.place.line, 1)};
     return std::nullopt;
 }

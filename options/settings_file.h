@@ -29,6 +29,16 @@ struct Place {
     int line = 0;
 };
 
+// A field that an export could not carry and wrote as a comment, found where a file
+// being loaded says so: the key as the tables spell it, the profile it is in (0 for
+// a global setting), and the stored value the comment gives, or none for a name.
+struct NotCarried {
+    Place place;
+    std::string_view key;
+    int profile = 0;
+    std::optional<unsigned> stored;
+};
+
 // What the run's settings files give, checked and gathered before the image is
 // opened, to be applied to it once it is read. A later line overrides an earlier
 // one, as the file's settings are applied in their order.
@@ -39,6 +49,10 @@ struct StagedSettings {
     std::array<ProfileFields, ConfigBlock::profileCount> profiles;
     // Whether any file was read at all.
     bool loaded = false;
+    // The fields the files say they leave as the image has them; past the first 128
+    // no more are kept.
+    std::array<NotCarried, 128> notCarried{};
+    std::size_t notCarriedCount = 0;
 };
 
 // Every settings file of a run, read whole, or the first that could not be read or

@@ -7,6 +7,7 @@
 
 #include "image/boot_image.h"
 #include "settings/settings.h"
+#include "settings/utf8.h"
 
 #include <array>
 #include <bitset>
@@ -226,12 +227,23 @@ char32_t hexValue(std::string_view four)
     return value;
 }
 
-// A checked string's bytes, as many as the buffer holds. An escape from \u0080 to
-// \u00ff stands for that one byte, as show=json writes a name that is not UTF-8;
-// every other character is its UTF-8. Nothing where it holds a lone surrogate.
+// What the document's strings mean. In version 1 an escape from \u0080 to \u00ff
+// stands for that one byte, as that version wrote a name that is not UTF-8; from
+// version 2 on every character is its UTF-8, as JSON says.
+enum class Meaning { version1Bytes, characters };
+
+// A checked string's bytes, as many as the buffer holds, or why it has none.
+struct Decoded {
+    enum Fault { none, notJson, zeroByte } fault = none;
+    std::string_view text;
+};
+
 template <std::size_t size>
-std::optional<std::string_view> decoded(std::string_view text, std::array<char, size>& buffer)
+Decoded decoded(std::string_view text, Meaning meaning, std::array<char, size>& buffer)
 {
+    // Text as JSON carries it is UTF-8; an escape is ASCII, so the raw text tells.
+    if (meaning == Meaning::characters && !isUtf8(text))
+        return {Decoded::notJson, {}};
     std::size_t used = 0;
     char bytes[4];
     while (!text.empty()) {
@@ -247,15 +259,15 @@ std::optional<std::string_view> decoded(std::string_view text, std::array<char, 
                 char32_t c = hexValue(slice(text, 2, 4));
                 text.remove_prefix(6);
                 if (c >= 0xDC00 && c <= 0xDFFF)
-                    return std::nullopt;
+                    return {Decoded::notJson, {}};
                 if (c >= 0xD800 && c <= 0xDBFF) {
                     char32_t low = text.starts_with("\\u") ? hexValue(slice(text, 2, 4)) : 0;
                     if (low < 0xDC00 || low > 0xDFFF)
-                        return std::nullopt;
+                        return {Decoded::notJson, {}};
                     c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
                     text.remove_prefix(6);
                 }
-                bool byte = c >= 0x80 && c <= 0xFF;
+                bool byte = meaning == Meaning::version1Bytes && c >= 0x80 && c <= 0xFF;
                 length = byte ? 1 : encode(c, bytes);
                 if (byte)
                     bytes[0] = static_cast<char>(c);
@@ -266,7 +278,10 @@ std::optional<std::string_view> decoded(std::string_view text, std::array<char, 
         for (std::size_t i = 0; i < length && used < size; ++i)
             buffer[used++] = bytes[i];
     }
-    return std::string_view(buffer.data(), used);
+    std::string_view result(buffer.data(), used);
+    if (result.find('\0') != std::string_view::npos)
+        return {Decoded::zeroByte, {}};
+    return {Decoded::none, result};
 }
 
 // Which keys of an object have been seen, by their position in its list of keys.
@@ -327,25 +342,58 @@ std::optional<Refusal> valueOf(JsonReader& json, Token& token)
 // A refusal as the row has it, at the value's line and within the document.
 Refusal atValue(Refusal refused, std::string_view within, const Token& token)
 {
-    refused.within = within;
+    refused.within = refused.reason == NOT_JSON.reason ? std::string_view{} : within;
     refused.line = token.line;
     return refused;
 }
 
-// A value as an option takes it: whether it is of the option's kind, and its text, a
-// string's decoded into the buffer; no text where a string holds a lone surrogate.
+constexpr std::string_view NUMBER_EXPECTED = "a number is expected";
+constexpr std::string_view STRING_EXPECTED = "a string is expected";
+
+// A value as an option takes it: a number's text, or a string's decoded into the
+// buffer; or why it is refused: a value of another kind, a zero byte, or a string
+// that is not JSON. A refusal here has no place yet.
 struct ValueText {
-    bool rightKind;
-    std::optional<std::string_view> text;
+    std::string_view text;
+    std::optional<Refusal> refused;
 };
 
-ValueText valueText(const Token& token, bool number, std::array<char, 64>& buffer)
+ValueText valueText(const Token& token, std::string_view key, bool number, Meaning meaning,
+                    std::array<char, 64>& buffer)
 {
-    return {token.kind == (number ? Token::number : Token::string),
-            token.kind == Token::string ? decoded(token.text, buffer) : std::optional(token.text)};
+    if (token.kind != (number ? Token::number : Token::string))
+        return {{}, Refusal{key, number ? NUMBER_EXPECTED : STRING_EXPECTED, true}};
+    if (number)
+        return {token.text, std::nullopt};
+    Decoded value = decoded(token.text, meaning, buffer);
+    if (value.fault == Decoded::notJson)
+        return {{}, NOT_JSON};
+    if (value.fault == Decoded::zeroByte)
+        return {{}, Refusal{key, "a zero byte is not allowed", true}};
+    return {value.text, std::nullopt};
 }
 
-std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
+// A name's bytes as prfname_bytes gives them: two hexadecimal digits each.
+ValueText nameBytes(const Token& token, std::string_view key, std::array<char, 64>& buffer)
+{
+    if (token.kind != Token::string)
+        return {{}, Refusal{key, STRING_EXPECTED, true}};
+    std::string_view digits = token.text;
+    bool hex = digits.size() % 2 == 0 && digits.size() <= 2 * buffer.size()
+        && digits.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    if (!hex)
+        return {{}, Refusal{key, "only pairs of hexadecimal digits are valid", true}};
+    std::size_t used = 0;
+    for (; !digits.empty(); digits.remove_prefix(2)) {
+        char32_t byte = hexValue(slice(digits, 0, 2));
+        if (byte == 0)
+            return {{}, Refusal{key, "a zero byte is not allowed", true}};
+        buffer[used++] = static_cast<char>(byte);
+    }
+    return {std::string_view(buffer.data(), used), std::nullopt};
+}
+
+std::optional<Refusal> readSettings(JsonReader& json, Meaning meaning, Staging& staging)
 {
     std::array<std::string_view, 13> keys{};
     for (std::size_t i = 0; i < keys.size(); ++i)
@@ -358,22 +406,33 @@ std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
         if (token.kind == Token::null)
             return std::nullopt;
         std::array<char, 64> buffer;
-        auto [rightKind, text] = valueText(token, takesNumber(setting), buffer);
-        if (rightKind && !text)
-            return Refusal{{}, "not valid JSON", false, token.line};
+        auto [text, refused] = valueText(token, setting.key, takesNumber(setting), meaning, buffer);
         staging.place.line = token.line;
-        std::optional<Refusal> refused =
-            rightKind ? stageGlobal(setting, *text, staging) : Refusal{setting.key, setting.refusal};
+        if (!refused)
+            refused = stageGlobal(setting, text, staging);
         staging.holdsSettings = staging.holdsSettings || !refused;
         return refused ? std::optional<Refusal>(atValue(*refused, "settings.", token)) : std::nullopt;
     });
 }
 
-// The members of a profile, which may come in any order: the number is taken first.
-std::optional<Refusal> readProfile(JsonReader& json, Staging& staging)
+// A profile object's keys: the five options', the name's bytes, and the stored bytes.
+constexpr std::size_t nameBytesKey = 5;
+
+std::array<std::string_view, 7> profileKeys()
 {
-    static constexpr std::array<std::string_view, 6> keys{"prf", "prfname", "btdrv", "btprt", "btlog", "stored"};
-    std::array<Token, 5> values{};
+    std::array<std::string_view, 7> keys{};
+    for (std::size_t i = 0; i < PROFILE_SETTINGS.size(); ++i)
+        keys[i] = PROFILE_SETTINGS[i].key;
+    keys[nameBytesKey] = "prfname_bytes";
+    keys[nameBytesKey + 1] = "stored";
+    return keys;
+}
+
+// The members of a profile, which may come in any order: the number is taken first.
+std::optional<Refusal> readProfile(JsonReader& json, Meaning meaning, Staging& staging)
+{
+    const std::array<std::string_view, 7> keys = profileKeys();
+    std::array<Token, nameBytesKey + 1> values{};
     std::optional<Refusal> refused = readObject(json, "profiles.", keys, [&](std::size_t key) {
         Token token;
         std::optional<Refusal> invalid = valueOf(json, token);
@@ -383,24 +442,30 @@ std::optional<Refusal> readProfile(JsonReader& json, Staging& staging)
     });
     if (refused)
         return refused;
-    for (std::size_t key = 0; key < values.size(); ++key) {
-        const Token& token = values[key];
+    auto given = [&values](std::size_t key) { return values[key].line != 0 && values[key].kind != Token::null; };
+    std::size_t nameKey = static_cast<std::size_t>(ProfileField::name);
+    if (given(nameKey) && given(nameBytesKey))
+        return atValue(Refusal{keys[nameBytesKey], "prfname must be null beside it", true}, "profiles.",
+                       values[nameBytesKey]);
+    for (std::size_t key = 0; key < PROFILE_SETTINGS.size(); ++key) {
         const ProfileSetting& setting = PROFILE_SETTINGS[key];
-        bool given = token.line != 0 && token.kind != Token::null;
-        if (!given && key > 0)
+        std::size_t from = key == nameKey && given(nameBytesKey) ? nameBytesKey : key;
+        const Token& token = values[from];
+        if (!given(from) && key > 0)
             continue;
         std::array<char, 64> buffer;
-        auto [ofKind, text] = valueText(token, setting.numbers.highest > 0, buffer);
-        bool rightKind = given && ofKind;
-        if (rightKind && !text)
-            return Refusal{{}, "not valid JSON", false, token.line};
+        ValueText value{{}, Refusal{setting.key, setting.refusal}};
+        if (from == nameBytesKey)
+            value = nameBytes(token, keys[from], buffer);
+        else if (given(from))
+            value = valueText(token, setting.key, setting.numbers.highest > 0, meaning, buffer);
         staging.place.line = token.line != 0 ? token.line : json.line();
-        std::optional<Refusal> taken =
-            rightKind ? stageProfileValue(setting, *text, staging) : Refusal{setting.key, setting.refusal};
-        if (taken) {
+        if (!value.refused)
+            value.refused = stageProfileValue(setting, value.text, staging);
+        if (value.refused) {
             Token at = token;
             at.line = staging.place.line;
-            return atValue(*taken, "profiles.", at);
+            return atValue(*value.refused, "profiles.", at);
         }
         staging.holdsSettings = staging.holdsSettings || key > 0;
     }
@@ -408,26 +473,43 @@ std::optional<Refusal> readProfile(JsonReader& json, Staging& staging)
     return std::nullopt;
 }
 
-std::optional<Refusal> readProfiles(JsonReader& json, Staging& staging)
+std::optional<Refusal> readProfiles(JsonReader& json, Meaning meaning, Staging& staging)
 {
     if (!json.take('['))
         return refusal({}, "profiles", "a list of profiles is needed", json.line());
     if (json.take(']'))
         return std::nullopt;
     do {
-        if (std::optional<Refusal> refused = readProfile(json, staging))
+        if (std::optional<Refusal> refused = readProfile(json, meaning, staging))
             return refused;
     } while (json.take(','));
     return json.take(']') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
 }
 
-std::optional<Refusal> readFormatVersion(JsonReader& json)
+constexpr std::array<std::string_view, 5> DOCUMENT_KEYS{"format_version", "version", "settings", "stored", "profiles"};
+
+// The document's format_version, read before the rest, as it tells what the strings
+// mean wherever it stands: 2, the version show=json prints, where it gives none or is
+// no JSON object, for the reading to refuse; or why a version it gives is refused.
+std::optional<Refusal> formatVersion(std::string_view text, Meaning& meaning)
 {
-    Token token;
-    if (std::optional<Refusal> refused = valueOf(json, token))
-        return refused;
-    if (token.kind != Token::number || token.text != "1")
-        return refusal({}, "format_version", "only 1 is valid", token.line);
+    meaning = Meaning::characters;
+    JsonReader json(text);
+    Token version;
+    std::optional<Refusal> unreadable = readObject(json, {}, DOCUMENT_KEYS, [&](std::size_t key) {
+        Token token;
+        std::optional<Refusal> invalid = valueOf(json, token);
+        if (key == 0)
+            version = token;
+        return invalid;
+    });
+    (void)unreadable; // the reading proper refuses it where it stands
+    if (version.line == 0)
+        return std::nullopt;
+    if (version.kind == Token::number && version.text == "1")
+        meaning = Meaning::version1Bytes;
+    else if (version.kind != Token::number || version.text != "2")
+        return refusal({}, "format_version", "only 1 and 2 are valid", version.line);
     return std::nullopt;
 }
 
@@ -435,18 +517,18 @@ std::optional<Refusal> readFormatVersion(JsonReader& json)
 
 std::optional<Refusal> stageJson(std::string_view text, Staging& staging)
 {
-    static constexpr std::array<std::string_view, 5> keys{"format_version", "version", "settings", "stored", "profiles"};
+    Meaning meaning;
+    if (std::optional<Refusal> refused = formatVersion(text, meaning))
+        return refused;
     JsonReader json(text);
-    std::optional<Refusal> refused = readObject(json, {}, keys, [&](std::size_t key) -> std::optional<Refusal> {
+    std::optional<Refusal> refused = readObject(json, {}, DOCUMENT_KEYS, [&](std::size_t key) -> std::optional<Refusal> {
         switch (key) {
-        case 0:
-            return readFormatVersion(json);
         case 2:
-            return readSettings(json, staging);
+            return readSettings(json, meaning, staging);
         case 4:
-            return readProfiles(json, staging);
+            return readProfiles(json, meaning, staging);
         default: {
-            // Read, to know it is JSON, and not applied.
+            // Read, to know it is JSON, and not applied; format_version is read already.
             Token token;
             return valueOf(json, token);
         }

@@ -2,6 +2,7 @@
 
 #include "image/config_block.h"
 #include "output/help.h"
+#include "output/settings_export.h"
 
 namespace vornset {
 
@@ -33,7 +34,10 @@ void printRefusal(const Refusal& refusal, Output& out)
         out << Printable{refusal.key};
     if (refusal.namesKey)
         out << ", ";
-    out << refusal.reason << "\n";
+    out << refusal.reason;
+    if (!refusal.meant.empty())
+        out << "; did you mean " << refusal.meant << "?";
+    out << "\n";
 }
 
 void printImageError(ImageError error, std::string_view path, Output& out)
@@ -109,6 +113,19 @@ void warnNoValue(std::string_view key, Output& err)
 void warnNameCut(std::string_view stored, Output& err)
 {
     err << "vornset: warning: prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
+}
+
+void warnNotCarried(std::string_view file, int line, const Field& field, Output& err)
+{
+    err << "vornset: warning: ";
+    if (line > 0) {
+        printLoad(file, err);
+        err << ", line " << line << ": ";
+    }
+    if (field.profile > 0)
+        err << "prf=" << field.profile << " ";
+    printNotCarried(field, err);
+    err << "; loading the settings leaves this field as the target image has it\n";
 }
 
 void printSystemReason(std::string_view path, std::string_view reason, Output& err)

@@ -2,6 +2,7 @@
 
 #include "image/image_file.h"
 #include "output/output.h"
+#include "settings/fields.h"
 #include "settings/refusal.h"
 
 #include <string_view>
@@ -35,6 +36,11 @@ void warnNoProfileChosen(std::string_view option, Output& err);
 
 // The warning for a name longer than the field, with the bytes that are stored.
 void warnNameCut(std::string_view stored, Output& err);
+
+// A field that a settings file or JSON cannot carry: loading the export leaves it
+// as the target image has it. Where a file being loaded says so, its line is named,
+// and its name where the run loads several.
+void warnNotCarried(std::string_view file, int line, const Field& field, Output& err);
 
 // Why a step on the image failed, in the system's words, on standard error.
 void printSystemReason(std::string_view path, std::string_view reason, Output& err);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/utf8.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -12,6 +14,13 @@ struct Printable {
     std::string_view text;
 };
 
+// Text printed as a JSON string's content: the quote and the backslash after a
+// backslash, every control (C0, DEL, C1) as \u00XX, and, outside JSON, each byte that
+// starts no valid UTF-8 character as \xXX; so no two texts print alike.
+struct Escaped {
+    std::string_view text;
+};
+
 // A byte printed as two lower-case hexadecimal digits.
 struct HexByte {
     unsigned char value;
@@ -19,9 +28,6 @@ struct HexByte {
 
 // How many bytes the text takes as it is printed.
 std::size_t printedSize(Printable text);
-
-// Whether the text is valid UTF-8 throughout.
-bool isUtf8(std::string_view text);
 
 // Whether any character of the text prints as "?".
 bool holdsControl(std::string_view text);
@@ -43,6 +49,7 @@ public:
     Output& operator<<(int number);
     Output& operator<<(Printable text);
     Output& operator<<(HexByte byte);
+    Output& operator<<(Escaped text);
 
 protected:
     ~Output() = default;

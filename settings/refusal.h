@@ -20,6 +20,8 @@ struct Refusal {
     std::string_view file{};
     // Where in a JSON document the value stands, before the reason: "settings.".
     std::string_view within{};
+    // The key most likely meant, where the key is none: "; did you mean KEY?".
+    std::string_view meant{};
 };
 
 // The rule for a hidden start: it needs the countdown on and a default boot.

@@ -63,9 +63,9 @@ TEST(Changes, NameEachChangedFieldWithItsOldAndNewValue)
     EXPECT_EQ(output, "ffffnothing written (write=no)\n\n"
                       "cntval: 10 -> 25\n"
                       "dprf: stored 40 -> 3\n"
-                      "prf=2 prfname: \"Debian 12\" -> \"Linux ? Mint\"\n"
+                      "prf=2 prfname: \"Debian 12\" -> \"Linux \\u001b Mint\"\n"
                       "prf=2 btdrv: 80h -> 85h\n"
-                      "prf=2 btprt: stored 37 -> 2\n");
+                      "prf=2 btprt: stored 5 -> 2\n");
     EXPECT_EQ(file.writes, 0);
 
     MemoryFile same(sampleImage());
@@ -73,6 +73,39 @@ TEST(Changes, NameEachChangedFieldWithItsOldAndNewValue)
     EXPECT_EQ(runTool({"show=changes", "vornbm.bin"}, same).output, "no changes\n");
     EXPECT_EQ(runTool({"show=changes", "prf=13", "btlog=4", "show=changes", "vornbm.bin"}, same).output,
               closingMessages + "\nprf=13 btlog: 1 -> 4\n");
+}
+
+// The partition byte holds two fields: each is told by its own bits.
+TEST(Changes, EachPartOfThePartitionByteIsItsOwnField)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    image[0x458] = 0x20; // profile 1: partition 0, log part. 1
+    MemoryFile file(image);
+    EXPECT_EQ(runTool({"write=no", "show=changes", "prf=1", "btlog=2", "vornbm.bin"}, file).output,
+              "nothing written (write=no)\n\nprf=1 btlog: 1 -> 2\n");
+    EXPECT_EQ(runTool({"write=no", "show=changes", "prf=1", "btprt=3", "vornbm.bin"}, file).output,
+              "nothing written (write=no)\n\nprf=1 btprt: stored 0 -> 3\n");
+}
+
+// Names print as JSON escapes them, so that two names never print alike: controls,
+// a C1 control and the stray byte of its value, quotes and backslashes.
+TEST(Changes, TwoDifferentNamesNeverPrintAlike)
+{
+    const std::pair<const char*, std::string> names[] = {
+        {"a\x01", "a\\u0001"},         {"a\x02", "a\\u0002"},
+        {"a\x7f", "a\\u007f"},         {"a\xc2\x80", "a\\u0080"},
+        {"a\x80", "a\\x80"},           {"a\xe9", "a\\xe9"},
+        {"a\xc3\xa9", "a\xc3\xa9"},     {"a\"", "a\\\""},
+        {"a\\", "a\\\\"},            {"a\\u0001", "a\\\\u0001"},
+        {"a?", "a?"},
+    };
+    for (const auto& [name, printed] : names) {
+        MemoryFile file(sampleImage());
+        std::string option = "prfname=" + std::string(name);
+        EXPECT_EQ(runTool({"write=no", "show=changes", "prf=1", option.c_str(), "vornbm.bin"}, file).output,
+                  "ffffnothing written (write=no)\n\nprf=1 prfname: \"Windows 11\" -> \"" + printed + "\"\n")
+            << name;
+    }
 }
 
 // Only the last argument names the image: another that names an existing file and

@@ -79,7 +79,35 @@ TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
     EXPECT_EQ(load(settings.substr(0, line79)).first,
               "Parameter error: load, line 5: the settings end before their end line\n");
     EXPECT_EQ(load(settings).first, closingMessages);
-    EXPECT_EQ(load(settings + "cntval=3\n").first, "Parameter error: load, line 96: the settings end before their end line\n");
+    // After the end line come only blank lines and comments.
+    EXPECT_EQ(load(settings + "cntval=3\n").first, "Parameter error: load, line 96: a setting after the end line\n");
+    EXPECT_EQ(load(settings + "\n# kept\n\r\n \n").first, closingMessages);
+    EXPECT_EQ(load(settings + "\n\n# x\nprf=2\n").first, "Parameter error: load, line 99: a setting after the end line\n");
+}
+
+// What an export could not carry, a load says it leaves, in the export's words and
+// at the comment's line; a hand-written comment is no such field.
+TEST(StrictFiles, FieldsTheExportCannotCarryAreWarnedOfAtTheirLine)
+{
+    MemoryFile source(sampleImage());
+    source.content[0x28D] = 0;
+    ASSERT_EQ(runTool({"prf=3", "prfname=a\tb", "vornbm.bin"}, source).status, 0);
+    auto shown = runTool({"show=options", "a.bin"}, source);
+    const std::string leaves = "; loading the settings leaves this field as the target image has it\n";
+    EXPECT_EQ(shown.warnings, "vornset: warning: cntval: stored value 0 has no option value" + leaves
+                                  + "vornset: warning: prf=3 prfname: stored name holds a control character" + leaves);
+    MemoryFile target(sampleImage());
+    MemorySettingsFiles settings;
+    settings.files["s.txt"] = shown.output + "# cntval: a note\n# vm: stored value x has no option value\n";
+    settings.files["t.txt"] = "# usb1: stored value 3 has no option value\nvm=text\n";
+    auto loaded = runTool({"load=s.txt", "vornbm.bin"}, target, settings);
+    EXPECT_EQ(loaded.output, closingMessages);
+    EXPECT_EQ(loaded.warnings, "vornset: warning: load, line 5: cntval: stored value 0 has no option value" + leaves
+                                   + "vornset: warning: load, line 26: prf=3 prfname: stored name holds a control "
+                                     "character" + leaves);
+    EXPECT_EQ(target.content[0x28D], sampleImage()[0x28D]);
+    EXPECT_EQ(runTool({"load=t.txt", "load=s.txt", "cntval=5", "vornbm.bin"}, target, settings).warnings.substr(0, 100),
+              "vornset: warning: load=t.txt, line 1: usb1: stored value 3 has no option value; loading the settings");
 }
 
 // A file saved by Windows Notepad: a byte order mark, CR LF, no last line end, no header.
@@ -141,28 +169,74 @@ TEST(JsonFiles, ReadBackWhatShowJsonPrints)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A2), "Linux Mint");
 }
 
+// A string means its characters, stored as UTF-8; version 1 read \u0080 to \u00ff as
+// single bytes, and still does. A name that is not UTF-8 travels as its bytes.
+TEST(JsonFiles, AStringMeansItsCharactersAndANameThatIsNotUtf8ItsBytes)
+{
+    const std::pair<std::string, std::string> names[] = {
+        {R"({"profiles": [{"prf": 4, "prfname": "Caf\u00e9"}]})", "Caf\xc3\xa9"},
+        {R"({"format_version": 2, "profiles": [{"prf": 4, "prfname": "Caf\u00e9"}]})", "Caf\xc3\xa9"},
+        {R"({"profiles": [{"prf": 4, "prfname": "Caf\u00e9"}], "format_version": 1})", "Caf\xe9"},
+        {R"({"format_version": 1, "profiles": [{"prf": 4, "prfname": "\u00ff\u0100"}]})", "\xff\xc4\x80"},
+        {R"({"profiles": [{"prf": 4, "prfname": null, "prfname_bytes": "45e9C0"}]})", "E\xe9\xc0"},
+        {R"({"profiles": [{"prf": 4, "prfname_bytes": "41"}]})", "A"},
+    };
+    for (const auto& [text, name] : names) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, closingMessages) << text;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(&image[0x6B8])), name) << text;
+    }
+    MemoryFile source(sampleImage());
+    ASSERT_EQ(runTool({"prf=4", "prfname=Caf\xe9 \x01\x80", "vornbm.bin"}, source).status, 0);
+    std::string json = runTool({"show=json", "a.bin"}, source).output;
+    EXPECT_NE(json.find("\"prfname\": null, \"prfname_bytes\": \"436166e9200180\""), std::string::npos) << json;
+    EXPECT_EQ(load(json).second, source.content);
+}
+
 TEST(JsonFiles, RefuseWhatTheyCannotMean)
 {
     const std::pair<std::string, std::string> refused[] = {
         {"{\"settings\": {\n\"cntval\": 150}}", "line 2: settings.cntval, only values 1-99 are valid"},
-        {"{\"settings\": {\"cntval\": \"5\"}}", "line 1: settings.cntval, only values 1-99 are valid"},
         {"{\"settings\": {\"cntval\": 5.0}}", "line 1: settings.cntval, only values 1-99 are valid"},
         {"{\"settings\": {\"cntval\": -5}}", "line 1: settings.cntval, only values 1-99 are valid"},
-        {"{\"settings\": {\"usb1\": 1}}", "line 1: settings.usb1, only off, 1, 2 is valid"},
-        {"{\"settings\": {\"hotkey\": true}}", "line 1: settings.hk, only yes and no is valid"},
+        // A value of the wrong kind is told which kind was expected.
+        {"{\"settings\": {\"cntval\": \"5\"}}", "line 1: settings.cntval, a number is expected"},
+        {"{\"settings\": {\"usb1\": 1}}", "line 1: settings.usb1, a string is expected"},
+        {"{\"settings\": {\"hotkey\": true}}", "line 1: settings.hotkey, a string is expected"},
+        {"{\"settings\": {\"vm\": [\"text\"]}}", "line 1: settings.vm, a string is expected"},
+        {"{\"profiles\": [{\"prf\": \"1\", \"btlog\": 1}]}", "line 1: profiles.prf, a number is expected"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": 5}]}", "line 1: profiles.prfname, a string is expected"},
+        {"{\"profiles\": [{\"prf\": 1, \"btdrv\": 85}]}", "line 1: profiles.btdrv, a string is expected"},
+        {"{\"profiles\": [{\"prf\": 1, \"btprt\": {}}]}", "line 1: profiles.btprt, a number is expected"},
         {"{\"settings\": {\"cntval\": 5,\n \"cntval\": 6}}", "line 2: settings.cntval, given twice"},
         {"{\"settings\": {\"cntvl\": 5}}", "line 1: settings.cntvl, no such key"},
         {"{\"extra\": 1}", "line 1: extra, no such key"},
-        {"{\"format_version\": 2, \"settings\": {\"cntval\": 5}}", "line 1: format_version, only 1 is valid"},
+        {"{\"format_version\": 3, \"settings\": {\"cntval\": 5}}", "line 1: format_version, only 1 and 2 are valid"},
+        {"{\"settings\": {\"cntval\": 0},\n\"format_version\": \"2\"}", "line 2: format_version, only 1 and 2 are valid"},
         {"{\"profiles\": [{\"prfname\": \"x\"}]}", "line 1: profiles.prf, only values 1-16 are valid"},
         {"{\"profiles\": [{\"prf\": 17, \"btlog\": 1}]}", "line 1: profiles.prf, only values 1-16 are valid"},
         {"{\"profiles\": [{\"prf\": 1,\n\"btdrv\": \"8ah\"}]}", "line 2: profiles.btdrv, only values 80h-89h are valid"},
+        // A zero byte ends a name where it is stored, so no name may hold one.
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": \"a\\u0000b\"}]}", "line 1: profiles.prfname, a zero byte is not allowed"},
+        {"{\"format_version\": 1, \"profiles\": [{\"prf\": 1, \"prfname\": \"\\u0000\"}]}",
+         "line 1: profiles.prfname, a zero byte is not allowed"},
+        {"{\"settings\": {\"vm\": \"te\\u0000xt\"}}", "line 1: settings.vm, a zero byte is not allowed"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": null, \"prfname_bytes\": \"4100\"}]}",
+         "line 1: profiles.prfname_bytes, a zero byte is not allowed"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": null, \"prfname_bytes\": \"4\"}]}",
+         "line 1: profiles.prfname_bytes, only pairs of hexadecimal digits are valid"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": null, \"prfname_bytes\": \"4g\"}]}",
+         "line 1: profiles.prfname_bytes, only pairs of hexadecimal digits are valid"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname_bytes\": [65]}]}", "line 1: profiles.prfname_bytes, a string is expected"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": \"A\",\n\"prfname_bytes\": \"41\"}]}",
+         "line 2: profiles.prfname_bytes, prfname must be null beside it"},
         {"{\"settings\": {\"cntval\": 5}", "line 1: not valid JSON"},
         {"{\"settings\": {\"cntval\": 05}}", "line 1: not valid JSON"},
         {"{\"settings\": {\"cntval\": 5}} x", "line 1: not valid JSON"},
         {"{\n\"settings\": {\"vm\": \"te\nxt\"}}", "line 2: not valid JSON"},
         {"{\"profiles\": [{\"prf\": 1, \"prfname\": \"\\ud800\"}]}", "line 1: not valid JSON"},
-        {"{\"profiles\": [{\"prf\": 1, \"prfname\": 5}]}", "line 1: profiles.prfname, only text is valid"},
+        // JSON text is UTF-8: a raw byte that is not is no JSON string.
+        {"{\"profiles\": [{\"prf\": 1, \"prfname\": \"Caf\xe9\"}]}", "line 1: not valid JSON"},
         {"{\"stored\": " + std::string(40, '[') + std::string(40, ']') + "}", "line 1: not valid JSON"},
     };
     for (const auto& [text, message] : refused) {

@@ -22,6 +22,8 @@ struct SettingsTest : ::testing::Test {
     BootImage image;
     ConfigBlock block{std::span(image.content).subspan<ConfigBlock::offsetInImage, ConfigBlock::size>()};
     StringOutput out;
+    // What the last export warned of.
+    StringOutput exportWarnings;
 
     void SetUp() override
     {
@@ -33,14 +35,16 @@ struct SettingsTest : ::testing::Test {
     std::string asOptions()
     {
         StringOutput text;
-        printSettingsAsOptions(block, text);
+        exportWarnings = {};
+        printSettingsAsOptions(block, text, exportWarnings);
         return text.text;
     }
 
     std::string asJson()
     {
         StringOutput text;
-        printSettingsAsJson(block, text);
+        exportWarnings = {};
+        printSettingsAsJson(block, text, exportWarnings);
         return text.text;
     }
 
@@ -81,17 +85,24 @@ TEST_F(SettingsTest, StoredValuesThatNoOptionGivesAreWrittenAsComments)
         {0x468, 0x7F, "btdrv", "# btdrv: stored value 127 has no option value"},
         {0x468, 0x80, "btdrv", "btdrv=80h"},      {0x468, 0x89, "btdrv", "btdrv=89h"},
         {0x468, 0x8A, "btdrv", "# btdrv: stored value 138 has no option value"},
-        {0x458, 0x20, "btprt", "# btprt: stored value 32 has no option value"},
+        // Each part of the partition byte by its own bits: 0-4 and 5-7.
+        {0x458, 0x20, "btprt", "# btprt: stored value 0 has no option value"},
         {0x458, 0x21, "btprt", "btprt=1"},        {0x458, 0x84, "btprt", "btprt=4"},
-        {0x458, 0x85, "btprt", "# btprt: stored value 133 has no option value"},
-        {0x458, 0x01, "btlog", "# btlog: stored value 1 has no option value"},
+        {0x458, 0x85, "btprt", "# btprt: stored value 5 has no option value"},
+        {0x458, 0x9F, "btprt", "# btprt: stored value 31 has no option value"},
+        {0x458, 0x01, "btlog", "# btlog: stored value 0 has no option value"},
         {0x458, 0x21, "btlog", "btlog=1"},        {0x458, 0x81, "btlog", "btlog=4"},
-        {0x458, 0xA1, "btlog", "# btlog: stored value 161 has no option value"},
+        {0x458, 0xA1, "btlog", "# btlog: stored value 5 has no option value"},
     };
     for (const Case& c : cases) {
         SetUp();
         image.content[c.offset] = c.stored;
         EXPECT_EQ(lineFor(c.key), c.line) << c.key << " " << int{c.stored};
+        // What the export cannot carry is said on standard error, once, in the comment's words.
+        std::string prefix = c.offset >= 0x458 ? "prf=1 " : "";
+        std::string warning = "vornset: warning: " + prefix + c.line.substr(2)
+            + "; loading the settings leaves this field as the target image has it\n";
+        EXPECT_EQ(exportWarnings.text, c.line.starts_with("#") ? warning : "") << c.key << " " << int{c.stored};
     }
 }
 
@@ -116,6 +127,10 @@ TEST_F(SettingsTest, NamesAreWrittenAsStoredUnlessALineCannotCarryThem)
         std::copy(name.begin(), name.end(), bytes.begin());
         block.setName(0, bytes);
         EXPECT_EQ(lineFor("prfname"), line);
+        EXPECT_EQ(exportWarnings.text, line.starts_with("#") ? "vornset: warning: prf=1 prfname: stored name holds a "
+                                                               "control character; loading the settings leaves this "
+                                                               "field as the target image has it\n"
+                                                             : "");
     }
 }
 
@@ -172,8 +187,13 @@ TEST_F(SettingsTest, TheFirstBadLineIsNamedAndNothingIsApplied)
 {
     const std::pair<std::string, std::string> files[] = {
         {"vm=text\n\n# x\ncntval=500\n", "line 4: cntval, only values 1-99 are valid"},
-        {"vm=text\r\ncntvl=5\r\n", "line 2: no such option"},
-        {"vm=text\n cnt=on\n", "line 2: no such option"},
+        // A key that is none is named, with the key it most likely means.
+        {"vm=text\r\ncntvl=5\r\n", "line 2: cntvl, no such option; did you mean cntval?"},
+        {"vm=text\n cnt=on\n", "line 2:  cnt, no such option; did you mean cnt?"},
+        {"Prf=1\n", "line 1: Prf, no such option; did you mean prf?"},
+        {"xyz=1\n", "line 1: xyz, no such option"},
+        {"cntval 5\n", "line 1: cntval 5, no such option; did you mean cntval?"},
+        {"=5\n", "line 1: no such option"},
         {"btdrv=81h\nprf=1\n", "line 1: btdrv, 'prf' must be set"},
         {"prfname=x\n", "line 1: prfname, 'prf' must be set"},
         {"prf=17\n", "line 1: prf, only values 1-16 are valid"},
@@ -336,17 +356,34 @@ TEST_F(SettingsTest, JsonGivesOptionValuesNullWhereNoneAndEveryStoredByte)
     std::copy(std::begin(name), std::end(name), bytes.begin());
     block.setName(0, bytes);
     std::string json = asJson();
-    EXPECT_TRUE(json.starts_with("{\n  \"format_version\": 1,\n  \"version\": 7,\n  \"settings\": {\n    \"vm\": null,\n"
+    EXPECT_TRUE(json.starts_with("{\n  \"format_version\": 2,\n  \"version\": 7,\n  \"settings\": {\n    \"vm\": null,\n"
                                  "    \"stm\": \"menu\",\n"))
         << json;
     EXPECT_NE(json.find("    \"cntval\": null,\n"), std::string::npos);
     EXPECT_NE(json.find("    \"dprf\": 1,\n"), std::string::npos);
     EXPECT_NE(json.find("  \"stored\": {\n    \"vm\": 9,\n"), std::string::npos);
-    EXPECT_NE(json.find("{\"prf\": 1, \"prfname\": \"\\\"\\\\A\\u007f\\u0001\\u00e9/\", \"btdrv\": null, \"btprt\": null, "
-                        "\"btlog\": null, \"stored\": {\"partition\": 5, \"drive\": 141, \"name\": [34, 92, 65, 127, 1, "
-                        "233, 47, 0, 0, 0, 0, 0, 0, 0, 0, 0]}},\n"),
+    EXPECT_NE(json.find("{\"prf\": 1, \"prfname\": null, \"prfname_bytes\": \"225c417f01e92f\", \"btdrv\": null, "
+                        "\"btprt\": null, \"btlog\": null, \"stored\": {\"partition\": 5, \"drive\": 141, \"name\": [34, 92, "
+                        "65, 127, 1, 233, 47, 0, 0, 0, 0, 0, 0, 0, 0, 0]}},\n"),
               std::string::npos)
         << json;
+    EXPECT_EQ(exportWarnings.text, "vornset: warning: vm: stored value 9 has no option value; loading the settings "
+                                   "leaves this field as the target image has it\n"
+                                   "vornset: warning: cntval: stored value 0 has no option value; loading the settings "
+                                   "leaves this field as the target image has it\n"
+                                   "vornset: warning: prf=1 btdrv: stored value 141 has no option value; loading the "
+                                   "settings leaves this field as the target image has it\n"
+                                   "vornset: warning: prf=1 btprt: stored value 5 has no option value; loading the "
+                                   "settings leaves this field as the target image has it\n"
+                                   "vornset: warning: prf=1 btlog: stored value 0 has no option value; loading the "
+                                   "settings leaves this field as the target image has it\n");
+    // A UTF-8 name as its characters, every control escaped.
+    const char utf8[] = "\"\\A\x7f\x01\xc3\xa9\xc2\x85/";
+    std::fill(bytes.begin(), bytes.end(), 0);
+    std::copy(std::begin(utf8), std::end(utf8) - 1, bytes.begin());
+    block.setName(0, bytes);
+    EXPECT_NE(asJson().find("\"prfname\": \"\\\"\\\\A\\u007f\\u0001\xc3\xa9\\u0085/\", \"prfname_bytes\": null,"),
+              std::string::npos);
     EXPECT_TRUE(json.ends_with("\"btlog\": 4, \"stored\": {\"partition\": 132, \"drive\": 131, \"name\": [77, 101, 109, 116, "
                                "101, 115, 116, 0, 0, 0, 0, 0, 0, 0, 0, 0]}}\n  ]\n}\n"))
         << json;

@@ -704,7 +704,7 @@ case_settings_files_refused_name_their_line_and_leave_the_image() {
         expect_status 1
         expect_output "$message"$'\n'
     done <<'CASES'
-vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: no such option
+vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: cntvl, no such option; did you mean cntval?
 vm=text\n\0|Error: unable to read settings from settings.txt
 CASES
     vornset load=missing.txt vornbm.bin
@@ -729,6 +729,34 @@ case_json_is_valid_and_answers_queries() {
         .profiles[15].btdrv, .stored.dbt, (.profiles | length)] | join(",")')
     [[ $answers == "7,800x600,10,Ubuntu Server 24,83h,1,16" ]] || fail "jq answered $answers"
     expect_unchanged
+}
+
+# A document that jq or Python rewrites, escaping characters or not, loads back to
+# the same bytes: names in UTF-8, in a code page, and with controls.
+case_json_rewritten_by_jq_and_python_loads_back_the_same_bytes() {
+    command -v jq >/dev/null || skip "jq is not installed"
+    command -v python3 >/dev/null || skip "python3 is not installed"
+    vornset prf=1 "prfname=$(printf 'Caf\xc3\xa9 \xe2\x98\x83 \xf0\x9f\x98\x80')" vornbm.bin
+    vornset prf=2 "prfname=$(printf '\xe9t\xe9 \x80')" vornbm.bin
+    vornset prf=3 "prfname=$(printf 'a\x01b\x7f\tc\x1b')" vornbm.bin
+    vornset prf=4 "prfname=$(printf '\xc2\x85 "q" \\u00e9')" vornbm.bin
+    ${VORNSET_RUNNER:-} "$VORNSET" show=json vornbm.bin | tr -d '\r' >shown.json
+    grep -q '"format_version": 2' shown.json || fail "not format_version 2"
+    local rewriter
+    for rewriter in 'jq .' 'jq -a .' \
+        'python3 -c "import json,sys; json.dump(json.load(sys.stdin), sys.stdout, ensure_ascii=True)"' \
+        'python3 -c "import json,sys; json.dump(json.load(sys.stdin), sys.stdout, ensure_ascii=False)"'; do
+        bash -c "$rewriter" <shown.json >rewritten.json || fail "$rewriter failed"
+        cmp -s shown.json rewritten.json && [[ $rewriter != 'jq .' ]] && fail "$rewriter left the document as it was"
+        cp vornbm.bin target.bin
+        for profile in 1 2 3 4; do
+            ${VORNSET_RUNNER:-} "$VORNSET" prf=$profile prfname=x target.bin >/dev/null
+        done
+        cmp -s vornbm.bin target.bin && fail "the names were not changed before the load"
+        vornset load=rewritten.json target.bin
+        expect_status 0
+        cmp -s vornbm.bin target.bin || fail "$rewriter: the names load back otherwise: $(cmp -l vornbm.bin target.bin | head)"
+    done
 }
 
 case_a_run_with_redirected_input_never_waits_to_close() {
