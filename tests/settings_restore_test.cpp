@@ -22,7 +22,8 @@ using testing::closingMessages;
 std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
                                                        std::initializer_list<const char*> more = {})
 {
-    MemoryFile file(sampleImage());
+    static const std::vector<std::uint8_t> sample = sampleImage();
+    MemoryFile file(sample);
     MemorySettingsFiles settings;
     settings.files["-"] = text;
     std::vector<const char*> argv{"vornset", "load=-"};
@@ -62,17 +63,25 @@ TEST(StrictFiles, AValueIsExactlyAValue)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), std::string(" spaced name \0\0\0", 16));
 }
 
-// What show=options prints ends with its end line; cut anywhere before it, it is refused.
+// What show=options prints ends with its end line; cut short, it is refused. The cuts
+// that could pass for a whole file: the first byte, after each line end, just before
+// each line end (a last line read without its end), and anywhere in the end line.
 TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
 {
     MemoryFile source(sampleImage());
     source.content[0x28D] = 25;
     std::string settings = runTool({"show=options", "a.bin"}, source).output;
     ASSERT_TRUE(settings.ends_with("\nbtlog=4\n# end of vornset settings\n")) << settings;
-    for (std::size_t cut = 1; cut < settings.size(); ++cut) {
+    std::vector<std::size_t> cuts{1};
+    for (std::size_t end = settings.find('\n'); end + 1 < settings.size(); end = settings.find('\n', end + 1))
+        cuts.insert(cuts.end(), {end, end + 1});
+    for (std::size_t cut = settings.rfind('\n', settings.size() - 2) + 2; cut < settings.size(); ++cut)
+        cuts.push_back(cut);
+    const std::vector<std::uint8_t> sample = sampleImage();
+    for (std::size_t cut : cuts) {
         auto [output, image] = load(settings.substr(0, cut));
         EXPECT_TRUE(output.starts_with("Parameter error: load")) << cut << ": " << output;
-        EXPECT_EQ(image, sampleImage()) << cut;
+        EXPECT_EQ(image, sample) << cut;
     }
     // Cut after a whole line, as head -n cuts it: the end line is missed.
     std::size_t line79 = settings.find('\n', 79) + 1;
