@@ -22,8 +22,7 @@ using testing::closingMessages;
 std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
                                                        std::initializer_list<const char*> more = {})
 {
-    static const std::vector<std::uint8_t> sample = sampleImage();
-    MemoryFile file(sample);
+    MemoryFile file(sampleImage());
     MemorySettingsFiles settings;
     settings.files["-"] = text;
     std::vector<const char*> argv{"vornset", "load=-"};
@@ -77,11 +76,10 @@ TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
         cuts.insert(cuts.end(), {end, end + 1});
     for (std::size_t cut = settings.rfind('\n', settings.size() - 2) + 2; cut < settings.size(); ++cut)
         cuts.push_back(cut);
-    const std::vector<std::uint8_t> sample = sampleImage();
     for (std::size_t cut : cuts) {
         auto [output, image] = load(settings.substr(0, cut));
         EXPECT_TRUE(output.starts_with("Parameter error: load")) << cut << ": " << output;
-        EXPECT_EQ(image, sample) << cut;
+        EXPECT_EQ(image, sampleImage()) << cut;
     }
     // Cut after a whole line, as head -n cuts it: the end line is missed.
     std::size_t line79 = settings.find('\n', 79) + 1;
