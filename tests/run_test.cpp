@@ -382,6 +382,26 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         EXPECT_EQ(run(argv, {file, settings, out, err}), 1);
         EXPECT_EQ(out.text, message);
     }
+    // Every global refused at once, given last to first: the refusal names the first
+    // of them in the pass order.
+    const char* globals[] = {"vm", "cnt", "cntval", "usbmdev", "dbt", "stm", "dprf",
+                             "stf", "zan", "fnt", "usb1", "int19h", "hotkey"};
+    for (std::size_t first = 0; first < std::size(globals); ++first) {
+        std::vector<std::string> options;
+        for (std::size_t i = std::size(globals); i-- > first;)
+            options.push_back(std::string(globals[i]) + "=x");
+        std::vector<const char*> argv{"vornset"};
+        for (const std::string& option : options)
+            argv.push_back(option.c_str());
+        argv.push_back("vornbm.bin");
+        MemoryFile file(sampleImage());
+        testing::MemorySettingsFiles settings;
+        testing::StringOutput out;
+        testing::StringOutput err;
+        run(argv, {file, settings, out, err});
+        std::string key = globals[first] == std::string("hotkey") ? "hk" : globals[first];
+        EXPECT_TRUE(out.text.starts_with("Parameter error: " + key + ",")) << globals[first] << ": " << out.text;
+    }
     MemoryFile file(sampleImage());
     runTool({"vm=text", "vm=800x600", "prf=2", "prf=4", "btprt=1", "vm=1024x768", "vornbm.bin"}, file);
     EXPECT_EQ(file.content[0x288], 3);
