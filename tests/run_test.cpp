@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
+
 namespace vornset {
 namespace {
 
@@ -39,7 +41,9 @@ TEST(Run, HelpAndVersionAskedForAloneOpenNothing)
     EXPECT_NE(help.text.find("\n\nMore:\n=====\n show=profiles|options|json|changes "), std::string::npos);
     auto [status, output, warnings] = runTool({"--version"}, file);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(output, "vornset " VORNSET_VERSION "\nCopyright (c) 2026 the vornset developers, MIT License\n");
+    EXPECT_TRUE(std::regex_match(output, std::regex("vornset [0-9]+\\.[0-9]+\n"
+                                                    "Copyright \\(c\\) 2026 the vornset developers, MIT License\n")))
+        << output;
     EXPECT_EQ(file.opens, 0);
 #ifndef _WIN32
     EXPECT_EQ(runTool({"/?"}, file).output, "Error: unable to open /?\n") << "a path like any other";
