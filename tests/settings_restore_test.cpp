@@ -37,8 +37,9 @@ std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
     return {out.text, file.content};
 }
 
-// In a file a value is the whole rest of its line, and a number decimal digits alone.
-TEST(StrictFiles, AValueIsExactlyAValue)
+// The first bad line is named and nothing is applied. In a file a value is the whole
+// rest of its line, and a number decimal digits alone.
+TEST(StrictFiles, TheFirstBadLineIsNamedAndNothingIsApplied)
 {
     const std::pair<std::string, std::string> refused[] = {
         {"vm=text\ncntval=5 cnt=off\n", "line 2: cntval, only values 1-99 are valid"},
@@ -53,6 +54,16 @@ TEST(StrictFiles, AValueIsExactlyAValue)
         {"cntval=5\rcnt=off\r", "line 1: carriage return inside a line"},
         {"cntval=5\ncnt=off\r", "line 2: carriage return inside a line"},
         {"cntval=5\r\r\n", "line 1: carriage return inside a line"},
+        {"vm=text\n\n# x\ncntval=500\n", "line 4: cntval, only values 1-99 are valid"},
+        {"vm=text\r\ncntvl=5\r\n", "line 2: no such option"},
+        {"vm=text\n cnt=on\n", "line 2: no such option"},
+        {"btdrv=81h\nprf=1\n", "line 1: btdrv, 'prf' must be set"},
+        {"prfname=x\n", "line 1: prfname, 'prf' must be set"},
+        {"prf=17\n", "line 1: prf, only values 1-16 are valid"},
+        {"prf=1\nbtlog=0\n", "line 2: btlog, only values 1-4 are valid"},
+        {"load=other.txt\n", "line 1: load, not allowed in a settings file"},
+        {"show=json\n", "line 1: show, not allowed in a settings file"},
+        {"hotkey=on\n", "line 1: hk, only yes and no is valid"},
     };
     for (const auto& [text, message] : refused) {
         auto [output, image] = load(text);
@@ -201,31 +212,6 @@ TEST(Settings, LinesEndWithLfOrCrLfAndBlankLinesAndCommentsAreSkipped)
     EXPECT_EQ(block.drive(2), 0x89);
     EXPECT_EQ(block.partitionByte(2), 0x62);
     EXPECT_EQ(block.drive(1), 0x81) << "a profile's second section adds to its first";
-}
-
-TEST(Settings, TheFirstBadLineIsNamedAndNothingIsApplied)
-{
-    const std::pair<std::string, std::string> files[] = {
-        {"vm=text\n\n# x\ncntval=500\n", "line 4: cntval, only values 1-99 are valid"},
-        {"vm=text\r\ncntvl=5\r\n", "line 2: no such option"},
-        {"vm=text\n cnt=on\n", "line 2: no such option"},
-        {"btdrv=81h\nprf=1\n", "line 1: btdrv, 'prf' must be set"},
-        {"prfname=x\n", "line 1: prfname, 'prf' must be set"},
-        {"prf=17\n", "line 1: prf, only values 1-16 are valid"},
-        {"prf=1\nbtlog=0\n", "line 2: btlog, only values 1-4 are valid"},
-        {"load=other.txt\n", "line 1: load, not allowed in a settings file"},
-        {"show=json\n", "line 1: show, not allowed in a settings file"},
-        {"hotkey=on\n", "line 1: hk, only yes and no is valid"},
-    };
-    for (const auto& [text, message] : files) {
-        MemoryFile file(sampleImage());
-        MemorySettingsFiles settings;
-        settings.files["s.txt"] = text;
-        auto [status, output, warnings] = runTool({"load=s.txt", "vornbm.bin"}, file, settings);
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(output, "Parameter error: load, " + message + "\n");
-        EXPECT_EQ(file.writes, 0);
-    }
 }
 
 TEST(Settings, CommandLineOptionsWinOverTheFileAndNamesGiveNoFfff)
