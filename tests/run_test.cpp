@@ -134,6 +134,40 @@ TEST(Run, TheHelpExampleChangesExactlyItsFourFields)
     EXPECT_EQ(file.content[0x28C], 1);
     EXPECT_EQ(file.content[0x28D], 1);
     EXPECT_EQ(file.content[0x293], 1);
+    std::string report = runTool({"vornbm.bin"}, file).output;
+    for (const char* line : {"Start mode     : hidden\n", "Countdown      : on\n", "Countdown value: 1 seconds\n",
+                             "Default boot   : usb\n"})
+        EXPECT_NE(report.find(line), std::string::npos) << line << report;
+}
+
+// An image is refused below the block's end and above 64 KiB, with its own message,
+// and left as it was; at either limit it is edited up to its last byte.
+TEST(Run, AnImageOutsideTheSizeLimitsIsRefusedByItsLength)
+{
+    const std::pair<std::size_t, std::string> refused[] = {
+        {0, "Error: unable to read file\n"},
+        {1927, "Error: file too short for a boot manager image (less than 1928 bytes)\n"},
+        {65537, "Error: file too large for a boot manager image (more than 65536 bytes)\n"},
+    };
+    for (const auto& [length, message] : refused) {
+        std::vector<std::uint8_t> image = sampleImage();
+        image.resize(length);
+        MemoryFile file(image);
+        for (auto arguments : {std::initializer_list<const char*>{"vornbm.bin"}, {"dbt=usb", "vornbm.bin"}}) {
+            auto [status, output, warnings] = runTool(arguments, file);
+            EXPECT_EQ(status, 1) << length;
+            EXPECT_EQ(output, message) << length;
+        }
+        EXPECT_EQ(file.content, image) << length;
+    }
+    for (std::size_t length : {std::size_t{1928}, std::size_t{65536}}) {
+        std::vector<std::uint8_t> image = sampleImage();
+        image.resize(length);
+        MemoryFile file(image);
+        EXPECT_EQ(runTool({"prf=16", "prfname=ABCDEFGHIJKLMNOP", "vornbm.bin"}, file).status, 0) << length;
+        EXPECT_EQ(changedOffsets(image, file.content).back(), 0x787u) << length;
+        EXPECT_EQ(file.content.size(), length);
+    }
 }
 
 TEST(Run, ANamedProfilePrintsFfffBeforeTheClosingMessages)
@@ -145,6 +179,10 @@ TEST(Run, ANamedProfilePrintsFfffBeforeTheClosingMessages)
     EXPECT_EQ(output, "ffff" + closingMessages);
     const std::uint8_t expected[16] = {'W', 'i', 'n', 'd', 'o', 'w', 's'};
     EXPECT_TRUE(std::equal(expected, expected + 16, file.content.begin() + 0x688));
+    // A longer name is cut to the field's 16 bytes, in the profile asked for.
+    runTool({"prf=3", "prfname=ABCDEFGHIJKLMNOPQR", "vornbm.bin"}, file);
+    EXPECT_EQ(std::string(file.content.begin() + 0x6A8, file.content.begin() + 0x6B8), "ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(file.content[0x6B8], image[0x6B8]);
 }
 
 TEST(Run, AnyRefusalLeavesTheFileUnwritten)
