@@ -94,18 +94,6 @@ case_report_of_the_sample_image() {
     expect_unchanged
 }
 
-case_help_example_hidden_boot_with_usb() {
-    poke vornbm.bin 0x28C 0
-    poke vornbm.bin 0x28A 0
-    cp vornbm.bin original.bin
-    vornset stm=hidden cnt=on cntval=1 dbt=usb vornbm.bin
-    expect_status 0
-    expect_output "$closing"
-    expect_changed "0x28A 0x28C 0x28D 0x293 "
-    vornset vornbm.bin
-    expect_golden report_after_hidden_boot_with_usb.txt
-}
-
 case_profile_edits_land_in_the_chosen_profile() {
     vornset prf=3 prfname=ABCDEFGHIJKLMNOPQR btdrv=89h btprt=2 btlog=4 vornbm.bin
     expect_status 0
