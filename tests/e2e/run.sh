@@ -116,18 +116,6 @@ case_show_profiles_alone_only_reads() {
     expect_output "ffff$closing"$'\n'"$expected"$'\n'
 }
 
-case_wrong_version_is_refused() {
-    poke vornbm.bin 0x287 6
-    cp vornbm.bin original.bin
-    vornset vornbm.bin
-    expect_status 1
-    expect_golden version_error.txt
-    vornset vm=text vornbm.bin
-    expect_status 1
-    expect_golden version_error.txt
-    expect_unchanged
-}
-
 case_missing_file_is_named() {
     vornset vm=text
     expect_status 1
