@@ -94,16 +94,6 @@ case_report_of_the_sample_image() {
     expect_unchanged
 }
 
-case_profile_edits_land_in_the_chosen_profile() {
-    vornset prf=3 prfname=ABCDEFGHIJKLMNOPQR btdrv=89h btprt=2 btlog=4 vornbm.bin
-    expect_status 0
-    expect_output "ffff$closing"
-    expect_changed "0x45A 0x46A 0x6A8 0x6A9 0x6AA 0x6AB 0x6AC 0x6AD 0x6AE 0x6AF 0x6B0 0x6B1 0x6B2 0x6B3 0x6B4 0x6B5 0x6B6 0x6B7 "
-    [[ $(od -An -tx1 -j 0x45A -N1 vornbm.bin) == " 82" ]] || fail "partition byte $(od -An -tx1 -j 0x45A -N1 vornbm.bin)"
-    [[ $(od -An -tx1 -j 0x46A -N1 vornbm.bin) == " 89" ]] || fail "drive byte"
-    [[ $(dd if=vornbm.bin bs=1 skip=$((0x6A8)) count=16 status=none) == ABCDEFGHIJKLMNOP ]] || fail "name"
-}
-
 case_show_profiles_alone_only_reads() {
     vornset show=profiles vornbm.bin
     expect_status 0
