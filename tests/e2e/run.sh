@@ -94,18 +94,6 @@ case_report_of_the_sample_image() {
     expect_unchanged
 }
 
-case_show_profiles_alone_only_reads() {
-    vornset show=profiles vornbm.bin
-    expect_status 0
-    expect_golden profiles_of_sample.txt
-    expect_unchanged
-    vornset show=profiles prf=2 prfname=Linux vornbm.bin
-    expect_status 0
-    local expected
-    expected=$(sed 's/^ 2  Debian 12    / 2  Linux        /' "$GOLDEN/profiles_of_sample.txt")
-    expect_output "ffff$closing"$'\n'"$expected"$'\n'
-}
-
 case_missing_file_is_named() {
     vornset vm=text
     expect_status 1
