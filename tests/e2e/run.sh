@@ -126,13 +126,6 @@ case_long_path() {
     expect_changed "0x28A " "$dir/vornbm.bin"
 }
 
-case_empty_file_cannot_be_read() {
-    : >empty.bin
-    vornset empty.bin
-    expect_status 1
-    expect_output $'Error: unable to read file\n'
-}
-
 case_folder_cannot_be_read() {
     mkdir folder
     for arguments in "folder" "dbt=usb folder"; do
