@@ -126,15 +126,6 @@ case_long_path() {
     expect_changed "0x28A " "$dir/vornbm.bin"
 }
 
-case_folder_cannot_be_read() {
-    mkdir folder
-    for arguments in "folder" "dbt=usb folder"; do
-        vornset $arguments
-        expect_status 1
-        expect_output $'Error: unable to read file\n'
-    done
-}
-
 case_short_file_is_refused() {
     head -c 1927 vornbm.bin >short.bin
     cp short.bin short-original.bin
