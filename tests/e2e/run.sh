@@ -126,23 +126,6 @@ case_long_path() {
     expect_changed "0x28A " "$dir/vornbm.bin"
 }
 
-case_short_file_is_refused() {
-    head -c 1927 vornbm.bin >short.bin
-    cp short.bin short-original.bin
-    for arguments in "short.bin" "vm=text short.bin"; do
-        vornset $arguments
-        expect_status 1
-        expect_output $'Error: file too short for a boot manager image (less than 1928 bytes)\n'
-    done
-    cmp -s short.bin short-original.bin || fail "short file changed"
-
-    head -c 1928 vornbm.bin >smallest.bin
-    cp smallest.bin original.bin
-    vornset prf=16 prfname=ABCDEFGHIJKLMNOP smallest.bin
-    expect_status 0
-    expect_changed "0x778 0x779 0x77A 0x77B 0x77C 0x77D 0x77E 0x77F 0x780 0x781 0x782 0x783 0x784 0x785 0x786 0x787 " smallest.bin
-}
-
 case_oversized_file_is_refused() {
     cp vornbm.bin big.bin
     head -c $((65537 - $(stat -c %s vornbm.bin))) /dev/zero >>big.bin
