@@ -601,16 +601,6 @@ case_settings_restore_whole_or_not_at_all() {
     expect_changed "0x28D 0x6A8 0x6A9 0x6AA 0x6AB 0x6AC 0x6AD "
 }
 
-case_settings_file_with_crlf_line_ends_and_command_line_options_beside_it() {
-    printf '# settings\r\n\r\ncntval=20\r\nprf=2\r\nprfname=Two words \r\nbtdrv=83h\r\n' >settings.txt
-    vornset load=settings.txt cntval=30 vornbm.bin
-    expect_status 0
-    expect_output "$closing"
-    [[ $(od -An -tu1 -j 0x28D -N1 vornbm.bin) == "  30" ]] || fail "the command line did not win"
-    [[ $(dd if=vornbm.bin bs=1 skip=$((0x698)) count=16 status=none | tr -d '\0') == "Two words " ]] || fail "name"
-    expect_changed "0x28D 0x469 0x698 0x699 0x69A 0x69B 0x69C 0x69D 0x69E 0x69F 0x6A0 0x6A1 "
-}
-
 case_settings_files_refused_name_their_line_and_leave_the_image() {
     local file message
     while IFS='|' read -r file message; do
