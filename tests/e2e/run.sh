@@ -33,8 +33,38 @@ capture() {
     out=${out//$'\r\n'/$'\n'}
 }
 
+# Runs the tool. With VORNSET_RECORD naming a folder, a run that needs no other file
+# than its image (or none) and reads standard input only for load=- leaves there
+# its arguments, input, image before and after, output, errors and status, for the
+# page's core to replay.
+tool() {
+    local image=${!#} argument
+    if [[ -z ${VORNSET_RECORD:-} ]] || { (($#)) && [[ ! -f $image || ! -w $image ]]; }; then
+        ${VORNSET_RUNNER:-} "$VORNSET" "$@"
+        return
+    fi
+    (($#)) && for argument in "${@:1:$# - 1}"; do
+        [[ $argument == load=* && $argument != load=- || -e $argument ]] && {
+            ${VORNSET_RUNNER:-} "$VORNSET" "$@"
+            return
+        }
+    done
+    local run
+    run=$(mktemp -d "$VORNSET_RECORD/run.XXXXXX")
+    if (($#)); then printf '%s\0' "$@"; fi >"$run/arguments"
+    if [[ " $* " == *" load=- "* ]]; then cat >"$run/input"; else : >"$run/input"; fi
+    if (($#)); then cp "$image" "$run/before"; else : >"$run/before"; fi
+    ${VORNSET_RUNNER:-} "$VORNSET" "$@" <"$run/input" >"$run/output" 2>"$run/errors"
+    local status=$?
+    echo "$status" >"$run/status"
+    if (($#)); then cp "$image" "$run/after"; else : >"$run/after"; fi
+    cat "$run/output"
+    cat "$run/errors" >&2
+    return "$status"
+}
+
 vornset() {
-    capture ${VORNSET_RUNNER:-} "$VORNSET" "$@"
+    capture tool "$@"
 }
 
 expect_status() {
@@ -405,6 +435,7 @@ case_a_closed_pipe_fails_the_run_with_its_line() {
 # Another program holds the lock while the tool waits for it, and meanwhile replaces
 # the image by a rename, or makes it longer or shorter; the edit then works on the
 # file and the length that the path has once the lock is granted.
+# Such a run is not recorded for a replay: its image changes under it.
 hold_lock_while() {
     flock "$1" -c "touch locked; sleep 0.5; $2" &
     while [[ ! -e locked ]]; do sleep 0.02; done
@@ -414,7 +445,7 @@ hold_lock_while() {
 case_an_image_replaced_while_waiting_is_edited_by_its_path() {
     on_windows && skip "the flock command's locks are not Windows locks"
     hold_lock_while vornbm.bin 'cp vornbm.bin new.bin && mv new.bin vornbm.bin'
-    vornset cntval=5 vornbm.bin
+    VORNSET_RECORD= vornset cntval=5 vornbm.bin
     wait
     expect_status 0
     expect_output "$closing"
@@ -424,7 +455,7 @@ case_an_image_replaced_while_waiting_is_edited_by_its_path() {
 case_an_image_grown_or_shrunk_while_waiting_is_measured_under_the_lock() {
     on_windows && skip "the flock command's locks are not Windows locks"
     hold_lock_while vornbm.bin 'truncate -s 100000 vornbm.bin'
-    vornset cntval=5 vornbm.bin
+    VORNSET_RECORD= vornset cntval=5 vornbm.bin
     wait
     expect_status 1
     expect_output $'Error: file too large for a boot manager image (more than 65536 bytes)\n'
@@ -432,7 +463,7 @@ case_an_image_grown_or_shrunk_while_waiting_is_measured_under_the_lock() {
 
     head -c 2000 original.bin >vornbm.bin
     hold_lock_while vornbm.bin 'truncate -s 1990 vornbm.bin'
-    vornset cntval=5 vornbm.bin
+    VORNSET_RECORD= vornset cntval=5 vornbm.bin
     wait
     expect_status 0
     [[ $(stat -c %s vornbm.bin) == 1990 ]] || fail "the shrunk image changed its length"
@@ -539,7 +570,7 @@ blank_image() {
 case_settings_copy_from_one_image_to_another_through_a_pipe() {
     blank_image blank.bin
     cp blank.bin blank-original.bin
-    ${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | ${VORNSET_RUNNER:-} "$VORNSET" load=- blank.bin >load.txt
+    ${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | tool load=- blank.bin >load.txt
     [[ $(tr -d '\r' <load.txt) == "${closing%$'\n'}" ]] || fail "load=- printed: $(cat load.txt)"
     vornset show=options blank.bin
     local copied=$out
@@ -556,11 +587,11 @@ case_settings_copy_from_one_image_to_another_through_a_pipe() {
 case_settings_restore_whole_or_not_at_all() {
     blank_image blank.bin
     cp blank.bin blank-original.bin
-    capture bash -c '"$@" show=options vornbm.bin | head -n 5 | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
+    capture tool load=- blank.bin < <(${VORNSET_RUNNER:-} "$VORNSET" show=options vornbm.bin | head -n 5)
     expect_status 1
     expect_output $'Parameter error: load, line 5: the settings end before their end line\n'
     cmp -s blank.bin blank-original.bin || fail "a cut-off stream was applied"
-    capture bash -c '"$@" show=options missing.bin 2>/dev/null | "$@" load=- blank.bin' _ ${VORNSET_RUNNER:-} "$VORNSET"
+    capture tool load=- blank.bin < <(${VORNSET_RUNNER:-} "$VORNSET" show=options missing.bin 2>/dev/null)
     expect_output $'Parameter error: load, the file holds no settings\n'
     cmp -s blank.bin blank-original.bin || fail "an empty pipe was applied"
 
