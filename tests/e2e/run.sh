@@ -382,6 +382,11 @@ case_a_failed_data_run_prints_nothing_and_says_why_on_standard_error() {
     capture ${VORNSET_RUNNER:-} "$VORNSET" nosuch.bin 2>errors.txt
     expect_output $'Error: unable to open nosuch.bin\n'
     [[ $(tr -d '\r' <errors.txt) == "vornset: nosuch.bin: "?* ]] || fail "errors: $(cat errors.txt)"
+    capture tool show=options cntvl=5 cntval=0 vornbm.bin 2>errors.txt
+    expect_status 1
+    expect_output ""
+    [[ $(tr -d '\r' <errors.txt) == "vornset: Parameter error: cntval, only values 1-99 are valid" ]] ||
+        fail "errors: $(cat errors.txt)"
 }
 
 # Runs the tool with its standard descriptors as the redirections in $1 leave them,
