@@ -1,4 +1,8 @@
+#include "output/messages.h"
+#include "platform/console_window.h"
 #include "platform/standard_streams.h"
+
+#include "tests/string_output.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +56,24 @@ TEST(StandardStreams, EachClosedOneIsOpenedWhereUsingItFails)
     EXPECT_EQ(childWithClosed({}), 0);
 }
 #endif
+
+// Only a window that Explorer opened for the tool alone waits for Enter: never one
+// shared with a shell, nor a run whose input or output is redirected, nor one that a
+// scheduled task started.
+TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwnThatExplorerOpened)
+{
+    const std::pair<ConsoleFacts, bool> cases[] = {
+        {{1, true, true, true}, true},    {{2, true, true, true}, false},  {{3, true, true, true}, false},
+        {{0, false, false, true}, false}, {{1, false, true, true}, false}, {{1, true, false, true}, false},
+        {{1, true, true, false}, false},
+    };
+    for (auto [facts, waits] : cases)
+        EXPECT_EQ(ownsItsConsoleWindow(facts), waits)
+            << facts.processes << facts.inputIsConsole << facts.outputIsConsole << facts.startedByExplorer;
+    testing::StringOutput out;
+    printPromptToClose(out);
+    EXPECT_EQ(out.text, "\nPress Enter to close this window.");
+}
 
 } // namespace
 } // namespace vornset

@@ -1,7 +1,6 @@
 #include "output/messages.h"
 #include "output/profiles.h"
 #include "output/report.h"
-#include "platform/console_window.h"
 
 #include "tests/test_images.h"
 
@@ -109,24 +108,6 @@ TEST_F(ReportTest, ProfileTableShowsEachFieldAsStored)
                         "14                    00h    0          0\n"
                         "15                    00h    0          0\n"
                         "16                    00h    0          0\n");
-}
-
-// Only a window that Explorer opened for the tool alone waits for Enter: never one
-// shared with a shell, nor a run whose input or output is redirected, nor one that a
-// scheduled task started.
-TEST(ConsoleWindow, WaitsOnlyInAWindowOfItsOwnThatExplorerOpened)
-{
-    const std::pair<ConsoleFacts, bool> cases[] = {
-        {{1, true, true, true}, true},    {{2, true, true, true}, false},  {{3, true, true, true}, false},
-        {{0, false, false, true}, false}, {{1, false, true, true}, false}, {{1, true, false, true}, false},
-        {{1, true, true, false}, false},
-    };
-    for (auto [facts, waits] : cases)
-        EXPECT_EQ(ownsItsConsoleWindow(facts), waits)
-            << facts.processes << facts.inputIsConsole << facts.outputIsConsole << facts.startedByExplorer;
-    StringOutput out;
-    printPromptToClose(out);
-    EXPECT_EQ(out.text, "\nPress Enter to close this window.");
 }
 
 } // namespace

@@ -18,10 +18,14 @@ std::vector<std::uint8_t> patternedImage(std::size_t length)
 
 std::vector<std::uint8_t> sampleImage()
 {
-    std::ifstream file(VORNSET_SAMPLE_IMAGE, std::ios::binary);
-    if (!file)
-        throw std::runtime_error("cannot open " VORNSET_SAMPLE_IMAGE);
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    // Read once: reading it for every run was most of the unit tests' time.
+    static const std::vector<std::uint8_t> sample = [] {
+        std::ifstream file(VORNSET_SAMPLE_IMAGE, std::ios::binary);
+        if (!file)
+            throw std::runtime_error("cannot open " VORNSET_SAMPLE_IMAGE);
+        return std::vector<std::uint8_t>{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }();
+    return sample;
 }
 
 Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& file)

@@ -1,8 +1,9 @@
-// Runs the page's core, the tool compiled to WebAssembly, over the end-to-end cases
-// and compares each run with the native tool's on a real file: exit status, standard
-// output, standard error and the file's bytes afterwards. Then what the page builds on
-// the core: arguments the core refuses before a run, the changes an edit makes, the
-// command line that makes the same edit, and what the tool stores of a long name.
+// Runs the end-to-end cases against the native tool, recording each run that the
+// page's core can make too, and replays those runs in the core, the tool compiled to
+// WebAssembly: exit status, standard output, standard error and the image's bytes
+// afterwards must be the native run's. Then what the page builds on the core:
+// arguments the core refuses before a run, the changes an edit makes, the command
+// line that makes the same edit, and what the tool stores of a long name.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image.
@@ -27,64 +28,39 @@ function withByte(image, offset, value) {
   return copy;
 }
 
-const hiddenReady = withByte(withByte(sample, 0x28c, 0), 0x28a, 0);
-const hidden = withByte(sample, 0x293, 1);
-const blank = withByte(Buffer.alloc(sample.length), 0x287, 7);
-const images = {
-  sample,
-  hiddenReady,
-  hidden,
-  blank,
-  wrongVersion: withByte(sample, 0x287, 6),
-  empty: Buffer.alloc(0),
-  short: sample.subarray(0, 1927),
-  smallest: sample.subarray(0, 1928),
-  largest: Buffer.concat([sample, Buffer.alloc(65536 - sample.length)]),
-  oversized: Buffer.concat([sample, Buffer.alloc(65537 - sample.length)]),
-};
-const settingsOfSample = spawnSync(native, ['show=options', process.env.SAMPLE]).stdout;
-
-// [image, arguments before the path, standard input]
-const cases = [
-  ['sample', []],
-  ['sample', null],
-  ['sample', ['--help'], null],
-  ['sample', ['--version'], null],
-  ['sample', ['-h'], null],
-  ['sample', ['show=profiles']],
-  ['sample', ['show=options']],
-  ['sample', ['show=json', 'show=options', 'show=json']],
-  ['sample', ['show=x']],
-  ['hiddenReady', ['stm=hidden', 'cnt=on', 'cntval=1', 'dbt=usb']],
-  ['hiddenReady', ['stm=hidden']],
-  ['hidden', ['cnt=off']],
-  ['hidden', ['stm=menu', 'dbt=off']],
-  ['sample', ['prf=3', 'prfname=ABCDEFGHIJKLMNOPQR', 'btdrv=89h', 'btprt=2', 'btlog=4']],
-  ['sample', ['show=profiles', 'prf=2', 'prfname=Linux']],
-  ['sample', ['foo=1', 'VM=text', 'vm', 'text']],
-  ['sample', ['prf=1', 'prfname=X', 'vm=800x600', 'vm=bad']],
-  ['sample', ['cntvl=5', 'btdrv=82h', 'list']],
-  ['sample', ['--dry-run', 'vm=text']],
-  ['sample', ['cntval=0']], ['sample', ['cntval=99']], ['sample', ['cntval=100']], ['sample', ['cntval=7s']],
-  ['sample', ['cntval=4294967297']], ['sample', ['usbmdev=1']], ['sample', ['usbmdev=100']],
-  ['sample', ['dprf=16']], ['sample', ['dprf=17']], ['sample', ['usb1=01']], ['sample', ['hotkey=on']],
-  ['sample', ['fnt=bios', 'zan=off', 'stf=off', 'int19h=on', 'vm=1280x1024', 'usb1=2']],
-  ['sample', ['prf=0']], ['sample', ['prf=17']], ['sample', ['prf=16', 'btdrv=8ah']], ['sample', ['prf=1', 'btprt=5']],
-  ['sample', ['prf=5', 'btlog=4', 'prfname=', 'btprt=1']],
-  ['sample', ['vm=\x1b[2J', 'prfname=\u009b']],
-  ['sample', ['cnt=on', 'prfname=\u009b', 'btlog=2']],
-  ['wrongVersion', []], ['wrongVersion', ['vm=text']],
-  ['empty', []], ['short', ['vm=text']], ['smallest', ['prf=16', 'prfname=ABCDEFGHIJKLMNOP']],
-  ['largest', ['dbt=usb']], ['oversized', ['dbt=usb']],
-  ['blank', ['load=-'], settingsOfSample],
-  ['sample', ['load=-', 'cntval=30'], '# settings\r\n\r\ncntval=20\r\nprf=2\r\nprfname=Two words \r\nbtdrv=83h\r\n'],
-  ['sample', ['load=-'], 'vm=text\n\n# x\ncntval=500\n'],
-  ['sample', ['load=-'], 'btdrv=81h\n'],
-  ['sample', ['load=-'], 'stm=hidden\ncnt=off\n'],
-  ['sample', ['load=-'], 'show=json\n'],
-  ['sample', ['load=-'], 'vm=text\n\0'],
-  ['sample', ['load=-', 'show=options'], 'prf=7\nprfname=Seven\nbtlog=2\n'],
-];
+// The runs of the end-to-end cases that need no file but their image, each with its
+// arguments, standard input and image before, and what the native tool gave.
+function recordedRuns() {
+  const e2e = path.join(__dirname, '..', 'e2e');
+  const script = path.join(e2e, 'run.sh');
+  // Only the cases that run the tool through the script's recording wrapper.
+  const names = [...fs.readFileSync(script, 'utf8').matchAll(/^case_([a-z0-9_]+)\(\) \{\n(.*?)\n\}\n/gms)]
+    .filter(([, , body]) => /(^\s*|\|\s*|capture )(vornset|tool)( |$)/m.test(body)).map(([, name]) => name);
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vornset-e2e-'));
+  try {
+    const env = { ...process.env, VORNSET: native, GOLDEN: path.join(e2e, 'golden'), VORNSET_RECORD: folder };
+    delete env.VORNSET_RUNNER;
+    delete env.VORNSET_SHIM_LIBRARY;
+    for (const name of names) {
+      const run = spawnSync('bash', [script, name], { env, encoding: 'utf8' });
+      expect(run.status === 0 || run.status === 77, `e2e.${name} fails on the native tool: ${run.stdout}${run.stderr}`);
+    }
+    return fs.readdirSync(folder).map(run => {
+      const read = file => fs.readFileSync(path.join(folder, run, file));
+      const bytes = read('arguments');
+      const args = [];
+      for (let at = 0; at < bytes.length;) {
+        const end = bytes.indexOf(0, at);
+        args.push(bytes.subarray(at, end));
+        at = end + 1;
+      }
+      return { args, input: read('input'), before: read('before'), status: Number(read('status')),
+               output: read('output'), errors: read('errors'), after: read('after') };
+    });
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+}
 
 function runNative(image, args, input) {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vornset-web-'));
@@ -98,8 +74,8 @@ function runNative(image, args, input) {
   }
 }
 
-function describe(name, args, input) {
-  return `${name} ${JSON.stringify(args)}${input === undefined ? '' : ` < ${JSON.stringify(String(input).slice(0, 40))}`}`;
+function describe(run) {
+  return `${JSON.stringify(run.args.map(a => a.toString()))}${run.input.length ? ` < ${JSON.stringify(run.input.toString().slice(0, 40))}` : ''}`;
 }
 
 let failures = 0;
@@ -198,21 +174,19 @@ function expectCutNames(core) {
   expectChanges(core);
   expectCommandLines(core);
   expectCutNames(core);
-  for (const [name, args, input] of cases) {
-    const image = images[name];
-    const stdin = input === undefined || input === null ? Buffer.alloc(0) : Buffer.from(input);
-    const expected = runNative(image, args, stdin);
-    const argv = args === null ? [] : [...args, 'vornbm.bin'];
-    const got = core.run(argv, new Uint8Array(image), image.length, new Uint8Array(stdin));
+  const runs = recordedRuns();
+  expect(runs.length >= 15, `the end-to-end cases recorded ${runs.length} runs`);
+  for (const run of runs) {
+    const got = core.run(run.args, new Uint8Array(run.before), run.before.length, new Uint8Array(run.input));
     const differences = [];
-    if (got.status !== expected.status) differences.push(`status ${got.status}, native ${expected.status}`);
-    if (!Buffer.from(got.output).equals(expected.output)) differences.push(`output:\n${got.text}\nnative:\n${expected.output}`);
-    if (!Buffer.from(got.errors).equals(expected.errors)) differences.push(`errors: ${Buffer.from(got.errors)}, native: ${expected.errors}`);
-    const after = image.length <= 65536 ? Buffer.from(got.image) : image;
-    if (!after.equals(expected.image)) differences.push('the image differs');
-    expect(!differences.length, `${describe(name, args, input)}: ${differences.join('; ')}`);
+    if (got.status !== run.status) differences.push(`status ${got.status}, native ${run.status}`);
+    if (!Buffer.from(got.output).equals(run.output)) differences.push(`output:\n${got.text}\nnative:\n${run.output}`);
+    if (!Buffer.from(got.errors).equals(run.errors)) differences.push(`errors: ${Buffer.from(got.errors)}, native: ${run.errors}`);
+    const after = run.before.length <= 65536 ? Buffer.from(got.image) : run.before;
+    if (!after.equals(run.after)) differences.push('the image differs');
+    expect(!differences.length, `${describe(run)}: ${differences.join('; ')}`);
   }
-  console.log(failures ? `${failures} checks failed` : `the ${cases.length} runs of the core matched the native tool, `
+  console.log(failures ? `${failures} checks failed` : `the ${runs.length} runs of the end-to-end cases matched in the core, `
     + 'and what the page builds on it holds');
   process.exit(failures ? 1 : 0);
 })().catch(error => {

@@ -214,20 +214,5 @@ TEST(Reasons, AFailedRunThatPrintsDataLeavesStandardOutputEmpty)
         << "the table is for people, and keeps its message";
 }
 
-// What a failed export leaves in a pipe restores nothing.
-TEST(Settings, AFileWithoutSettingsIsRefused)
-{
-    for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n# end of vornset settings\n",
-                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}"}) {
-        MemoryFile file(sampleImage());
-        MemorySettingsFiles settings;
-        settings.files["-"] = text;
-        auto [status, output, warnings] = runTool({"load=-", "vornbm.bin"}, file, settings);
-        EXPECT_EQ(status, 1);
-        EXPECT_EQ(output, "Parameter error: load, the file holds no settings\n");
-        EXPECT_EQ(file.writes, 0);
-    }
-}
-
 } // namespace
 } // namespace vornset

@@ -54,14 +54,6 @@ TEST(SettingsTable, RangesAreTheOnesTheHelpScreenNames)
     }
 }
 
-TEST(SettingsTable, ThePassesRunInTheirFixedOrder)
-{
-    std::string keys;
-    for (std::size_t row : PASS_ORDER)
-        keys += std::string(GLOBAL_SETTINGS[row].key) + " ";
-    EXPECT_EQ(keys, "vm cnt cntval usbmdev dbt stm dprf stf zan fnt usb1 int19h hotkey ");
-}
-
 std::string completionScript()
 {
     std::ifstream file(VORNSET_COMPLETION);

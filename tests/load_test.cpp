@@ -1,6 +1,8 @@
 // Settings files restore exactly what they say or nothing: strict values, line ends,
 // the export's end line, several files, and JSON read back.
 
+#include "options/settings_file.h"
+
 #include "tests/test_images.h"
 
 #include <gtest/gtest.h>
@@ -14,6 +16,7 @@ using testing::MemoryFile;
 using testing::MemorySettingsFiles;
 using testing::runTool;
 using testing::sampleImage;
+using testing::StringOutput;
 
 using testing::closingMessages;
 
@@ -34,8 +37,9 @@ std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
     return {out.text, file.content};
 }
 
-// In a file a value is the whole rest of its line, and a number decimal digits alone.
-TEST(StrictFiles, AValueIsExactlyAValue)
+// The first bad line is named and nothing is applied. In a file a value is the whole
+// rest of its line, and a number decimal digits alone.
+TEST(StrictFiles, TheFirstBadLineIsNamedAndNothingIsApplied)
 {
     const std::pair<std::string, std::string> refused[] = {
         {"vm=text\ncntval=5 cnt=off\n", "line 2: cntval, only values 1-99 are valid"},
@@ -50,6 +54,21 @@ TEST(StrictFiles, AValueIsExactlyAValue)
         {"cntval=5\rcnt=off\r", "line 1: carriage return inside a line"},
         {"cntval=5\ncnt=off\r", "line 2: carriage return inside a line"},
         {"cntval=5\r\r\n", "line 1: carriage return inside a line"},
+        {"vm=text\n\n# x\ncntval=500\n", "line 4: cntval, only values 1-99 are valid"},
+        // A key that is none is named, with the key it most likely means.
+        {"vm=text\r\ncntvl=5\r\n", "line 2: cntvl, no such option; did you mean cntval?"},
+        {"vm=text\n cnt=on\n", "line 2:  cnt, no such option; did you mean cnt?"},
+        {"Prf=1\n", "line 1: Prf, no such option; did you mean prf?"},
+        {"xyz=1\n", "line 1: xyz, no such option"},
+        {"cntval 5\n", "line 1: cntval 5, no such option; did you mean cntval?"},
+        {"=5\n", "line 1: no such option"},
+        {"btdrv=81h\nprf=1\n", "line 1: btdrv, 'prf' must be set"},
+        {"prfname=x\n", "line 1: prfname, 'prf' must be set"},
+        {"prf=17\n", "line 1: prf, only values 1-16 are valid"},
+        {"prf=1\nbtlog=0\n", "line 2: btlog, only values 1-4 are valid"},
+        {"load=other.txt\n", "line 1: load, not allowed in a settings file"},
+        {"show=json\n", "line 1: show, not allowed in a settings file"},
+        {"hotkey=on\n", "line 1: hk, only yes and no is valid"},
     };
     for (const auto& [text, message] : refused) {
         auto [output, image] = load(text);
@@ -62,14 +81,21 @@ TEST(StrictFiles, AValueIsExactlyAValue)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), std::string(" spaced name \0\0\0", 16));
 }
 
-// What show=options prints ends with its end line; cut anywhere before it, it is refused.
+// What show=options prints ends with its end line; cut short, it is refused. The cuts
+// that could pass for a whole file: the first byte, after each line end, just before
+// each line end (a last line read without its end), and anywhere in the end line.
 TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
 {
     MemoryFile source(sampleImage());
     source.content[0x28D] = 25;
     std::string settings = runTool({"show=options", "a.bin"}, source).output;
     ASSERT_TRUE(settings.ends_with("\nbtlog=4\n# end of vornset settings\n")) << settings;
-    for (std::size_t cut = 1; cut < settings.size(); ++cut) {
+    std::vector<std::size_t> cuts{1};
+    for (std::size_t end = settings.find('\n'); end + 1 < settings.size(); end = settings.find('\n', end + 1))
+        cuts.insert(cuts.end(), {end, end + 1});
+    for (std::size_t cut = settings.rfind('\n', settings.size() - 2) + 2; cut < settings.size(); ++cut)
+        cuts.push_back(cut);
+    for (std::size_t cut : cuts) {
         auto [output, image] = load(settings.substr(0, cut));
         EXPECT_TRUE(output.starts_with("Parameter error: load")) << cut << ": " << output;
         EXPECT_EQ(image, sampleImage()) << cut;
@@ -243,6 +269,157 @@ TEST(JsonFiles, RefuseWhatTheyCannotMean)
         auto [output, image] = load(text);
         EXPECT_TRUE(output.starts_with("Parameter error: load, " + message)) << text << "\n" << output;
         EXPECT_EQ(image, sampleImage()) << text;
+    }
+}
+
+TEST(Settings, LinesEndWithLfOrCrLfAndBlankLinesAndCommentsAreSkipped)
+{
+    BootImage image;
+    std::vector<std::uint8_t> sample = sampleImage();
+    std::copy(sample.begin(), sample.end(), image.content.begin());
+    image.length = sample.size();
+    ConfigBlock block = configBlock(image);
+    StagedSettings staged;
+    ASSERT_EQ(stageSettings("# a comment\r\n\r\n   \r\nvm=text\r\nprf=2\r\nprfname=Two words \r\n"
+                            "\t\nprf=3\nbtdrv=89h\nbtprt=2\nbtlog=3\ncntval=42\nprf=2\nbtdrv=81h",
+                            1, staged),
+              std::nullopt);
+    applyStagedSettings(staged, block);
+    EXPECT_EQ(block.get(Setting::vm), 0);
+    EXPECT_EQ(block.get(Setting::cntval), 42);
+    EXPECT_EQ(textOf(block.name(1)), "Two words ");
+    EXPECT_EQ(block.drive(2), 0x89);
+    EXPECT_EQ(block.partitionByte(2), 0x62);
+    EXPECT_EQ(block.drive(1), 0x81) << "a profile's second section adds to its first";
+}
+
+TEST(Settings, CommandLineOptionsWinOverTheFileAndNamesGiveNoFfff)
+{
+    MemoryFile file(sampleImage());
+    MemorySettingsFiles settings;
+    settings.files["-"] = "cntval=20\nprf=1\nprfname=From file\n";
+    auto [status, output, warnings] = runTool({"cntval=30", "load=-", "vornbm.bin"}, file, settings);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(output, closingMessages);
+    EXPECT_EQ(file.content[0x28D], 30);
+    EXPECT_EQ(std::string(file.content.begin() + 0x688, file.content.begin() + 0x698), std::string("From file\0\0\0\0\0\0\0", 16));
+    EXPECT_EQ(file.writes, 1);
+    EXPECT_EQ(file.syncs, 1);
+}
+
+TEST(Settings, AFileThatCannotBeReadLeavesTheImageUnwritten)
+{
+    MemorySettingsFiles settings;
+    settings.files["zero.txt"] = std::string("vm=text\n\0", 9);
+    settings.files["largest.txt"] = "vm=800x600\n# " + std::string(65536 - 14, 'x') + "\n";
+    settings.files["too-large.txt"] = "# " + std::string(65536 - 2, 'x') + "\n";
+    const std::pair<const char*, std::string> cases[] = {
+        {"load=missing.txt", "Error: unable to read settings from missing.txt\n"},
+        {"load=zero.txt", "Error: unable to read settings from zero.txt\n"},
+        {"load=too-large.txt", "Error: unable to read settings from too-large.txt\n"},
+        {"load=largest.txt", closingMessages},
+        {"load=\x1b[2J", "Error: unable to read settings from ?[2J\n"},
+    };
+    for (const auto& [option, message] : cases) {
+        MemoryFile file(sampleImage());
+        EXPECT_EQ(runTool({option, "vornbm.bin"}, file, settings).output, message) << option;
+        EXPECT_EQ(file.content, sampleImage());
+    }
+}
+
+// The hidden-start rule is judged once, on what the files and the command line
+// together leave: a run may not leave the image starting hidden without a countdown
+// or a default boot, unless it was exactly so. The refusal names the last setting
+// that broke the rule, the command line after the files.
+TEST(HiddenStart, IsJudgedOnWhatTheWholeRunLeaves)
+{
+    struct Case {
+        std::uint8_t countdown, defaultBoot, start;
+        const char* file;
+        std::vector<const char*> options;
+        std::string refusal;
+    };
+    const std::string rule = "hidden mode requires countdown and default boot\n";
+    const Case cases[] = {
+        {0, 0, 0, "stm=hidden\ncnt=on\ndbt=usb\n", {}, ""},
+        {0, 4, 0, "vm=text\nstm=hidden\n", {}, "Parameter error: load, line 2: stm, " + rule},
+        {1, 4, 1, "vm=text\ncnt=off\n", {}, "Parameter error: load, line 2: cnt, " + rule},
+        {1, 4, 1, "dbt=off\ncnt=on\n", {}, "Parameter error: load, line 1: dbt, " + rule},
+        {1, 4, 0, "stm=hidden\ncnt=off\n", {}, "Parameter error: load, line 2: cnt, " + rule},
+        {1, 4, 0, "cnt=off\nstm=hidden\n", {}, "Parameter error: load, line 2: stm, " + rule},
+        {1, 4, 1, "cnt=off\nstm=menu\n", {}, ""},
+        {0, 0, 1, "vm=text\n", {}, ""},
+        {1, 4, 8, "dbt=off\n", {}, ""},
+        // The command line wins over the file, both ways.
+        {1, 4, 1, "cnt=off\n", {"stm=menu"}, ""},
+        {1, 4, 1, "cnt=off\n", {"cnt=on"}, ""},
+        {1, 4, 1, "vm=text\n", {"cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 1, "cnt=off\n", {"dbt=off"}, "Parameter error: dbt, " + rule},
+        {1, 4, 1, "dbt=off\n", {"cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 1, "vm=text\n", {"dbt=off", "cnt=off"}, "Parameter error: cnt, " + rule},
+        {1, 4, 0, "cnt=off\n", {"stm=hidden"}, "Parameter error: stm, " + rule},
+        {1, 4, 1, "vm=text\n", {"cnt=off", "cnt=on", "dbt=off", "dbt=cdrom"}, ""},
+        // An image that is so already takes its own settings back, and can be mended.
+        {0, 4, 1, "stm=hidden\ncnt=off\ndbt=usb\n", {}, ""},
+        {0, 0, 1, "vm=text\n", {"cnt=on"}, ""},
+        {0, 4, 1, "vm=text\n", {"dbt=off"}, "Parameter error: dbt, " + rule},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint8_t> image = sampleImage();
+        image[0x28C] = c.countdown;
+        image[0x28A] = c.defaultBoot;
+        image[0x293] = c.start;
+        MemoryFile file(image);
+        MemorySettingsFiles settings;
+        settings.files["s.txt"] = c.file;
+        std::vector<const char*> argv{"vornset", "load=s.txt"};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        argv.push_back("vornbm.bin");
+        StringOutput out;
+        StringOutput err;
+        int status = run(argv, {file, settings, out, err});
+        EXPECT_EQ(out.text, c.refusal.empty() ? closingMessages : c.refusal) << c.file << (c.options.empty() ? "" : c.options[0]);
+        EXPECT_EQ(status, c.refusal.empty() ? 0 : 1);
+        EXPECT_EQ(file.writes, c.refusal.empty() ? 1 : 0);
+    }
+}
+
+// Loading what show=options printed changes nothing, even for an image whose hidden
+// start has no countdown; its settings say why another image would refuse them.
+TEST(HiddenStart, AnImageAlreadySoTakesItsOwnSettingsBack)
+{
+    std::vector<std::uint8_t> image = sampleImage();
+    image[0x293] = 1;
+    image[0x28C] = 0;
+    MemoryFile file(image);
+    std::string settings = runTool({"show=options", "vornbm.bin"}, file).output;
+    EXPECT_NE(settings.find("\n# this image starts hidden without countdown or default boot: loading these settings "
+                            "into another image is refused\n"),
+              std::string::npos)
+        << settings;
+    MemorySettingsFiles files;
+    files.files["-"] = settings;
+    EXPECT_EQ(runTool({"load=-", "vornbm.bin"}, file, files).output, closingMessages);
+    EXPECT_EQ(file.content, image);
+
+    MemoryFile other(sampleImage());
+    EXPECT_EQ(runTool({"load=-", "vornbm.bin"}, other, files).output,
+              "Parameter error: load, line 5: cnt, hidden mode requires countdown and default boot\n");
+    EXPECT_EQ(runTool({"show=options", "vornbm.bin"}, other).output.find("starts hidden"), std::string::npos);
+}
+
+// What a failed export leaves in a pipe restores nothing.
+TEST(Settings, AFileWithoutSettingsIsRefused)
+{
+    for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n# end of vornset settings\n",
+                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}"}) {
+        MemoryFile file(sampleImage());
+        MemorySettingsFiles settings;
+        settings.files["-"] = text;
+        auto [status, output, warnings] = runTool({"load=-", "vornbm.bin"}, file, settings);
+        EXPECT_EQ(status, 1);
+        EXPECT_EQ(output, "Parameter error: load, the file holds no settings\n");
+        EXPECT_EQ(file.writes, 0);
     }
 }
 
