@@ -1,7 +1,7 @@
 'use strict';
 
-// The page over the tool's core. VORNSET_CORE, the core compiled to WebAssembly, is
-// put before this script when the page is built. Every value is checked by the core
+// The page over the tool's core. VORNSET_CORE, the core compiled to WebAssembly and
+// gzipped, is put before this script when the page is built. Every value is checked by the core
 // itself, with its own messages, and every setting's words come from its tables: the
 // page only turns its form into the tool's arguments. The file works as a classic
 // script, so that the page opens from file://, and in node, where the tests load the
@@ -15,7 +15,9 @@ const ARGUMENT_HOLDS_NUL = -2;
 // The tool's core: one call of run() is one run of the tool on an image in memory.
 class VornsetCore {
   static async load(base64 = VORNSET_CORE) {
-    const bytes = Uint8Array.from(atob(base64), c => c.charCodeAt(0));
+    const zipped = Uint8Array.from(atob(base64), c => c.charCodeAt(0));
+    const unzipped = new Blob([zipped]).stream().pipeThrough(new DecompressionStream('gzip'));
+    const bytes = await new Response(unzipped).arrayBuffer();
     const imports = {
       wasi_snapshot_preview1: {
         proc_exit(status) {
