@@ -244,7 +244,7 @@ TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
         testing::StringOutput out;
         testing::StringOutput err;
         out.failing = true;
-        EXPECT_EQ(run(argv, {file, settings, out, err}), 1) << arguments.size();
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), 1) << arguments.size();
     }
 }
 
@@ -379,7 +379,7 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         testing::MemorySettingsFiles settings;
         testing::StringOutput out;
         testing::StringOutput err;
-        EXPECT_EQ(run(argv, {file, settings, out, err}), 1);
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), 1);
         EXPECT_EQ(out.text, message);
     }
     MemoryFile file(sampleImage());

@@ -30,7 +30,7 @@ std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
     argv.push_back("vornbm.bin");
     testing::StringOutput out;
     testing::StringOutput err;
-    run(argv, {file, settings, out, err});
+    run(argv, {file, settings, out, err, file.clock});
     return {out.text, file.content};
 }
 
