@@ -116,7 +116,8 @@ Ignored whyIgnored(std::string_view option, Arguments options)
     forEachKey([&](std::string_view key) { named = named || option == key; });
     if (named)
         return {Ignored::noValue, option};
-    return {Ignored::noSuchOption, likelyKey(option.substr(0, option.find('=')))};
+    std::size_t equals = option.find('=');
+    return {Ignored::noSuchOption, likelyKey({option.data(), equals < option.size() ? equals : option.size()})};
 }
 
 } // namespace vornset

@@ -62,7 +62,7 @@ struct Line {
 Line nextLine(std::string_view& text)
 {
     std::size_t end = text.find('\n');
-    Line line{text.substr(0, end), end != std::string_view::npos};
+    Line line{{text.data(), end < text.size() ? end : text.size()}, end != std::string_view::npos};
     text.remove_prefix(line.ended ? end + 1 : text.size());
     return line;
 }

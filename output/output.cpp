@@ -43,7 +43,7 @@ void forEachCharacter(std::string_view text, Character each)
         std::size_t length = utf8Length(text, character);
         bool control = length > 0 ? character <= 0x9F : isControl(static_cast<unsigned char>(text[0]));
         length = length > 0 ? length : 1;
-        each(text.substr(0, length), control);
+        each(std::string_view(text.data(), length), control);
         text.remove_prefix(length);
     }
 }

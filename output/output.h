@@ -80,7 +80,7 @@ public:
                 err_.write("vornset: ");
             std::size_t end = text.find('\n');
             std::size_t length = end == std::string_view::npos ? text.size() : end + 1;
-            err_.write(text.substr(0, length));
+            err_.write({text.data(), length});
             atLineStart_ = end != std::string_view::npos;
             text.remove_prefix(length);
         }
