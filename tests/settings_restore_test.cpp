@@ -62,14 +62,21 @@ TEST(StrictFiles, AValueIsExactlyAValue)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), std::string(" spaced name \0\0\0", 16));
 }
 
-// What show=options prints ends with its end line; cut anywhere before it, it is refused.
+// What show=options prints ends with its end line; cut short, it is refused whole.
+// The cuts: inside the first line and around the end of the words that mark it an
+// export, inside a value that is still valid cut ("cntval=2" of 25), and just before,
+// inside and just after the start of the end line, and its line end.
 TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
 {
     MemoryFile source(sampleImage());
     source.content[0x28D] = 25;
     std::string settings = runTool({"show=options", "a.bin"}, source).output;
     ASSERT_TRUE(settings.ends_with("\nbtlog=4\n# end of vornset settings\n")) << settings;
-    for (std::size_t cut = 1; cut < settings.size(); ++cut) {
+    std::size_t value = settings.find("\ncntval=25\n");
+    ASSERT_NE(value, std::string::npos);
+    std::size_t endLine = settings.size() - std::string("# end of vornset settings\n").size();
+    for (std::size_t cut : {std::size_t{1}, std::size_t{19}, std::size_t{20}, std::size_t{21}, value + 9, endLine - 1,
+                            endLine, endLine + 1, settings.size() - 2, settings.size() - 1}) {
         auto [output, image] = load(settings.substr(0, cut));
         EXPECT_TRUE(output.starts_with("Parameter error: load")) << cut << ": " << output;
         EXPECT_EQ(image, sampleImage()) << cut;
