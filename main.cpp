@@ -3,6 +3,7 @@
 
 #include "vornset.h"
 
+#include "platform/native_clock.h"
 #include "platform/native_file.h"
 #include "platform/native_settings_files.h"
 #include "platform/standard_streams.h"
@@ -35,9 +36,10 @@ int wmain(int argc, wchar_t* argv[])
     vornset::StandardOutput out(stdout);
     vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
+    vornset::NativeClock clock;
     std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
     vornset::NativeSettingsFiles settings(arguments, argv);
-    int status = finish(vornset::run(arguments, {file, settings, out, err}), out, err);
+    int status = finish(vornset::run(arguments, {file, settings, out, err, clock}), out, err);
     // Started from Explorer, the window would close before its text could be read.
     if (vornset::ownsItsConsoleWindow(vornset::consoleFacts())) {
         vornset::printPromptToClose(out);
@@ -53,8 +55,9 @@ int main(int argc, char* argv[])
     vornset::StandardOutput out(stdout);
     vornset::StandardOutput err(stderr);
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : "");
+    vornset::NativeClock clock;
     vornset::NativeSettingsFiles settings;
     std::span<const char* const> arguments{static_cast<const char* const*>(argv), static_cast<std::size_t>(argc)};
-    return finish(vornset::run(arguments, {file, settings, out, err}), out, err);
+    return finish(vornset::run(arguments, {file, settings, out, err, clock}), out, err);
 }
 #endif

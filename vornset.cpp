@@ -118,7 +118,7 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     WaitingNotice notice(request.path, io.err);
     // A dry run reads the image as a report does, under a shared lock.
     FileAccess::Access access = writes ? FileAccess::Access::edit : FileAccess::Access::read;
-    outcome.imageError = loadImage(io.image, access, image, notice);
+    outcome.imageError = loadImage(io.image, access, image, notice, io.clock);
     if (outcome.imageError != ImageError::none)
         return outcome;
     outcome.wrongVersion = !hasSupportedVersion(image);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/clock.h"
 #include "image/file_access.h"
 #include "image/settings_files.h"
 #include "output/output.h"
@@ -11,14 +12,16 @@
 namespace vornset {
 
 // What one run reaches beyond its arguments: the image file, the settings files that
-// load= names, and the standard output for everything the tool prints and the
-// standard error for warnings about the run itself. Where refused is given, a
-// refusal is also left there, for a caller that finds the field it names.
+// load= names, the standard output for everything the tool prints and the standard
+// error for warnings about the run itself, and the clock that a wait for the image's
+// lock runs by. Where refused is given, a refusal is also left there, for a caller
+// that finds the field it names.
 struct Io {
     FileAccess& image;
     SettingsFiles& settings;
     Output& out;
     Output& err;
+    Clock& clock;
     std::optional<Refusal>* refused = nullptr;
 };
 

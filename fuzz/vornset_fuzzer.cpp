@@ -523,7 +523,7 @@ std::string editOutputOf(const Invocation& invocation, const std::string& closin
     vornset::testing::MemorySettingsFiles settings = settingsFilesOf(invocation);
     StringOutput out;
     StringOutput err;
-    vornset::run(argv, {copy, settings, out, err});
+    vornset::run(argv, {copy, settings, out, err, copy.clock});
     std::string text = out.text;
     std::size_t at = text.find(closing);
     return at == std::string::npos ? text : text.replace(at, closing.size(), "nothing written (write=no)\n");
@@ -771,7 +771,7 @@ std::pair<int, std::string> runOn(std::vector<std::uint8_t>& image, std::vector<
     StringOutput out;
     StringOutput err;
     arguments.insert(arguments.begin(), "vornset");
-    int status = vornset::run(arguments, {file, settings, out, err});
+    int status = vornset::run(arguments, {file, settings, out, err, file.clock});
     image = file.content;
     return {status, out.text};
 }
@@ -912,7 +912,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     vornset::testing::MemorySettingsFiles settings = settingsFilesOf(invocation);
     StringOutput out;
     StringOutput err;
-    int status = vornset::run(argv, {file, settings, out, err});
+    int status = vornset::run(argv, {file, settings, out, err, file.clock});
     check(invocation, status, out.text, err.text, file);
 
     const std::vector<std::uint8_t>& image = invocation.image;

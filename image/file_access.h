@@ -16,16 +16,6 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
-// Told when the run has waited a while for a lock that another program holds, so
-// that whoever started it knows why it waits.
-class LockWaiting {
-public:
-    virtual void waiting() = 0;
-
-protected:
-    ~LockWaiting() = default;
-};
-
 // The one image file a run works on, reached through one handle from open to close.
 // NativeFile implements it on each platform; the tests put an in-memory file behind
 // the same steps to make any of them fail.
@@ -41,20 +31,15 @@ public:
         FileIdentity identity;
     };
 
-    // Locks held by other runs are waited for this long in all, counted from the
-    // first attempt to lock, then given up; once the shorter time has passed the
-    // waiting is told.
-    static constexpr int lockWaitMilliseconds = 5000;
-    static constexpr int lockNoticeMilliseconds = 1000;
-
     // Opens the file by its path without blocking, whatever it turns out to be. An
     // edit opens it for reading and writing or, where writing is not allowed, for
     // reading alone. Something that cannot be opened because it is no file, such as
     // a socket, is told apart from a file that cannot be opened.
     virtual Opening open(Access access) = 0;
     virtual bool writable() const = 0;
-    // A shared lock for reading, an exclusive one for an edit.
-    virtual Locking lock(Access access, LockWaiting& waiting) = 0;
+    // A shared lock for reading, an exclusive one for an edit, tried once without
+    // waiting; a lock that another program holds is waited for above this.
+    virtual Locking tryLock(Access access) = 0;
     // What the open handle leads to.
     virtual std::optional<Status> status() = 0;
     // The file that the path names now, which need not be the one that is open.

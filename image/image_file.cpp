@@ -2,6 +2,8 @@
 
 #include "image/config_block.h"
 
+#include <cstdint>
+
 namespace vornset {
 namespace {
 
@@ -22,8 +24,45 @@ ImageError lockError(FileAccess::Locking locking, Access access)
     return locking == FileAccess::Locking::heldByOther ? ImageError::locked : lockFailure(access);
 }
 
+// Tries the lock again and again while another program holds it, within one wait
+// that starts at the first attempt and spans every opening of the path.
+class LockWait {
+public:
+    LockWait(Clock& clock, LockWaiting& waiting) : clock_(clock), waiting_(waiting) {}
+
+    FileAccess::Locking lock(FileAccess& file, Access access)
+    {
+        if (!started_) {
+            started_ = true;
+            start_ = clock_.now();
+        }
+        for (;;) {
+            FileAccess::Locking locking = file.tryLock(access);
+            if (locking != FileAccess::Locking::heldByOther)
+                return locking;
+            std::int64_t waited = clock_.now() - start_;
+            if (waited >= lockWaitMilliseconds)
+                return locking;
+            if (waited >= lockNoticeMilliseconds && !told_) {
+                waiting_.waiting();
+                told_ = true;
+            }
+            clock_.sleep(pauseMilliseconds);
+        }
+    }
+
+private:
+    static constexpr int pauseMilliseconds = 10;
+
+    Clock& clock_;
+    LockWaiting& waiting_;
+    bool started_ = false;
+    std::int64_t start_ = 0;
+    bool told_ = false;
+};
+
 // Opens the file and locks it; its type is known from the handle before it is locked.
-ImageError openLocked(FileAccess& file, Access access, LockWaiting& waiting, std::optional<FileIdentity>& opened)
+ImageError openLocked(FileAccess& file, Access access, LockWait& wait, std::optional<FileIdentity>& opened)
 {
     switch (file.open(access)) {
     case FileAccess::Opening::failed:
@@ -36,7 +75,7 @@ ImageError openLocked(FileAccess& file, Access access, LockWaiting& waiting, std
     std::optional<FileAccess::Status> status = file.status();
     if (!status || !status->regular)
         return ImageError::cannotRead;
-    if (FileAccess::Locking locking = file.lock(access, waiting); locking != FileAccess::Locking::locked)
+    if (FileAccess::Locking locking = wait.lock(file, access); locking != FileAccess::Locking::locked)
         return lockError(locking, access);
     opened = status->identity;
     return ImageError::none;
@@ -44,11 +83,11 @@ ImageError openLocked(FileAccess& file, Access access, LockWaiting& waiting, std
 
 // Leaves open and locked the file that the path names while the lock is held, so
 // that what is read and written is what the path leads to.
-ImageError openCurrentFile(FileAccess& file, Access access, LockWaiting& waiting)
+ImageError openCurrentFile(FileAccess& file, Access access, LockWait& wait)
 {
     for (int opening = 0; opening < maximumOpenings; ++opening) {
         std::optional<FileIdentity> opened;
-        if (ImageError error = openLocked(file, access, waiting, opened); error != ImageError::none)
+        if (ImageError error = openLocked(file, access, wait, opened); error != ImageError::none)
             return error;
         if (file.identityOfPath() == opened)
             return ImageError::none;
@@ -84,9 +123,10 @@ ImageError readWhole(FileAccess& file, BootImage& image)
 
 } // namespace
 
-ImageError loadImage(FileAccess& file, Access access, BootImage& image, LockWaiting& waiting)
+ImageError loadImage(FileAccess& file, Access access, BootImage& image, LockWaiting& waiting, Clock& clock)
 {
-    ImageError error = openCurrentFile(file, access, waiting);
+    LockWait wait(clock, waiting);
+    ImageError error = openCurrentFile(file, access, wait);
     if (error == ImageError::none)
         error = readWhole(file, image);
     // A file that was only read cannot be harmed by a failure to release it.

@@ -21,7 +21,7 @@ public:
 
     Opening open(Access access) override;
     bool writable() const override { return writable_; }
-    Locking lock(Access access, LockWaiting& waiting) override;
+    Locking tryLock(Access access) override;
     std::optional<Status> status() override;
     std::optional<FileIdentity> identityOfPath() override;
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override;
@@ -39,13 +39,9 @@ private:
     unsigned long error_ = 0;
 #ifdef _WIN32
     void* handle_ = nullptr;
-    unsigned long long lockDeadline_ = 0;
-    unsigned long long lockNotice_ = 0;
     char failureText_[256] = {};
 #else
     int descriptor_ = -1;
-    long long lockDeadline_ = 0;
-    long long lockNotice_ = 0;
 #endif
 };
 

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -37,19 +36,6 @@ int aboveStandardStreams(int descriptor)
     int moved = fcntl(descriptor, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
     ::close(descriptor);
     return moved;
-}
-
-long long millisecondsNow()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-void pauseBeforeTryingAgain()
-{
-    timespec interval{0, 10 * 1000 * 1000};
-    nanosleep(&interval, nullptr);
 }
 
 FileIdentity identityOf(const struct stat& info)
@@ -129,28 +115,15 @@ FileAccess::Opening NativeFile::open(Access access)
     return error_ == ENXIO ? Opening::notAFile : Opening::failed;
 }
 
-FileAccess::Locking NativeFile::lock(Access access, LockWaiting& waiting)
+FileAccess::Locking NativeFile::tryLock(Access access)
 {
-    int operation = (access == Access::edit ? LOCK_EX : LOCK_SH) | LOCK_NB;
-    if (lockDeadline_ == 0) {
-        lockDeadline_ = millisecondsNow() + lockWaitMilliseconds;
-        lockNotice_ = lockDeadline_ - lockWaitMilliseconds + lockNoticeMilliseconds;
-    }
-    while (flock(descriptor_, operation) != 0) {
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            failed();
-            return Locking::failed;
-        }
-        long long now = millisecondsNow();
-        if (now >= lockDeadline_)
-            return Locking::heldByOther;
-        if (now >= lockNotice_) {
-            waiting.waiting();
-            lockNotice_ = lockDeadline_;
-        }
-        pauseBeforeTryingAgain();
-    }
-    return Locking::locked;
+    if (flock(descriptor_, (access == Access::edit ? LOCK_EX : LOCK_SH) | LOCK_NB) == 0)
+        return Locking::locked;
+    // An attempt that a signal interrupted is tried again as one the holder refused.
+    if (errno == EWOULDBLOCK || errno == EINTR)
+        return Locking::heldByOther;
+    failed();
+    return Locking::failed;
 }
 
 std::optional<FileAccess::Status> NativeFile::status()

@@ -141,30 +141,16 @@ FileAccess::Opening NativeFile::open(Access access)
     return handle_ != nullptr || failed() ? Opening::opened : Opening::failed;
 }
 
-FileAccess::Locking NativeFile::lock(Access access, LockWaiting& waiting)
+FileAccess::Locking NativeFile::tryLock(Access access)
 {
     DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (access == Access::edit ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-    if (lockDeadline_ == 0) {
-        lockDeadline_ = GetTickCount64() + lockWaitMilliseconds;
-        lockNotice_ = lockDeadline_ - lockWaitMilliseconds + lockNoticeMilliseconds;
-    }
-    for (;;) {
-        OVERLAPPED whole = at(0);
-        if (LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
-            return Locking::locked;
-        if (GetLastError() != ERROR_LOCK_VIOLATION) {
-            failed();
-            return Locking::failed;
-        }
-        unsigned long long now = GetTickCount64();
-        if (now >= lockDeadline_)
-            return Locking::heldByOther;
-        if (now >= lockNotice_) {
-            waiting.waiting();
-            lockNotice_ = lockDeadline_;
-        }
-        Sleep(10);
-    }
+    OVERLAPPED whole = at(0);
+    if (LockFileEx(handle_, flags, 0, MAXDWORD, MAXDWORD, &whole))
+        return Locking::locked;
+    if (GetLastError() == ERROR_LOCK_VIOLATION)
+        return Locking::heldByOther;
+    failed();
+    return Locking::failed;
 }
 
 std::optional<FileAccess::Status> NativeFile::status()

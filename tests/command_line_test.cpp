@@ -286,7 +286,7 @@ TEST(Run, OutputThatCannotBeWrittenEndsTheRunWithStatusOne)
         testing::StringOutput out;
         testing::StringOutput err;
         out.failing = true;
-        EXPECT_EQ(run(argv, {file, settings, out, err}), 1) << arguments.size();
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), 1) << arguments.size();
     }
 }
 
@@ -421,7 +421,7 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         testing::MemorySettingsFiles settings;
         testing::StringOutput out;
         testing::StringOutput err;
-        EXPECT_EQ(run(argv, {file, settings, out, err}), 1);
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), 1);
         EXPECT_EQ(out.text, message);
     }
     // Every global refused at once, given last to first: the refusal names the first
@@ -440,7 +440,7 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         testing::MemorySettingsFiles settings;
         testing::StringOutput out;
         testing::StringOutput err;
-        run(argv, {file, settings, out, err});
+        run(argv, {file, settings, out, err, file.clock});
         std::string key = globals[first] == std::string("hotkey") ? "hk" : globals[first];
         EXPECT_TRUE(out.text.starts_with("Parameter error: " + key + ",")) << globals[first] << ": " << out.text;
     }

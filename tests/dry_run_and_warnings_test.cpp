@@ -176,8 +176,7 @@ TEST(Reasons, FollowTheFixedMessageOnStandardError)
     EXPECT_EQ(warnings, "vornset: nosuch.bin: No such file or directory\n");
 
     MemoryFile locked(sampleImage());
-    locked.failing = MemoryFile::Step::lock;
-    locked.heldByOther = true;
+    locked.heldUntil = {MemoryFile::forever};
     auto edit = runTool({"dbt=usb", "img"}, locked);
     EXPECT_EQ(edit.output, "Error: unable to open img for writing\n");
     EXPECT_EQ(edit.warnings, "vornset: waiting for another program to release img\n"

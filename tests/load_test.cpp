@@ -33,7 +33,7 @@ std::pair<std::string, std::vector<std::uint8_t>> load(const std::string& text,
     argv.push_back("vornbm.bin");
     testing::StringOutput out;
     testing::StringOutput err;
-    run(argv, {file, settings, out, err});
+    run(argv, {file, settings, out, err, file.clock});
     return {out.text, file.content};
 }
 
@@ -377,7 +377,7 @@ TEST(HiddenStart, IsJudgedOnWhatTheWholeRunLeaves)
         argv.push_back("vornbm.bin");
         StringOutput out;
         StringOutput err;
-        int status = run(argv, {file, settings, out, err});
+        int status = run(argv, {file, settings, out, err, file.clock});
         EXPECT_EQ(out.text, c.refusal.empty() ? closingMessages : c.refusal) << c.file << (c.options.empty() ? "" : c.options[0]);
         EXPECT_EQ(status, c.refusal.empty() ? 0 : 1);
         EXPECT_EQ(file.writes, c.refusal.empty() ? 1 : 0);

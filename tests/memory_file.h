@@ -1,9 +1,12 @@
 #pragma once
 
+#include "image/clock.h"
 #include "image/file_access.h"
+#include "image/image_file.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +18,14 @@ class WaitingCount final : public LockWaiting {
 public:
     int told = 0;
     void waiting() override { ++told; }
+};
+
+// A clock that only a run's pauses move on, each at once.
+class FakeClock final : public Clock {
+public:
+    std::int64_t time = 0;
+    std::int64_t now() override { return time; }
+    void sleep(int milliseconds) override { time += milliseconds; }
 };
 
 // An image file in memory, any of whose steps can be made to fail.
@@ -38,8 +49,12 @@ public:
     // that held the lock rewrote it.
     std::optional<std::vector<std::uint8_t>> contentOnceLocked;
     Step failing = Step::none;
-    // Whether the lock is held by another program, which the run then waits for.
-    bool heldByOther = false;
+    // Until when, on the clock, another program holds the lock: the first time until
+    // the run is first granted it, the next for the file that it opens after that,
+    // and so on. Once the list is used up nobody holds it.
+    std::vector<std::int64_t> heldUntil;
+    static constexpr std::int64_t forever = std::numeric_limits<std::int64_t>::max();
+    FakeClock clock;
     // Why the failing step failed, in the system's words.
     std::string failureText = "Input/output error";
     // How much a failing write transfers before it fails.
@@ -68,15 +83,16 @@ public:
 
     bool writable() const override { return writable_; }
 
-    Locking lock(Access, LockWaiting& waiting) override
+    Locking tryLock(Access) override
     {
         ++locks;
-        if (heldByOther)
-            waiting.waiting();
+        if (failing == Step::lock)
+            return Locking::failed;
+        if (grants_ < heldUntil.size() && clock.now() < heldUntil[grants_])
+            return Locking::heldByOther;
+        ++grants_;
         if (contentOnceLocked)
             content = *std::exchange(contentOnceLocked, std::nullopt);
-        if (failing == Step::lock)
-            return heldByOther ? Locking::heldByOther : Locking::failed;
         return Locking::locked;
     }
 
@@ -140,6 +156,7 @@ private:
     FileIdentity identity() const { return {1, static_cast<std::uint64_t>(opens)}; }
 
     bool writable_ = false;
+    std::size_t grants_ = 0;
 };
 
 } // namespace vornset::testing

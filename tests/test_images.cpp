@@ -40,7 +40,7 @@ Invocation runTool(std::initializer_list<const char*> arguments, MemoryFile& fil
     argv.insert(argv.end(), arguments);
     StringOutput out;
     StringOutput err;
-    int status = run(argv, {file, settings, out, err});
+    int status = run(argv, {file, settings, out, err, file.clock});
     return {status, out.text, err.text};
 }
 

@@ -131,8 +131,9 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
     auto length = static_cast<std::size_t>(imageLength);
     MemoryImage file(std::span(image).first(std::min(length, image.size())), length);
     StandardInput settings(std::string_view(input.data(), static_cast<std::size_t>(inputLength)));
+    NoWaitClock clock;
     auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
-    int status = run(arguments, {file, settings, output, errors, &refusal});
+    int status = run(arguments, {file, settings, output, errors, clock, &refusal});
     imageWritten = file.written();
     return status;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/output.h"
+#include "image/clock.h"
 #include "image/file_access.h"
 #include "image/settings_files.h"
 
@@ -24,7 +25,7 @@ public:
         return Opening::opened;
     }
     bool writable() const override { return writable_; }
-    Locking lock(Access, LockWaiting&) override { return Locking::locked; }
+    Locking tryLock(Access) override { return Locking::locked; }
     std::optional<Status> status() override { return Status{true, length_, {}}; }
     std::optional<FileIdentity> identityOfPath() override { return FileIdentity{}; }
 
@@ -55,6 +56,17 @@ private:
     std::uint64_t length_;
     bool writable_ = false;
     bool written_ = false;
+};
+
+// The page's lock is never held by another, so its run never waits: a pause passes
+// on this clock without taking any time.
+class NoWaitClock final : public Clock {
+public:
+    std::int64_t now() override { return now_; }
+    void sleep(int milliseconds) override { now_ += milliseconds; }
+
+private:
+    std::int64_t now_ = 0;
 };
 
 // Standard input as the page gives it, for load=-; the page has no other files.
