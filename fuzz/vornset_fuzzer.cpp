@@ -179,12 +179,14 @@ bool isWarningFor(const std::string& line, const std::string& expected)
 }
 
 // Whether the warning lines of standard error are the expected ones, in order, with
-// at most the line for a name cut to the field after them.
+// at most the line for a name cut to the field after them, and the lines for fields
+// that an export or a loaded export could not carry.
 bool warnedAsExpected(const std::vector<std::string>& lines, const std::vector<std::string>& expected)
 {
     std::vector<std::string> warnings;
     for (const std::string& line : lines)
-        if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \""))
+        if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \"")
+            && !line.ends_with("; loading the settings leaves this field as the target image has it"))
             warnings.push_back(line);
     if (warnings.size() != expected.size())
         return false;
