@@ -33,6 +33,7 @@
 #include "output/settings_export.h"
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -268,10 +269,16 @@ bool isSettingsRefusal(const std::string& output, const std::vector<std::string>
     static const std::vector<std::string> fileReasons{
         "no such option\n", "load, not allowed in a settings file\n", "show, not allowed in a settings file\n",
         "write, not allowed in a settings file\n", "carriage return inside a line\n",
-        "the settings end before their end line\n",
+        "the settings end before their end line\n", "a setting after the end line\n",
         "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
         "btlog, 'prf' must be set\n"};
-    return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end()
+    // A line that is no option names its key, and may name the key likely meant.
+    static const char* const meant = ", no such option; did you mean ";
+    std::size_t none = reason.find(", no such option");
+    bool namesNoOption = none != std::string::npos
+        && (reason.ends_with(", no such option\n")
+            || (reason.compare(none, std::strlen(meant), meant) == 0 && reason.ends_with("?\n")));
+    return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end() || namesNoOption
         || std::find(messages.begin(), messages.end(), "Parameter error: " + reason) != messages.end()
         || isJsonReason(reason, messages);
 }
