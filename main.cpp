@@ -37,7 +37,8 @@ int wmain(int argc, wchar_t* argv[])
     vornset::NativeFile file(argc > 1 ? argv[argc - 1] : L"");
     std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
     vornset::NativeSettingsFiles settings(arguments, argv);
-    int status = finish(vornset::run(arguments, {file, settings, out, err}), out, err);
+    int status =
+        finish(vornset::run(arguments, {file, settings, out, err, nullptr, vornset::inexactArguments(argc)}), out, err);
     // Started from Explorer, the window would close before its text could be read.
     if (vornset::ownsItsConsoleWindow(vornset::consoleFacts())) {
         vornset::printPromptToClose(out);

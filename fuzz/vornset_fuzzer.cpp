@@ -150,7 +150,9 @@ std::vector<std::string> expectedWarnings(const Invocation& invocation)
     bool profileChosen = anyArgumentStartsWith(invocation, "prf=");
     std::vector<std::string> warnings;
     for (const std::string& option : optionsOf(invocation)) {
-        if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
+        if (option.empty())
+            warnings.push_back("vornset: warning: ignored an empty argument");
+        else if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
             warnings.push_back("vornset: warning: ignored " + printable(option) + ": no such option");
         else if (startsWithAny(option, profileKeys) && !profileChosen)
             warnings.push_back("vornset: warning: ignored " + printable(option) + ": no prf= given");
@@ -184,7 +186,8 @@ bool warnedAsExpected(const std::vector<std::string>& lines, const std::vector<s
 {
     std::vector<std::string> warnings;
     for (const std::string& line : lines)
-        if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \""))
+        if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \"")
+            && !line.starts_with("vornset: warning: prf= given "))
             warnings.push_back(line);
     if (warnings.size() != expected.size())
         return false;
@@ -555,17 +558,29 @@ bool isRequestOrFlag(const Invocation& invocation, int status, const std::string
     return true;
 }
 
-// A settings file's name, given before the path as an option of its own, is taken for
-// an image meant: the run is refused before anything is opened.
+// A settings file's name, given before the path as an option of its own, or a word
+// without "=" that can only be a path, is taken for an image meant; a word most likely
+// meant as load=, show= or write= for a run key. Either way the run is refused before
+// anything is opened.
 bool isOtherImage(const Invocation& invocation, int status, const std::string& output, const MemoryFile& file)
 {
     std::vector<std::string> options = optionsOf(invocation);
     auto other = std::find_if(options.begin(), options.end(), [&](const std::string& o) {
+        bool path = o.find('=') == std::string::npos && o.find_first_of("./\\") != std::string::npos;
         return o != "-" && o != "missing" && !matchesKey(o)
-            && std::find(options.begin(), options.end(), "load=" + o) != options.end();
+            && (path || std::find(options.begin(), options.end(), "load=" + o) != options.end());
     });
-    if (other == options.end() || output != "Parameter error: " + printable(*other)
-                                                 + ", only the last parameter names the image\n")
+    auto nearMiss = [&](const std::string& o) {
+        for (const char* key : {"load", "show", "write"})
+            for (std::string why : {std::string("no such option; did you mean ") + key + "=?",
+                                    std::string("options are written ") + key + "=VALUE"})
+                if (output == "Parameter error: " + printable(o) + ", " + why + "\n")
+                    return true;
+        return false;
+    };
+    bool missed = std::any_of(options.begin(), options.end(), [&](const std::string& o) { return !matchesKey(o) && nearMiss(o); });
+    if (!missed && (other == options.end() || output != "Parameter error: " + printable(*other)
+                                                           + ", only the last parameter names the image\n"))
         return false;
     if (status != 1 || file.opens != 0)
         broken("another image before the path is refused before the image is opened", output);

@@ -350,6 +350,7 @@ std::optional<Refusal> readSettings(JsonReader& json, Staging& staging)
     std::array<std::string_view, 13> keys{};
     for (std::size_t i = 0; i < keys.size(); ++i)
         keys[i] = GLOBAL_SETTINGS[i].key;
+    staging.within = "settings.";
     return readObject(json, "settings.", keys, [&](std::size_t row) -> std::optional<Refusal> {
         Token token;
         if (std::optional<Refusal> refused = valueOf(json, token))
@@ -414,9 +415,12 @@ std::optional<Refusal> readProfiles(JsonReader& json, Staging& staging)
         return refusal({}, "profiles", "a list of profiles is needed", json.line());
     if (json.take(']'))
         return std::nullopt;
+    staging.within = "profiles.";
+    staging.item = 0;
     do {
         if (std::optional<Refusal> refused = readProfile(json, staging))
             return refused;
+        ++staging.item;
     } while (json.take(','));
     return json.take(']') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
 }

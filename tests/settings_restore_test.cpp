@@ -62,6 +62,31 @@ TEST(StrictFiles, AValueIsExactlyAValue)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), std::string(" spaced name \0\0\0", 16));
 }
 
+// A name longer than the field is refused at its line, in a file and in JSON: a file
+// restores exactly or not at all. The command line cuts it, and says so.
+TEST(StrictFiles, ANameLongerThanTheFieldIsRefused)
+{
+    const std::string sixteen = "Fedora 41 Workst", seventeen = sixteen + "a";
+    const std::pair<std::string, std::string> refused[] = {
+        {"prf=2\nprfname=" + seventeen + "\n", "line 2: prfname, at most 16 bytes"},
+        {"{\"profiles\": [{\"prf\": 2,\n\"prfname\": \"" + seventeen + "\"}]}",
+         "line 2: profiles.prfname, at most 16 bytes"},
+        {"{\"profiles\": [{\"prf\": 2, \"prfname\": \"" + sixteen + "\\u00e9\"}]}",
+         "line 1: profiles.prfname, at most 16 bytes"},
+    };
+    for (const auto& [text, message] : refused) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, "Parameter error: load, " + message + "\n") << text;
+        EXPECT_EQ(image, sampleImage()) << text;
+    }
+    for (const std::string& text : {"prf=2\nprfname=" + sixteen + "\n",
+                                    "{\"profiles\": [{\"prf\": 2, \"prfname\": \"" + sixteen + "\"}]}"}) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, closingMessages) << text;
+        EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), sixteen) << text;
+    }
+}
+
 // What show=options prints ends with its end line; cut anywhere before it, it is refused.
 TEST(StrictFiles, AnExportCutShortIsRefusedWhole)
 {
