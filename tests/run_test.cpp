@@ -387,6 +387,24 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
     EXPECT_EQ(changedOffsets(sampleImage(), file.content), (std::vector<std::size_t>{0x288, 0x45B}));
 }
 
+// Every option is read into an entry of a store that holds 4096; more are refused
+// before the image is opened.
+TEST(Run, MoreOptionsThanTheStoreHoldsAreRefused)
+{
+    for (std::size_t count : {std::size_t{4095}, std::size_t{4096}, std::size_t{4097}}) {
+        MemoryFile file(sampleImage());
+        std::vector<const char*> argv(count + 2, "vm=text");
+        argv.front() = "vornset";
+        argv.back() = "vornbm.bin";
+        testing::MemorySettingsFiles settings;
+        testing::StringOutput out;
+        testing::StringOutput err;
+        EXPECT_EQ(run(argv, {file, settings, out, err}), count > 4096 ? 1 : 0) << count;
+        EXPECT_EQ(out.text, count > 4096 ? "Parameter error: more than 4096 options\n" : closingMessages) << count;
+        EXPECT_EQ(file.opens, count > 4096 ? 0 : 1) << count;
+    }
+}
+
 TEST(Run, ThePathIsNeverReadAsAnOption)
 {
     std::vector<std::uint8_t> image = sampleImage();

@@ -118,6 +118,27 @@ TEST(StrictFiles, ANotepadFileIsRead)
         << "UTF-16 is no settings file";
 }
 
+// The settings of one run's files are kept whole, up to more than one file can hold;
+// past that the run is refused at the line that does not fit.
+TEST(StrictFiles, SettingsPastTheStoreAreRefused)
+{
+    auto lines = [](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i)
+            text += "cnt=on\n";
+        return text;
+    };
+    MemoryFile file(sampleImage());
+    MemorySettingsFiles settings;
+    settings.files["a.txt"] = lines(6000);
+    for (auto [count, output] : {std::pair<std::size_t, std::string>{4923, closingMessages},
+                                 {4924, "Parameter error: load=b.txt, line 4924: more than 10923 settings\n"}}) {
+        settings.files["b.txt"] = lines(count);
+        EXPECT_EQ(runTool({"load=a.txt", "load=b.txt", "vornbm.bin"}, file, settings).output, output) << count;
+    }
+    EXPECT_EQ(file.writes, 1);
+}
+
 TEST(StrictFiles, WithSeveralFilesARefusalNamesItsFile)
 {
     MemoryFile file(sampleImage());
