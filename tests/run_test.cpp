@@ -381,6 +381,12 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         EXPECT_EQ(run(argv, {file, settings, out, err}), 1);
         EXPECT_EQ(out.text, message);
     }
+    std::vector<std::uint8_t> countdownOff = sampleImage();
+    countdownOff[0x28C] = 0;
+    MemoryFile off(countdownOff);
+    EXPECT_EQ(runTool({"dprf=99", "stm=hidden", "vornbm.bin"}, off).output,
+              "Parameter error: stm, hidden mode requires countdown and default boot\n")
+        << "the stm pass comes before the dprf pass";
     MemoryFile file(sampleImage());
     runTool({"vm=text", "vm=800x600", "prf=2", "prf=4", "btprt=1", "vm=1024x768", "vornbm.bin"}, file);
     EXPECT_EQ(file.content[0x288], 3);
