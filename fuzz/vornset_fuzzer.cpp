@@ -237,7 +237,8 @@ bool isJsonReason(const std::string& reason, const std::vector<std::string>& mes
 {
     if (reason == "not valid JSON\n" || reason == "format_version, only 1 is valid\n"
         || reason == "profiles, a list of profiles is needed\n" || reason.ends_with(", no such key\n")
-        || reason.ends_with(", given twice\n") || reason == "profiles.prfname, only text is valid\n")
+        || reason.ends_with(", given twice\n") || reason == "profiles.prfname, only text is valid\n"
+        || reason == "profiles.prfname, at most 16 bytes\n")
         return true;
     for (std::string_view within : {"settings.", "profiles."})
         if (reason.starts_with(within)
@@ -268,7 +269,7 @@ bool isSettingsRefusal(const std::string& output, const std::vector<std::string>
         "write, not allowed in a settings file\n", "carriage return inside a line\n",
         "the settings end before their end line\n",
         "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
-        "btlog, 'prf' must be set\n"};
+        "btlog, 'prf' must be set\n", "prfname, at most 16 bytes\n", "more than 10923 settings\n"};
     return std::find(fileReasons.begin(), fileReasons.end(), reason) != fileReasons.end()
         || std::find(messages.begin(), messages.end(), "Parameter error: " + reason) != messages.end()
         || isJsonReason(reason, messages);
@@ -567,7 +568,7 @@ bool isOtherImage(const Invocation& invocation, int status, const std::string& o
     std::vector<std::string> options = optionsOf(invocation);
     auto other = std::find_if(options.begin(), options.end(), [&](const std::string& o) {
         bool path = o.find('=') == std::string::npos && o.find_first_of("./\\") != std::string::npos;
-        return o != "-" && o != "missing" && !matchesKey(o)
+        return !o.empty() && o != "-" && o != "missing" && !matchesKey(o)
             && (path || std::find(options.begin(), options.end(), "load=" + o) != options.end());
     });
     auto nearMiss = [&](const std::string& o) {

@@ -11,7 +11,7 @@ namespace vornset {
 namespace {
 
 // The entries of the last reading.
-std::array<Entry, mostOptions> entries;
+std::array<Entry, mostOptions> optionEntries;
 
 // Calls each with every key an option may have.
 template <typename Each>
@@ -106,7 +106,7 @@ Entry readOption(std::string_view argument, int position)
         }
     for (std::size_t row = 0; row < std::size(RUN_KEYS); ++row)
         if (param(RUN_KEYS[row], value, argument)) {
-            entry.kind = Entry::run;
+            entry.kind = Entry::runKey;
             entry.row = static_cast<std::uint8_t>(row);
             entry.value = value;
             return entry;
@@ -205,18 +205,18 @@ bool asksForVersion(std::string_view argument)
 CommandLine readCommandLine(Arguments options, std::span<const bool> inexact)
 {
     CommandLine read;
-    read.tooMany = options.size() > entries.size();
-    std::size_t count = std::min(options.size(), entries.size());
+    read.tooMany = options.size() > optionEntries.size();
+    std::size_t count = std::min(options.size(), optionEntries.size());
     bool chosen = false;
     for (std::size_t i = 0; i < count; ++i) {
-        entries[i] = readOption(options[i], static_cast<int>(i) + 1);
-        chosen = chosen || choosesProfile(entries[i]);
+        optionEntries[i] = readOption(options[i], static_cast<int>(i) + 1);
+        chosen = chosen || choosesProfile(optionEntries[i]);
         if (i + 1 < inexact.size() && inexact[i + 1])
-            entries[i].inexact = true;
+            optionEntries[i].inexact = true;
     }
-    read.entries = std::span(entries).first(count);
+    read.entries = std::span(optionEntries).first(count);
     if (!chosen)
-        for (Entry& entry : std::span(entries).first(count))
+        for (Entry& entry : std::span(optionEntries).first(count))
             if (entry.kind == Entry::profile && !choosesProfile(entry))
                 entry.why = Ignored::noProfileChosen;
     return read;
@@ -240,7 +240,7 @@ std::optional<Refusal> refuseCommandLine(const CommandLine& commandLine, Setting
             return refusal;
         }
     for (const Entry& entry : entries)
-        if (entry.inexact && !(entry.kind == Entry::run && entry.row == loadRow))
+        if (entry.inexact && !(entry.kind == Entry::runKey && entry.row == loadRow))
             return Refusal{entry.text, "the code page cannot hold it exactly", true, 0, {}, {}, entry.from.argument};
     return std::nullopt;
 }

@@ -48,7 +48,7 @@ struct Source {
 // works on these. Every member is zero unless given, so that a store of them costs
 // nothing until it is used.
 struct Entry {
-    enum Kind : std::uint8_t { ignored, global, profile, run };
+    enum Kind : std::uint8_t { ignored, global, profile, runKey };
     Kind kind = ignored;
     // The row of GLOBAL_SETTINGS, PROFILE_SETTINGS or RUN_KEYS.
     std::uint8_t row = 0;

@@ -182,7 +182,8 @@ LoadedSettings readSettingsFiles(Entries options, SettingsFiles& files)
     LoadedSettings loaded;
     int file = 0;
     bool several = settingsFileCount(options) > 1;
-    runPass(options, Entry::run, loadRow, [&](const Entry& option) -> std::optional<Refusal> {
+    // The pass stops at the first file that cannot be read or is refused.
+    runPass(options, Entry::runKey, loadRow, [&](const Entry& option) -> std::optional<Refusal> {
         std::string_view name = option.value;
         std::optional<std::size_t> length = files.read(name, settingsText);
         std::string_view text(settingsText.data(), length.value_or(0));
@@ -201,14 +202,15 @@ LoadedSettings readSettingsFiles(Entries options, SettingsFiles& files)
 std::size_t settingsFileCount(Entries options)
 {
     return static_cast<std::size_t>(std::count_if(options.begin(), options.end(), [](const Entry& option) {
-        return option.kind == Entry::run && option.row == loadRow;
+        return option.kind == Entry::runKey && option.row == loadRow;
     }));
 }
 
 std::string_view settingsFileName(Entries options, int file)
 {
     std::string_view name;
-    runPass(options, Entry::run, loadRow, [&](const Entry& option) {
+    // The pass stops at the file'th.
+    runPass(options, Entry::runKey, loadRow, [&](const Entry& option) {
         name = option.value;
         return --file > 0 ? std::nullopt : std::optional<Refusal>(Refusal{});
     });

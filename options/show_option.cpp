@@ -19,7 +19,7 @@ constexpr FormWord FORMS[] = {
 
 const FormWord* formAskedFor(const Entry& option)
 {
-    if (option.kind != Entry::run || option.row != showRow)
+    if (option.kind != Entry::runKey || option.row != showRow)
         return nullptr;
     auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [&option](const FormWord& f) { return f.word == option.value; });
     return form == std::end(FORMS) ? nullptr : form;
@@ -40,7 +40,7 @@ ShownForms shownForms(Entries options)
 
 std::optional<Refusal> checkShowOption(Entries options)
 {
-    return runPass(options, Entry::run, showRow, [](const Entry& option) -> std::optional<Refusal> {
+    return runPass(options, Entry::runKey, showRow, [](const Entry& option) -> std::optional<Refusal> {
         if (formAskedFor(option) != nullptr)
             return std::nullopt;
         return Refusal{SHOW_KEY, "show, only profiles, options, json and changes are valid"};

@@ -12,7 +12,7 @@ bool isWriteValue(std::string_view value)
 
 std::optional<Refusal> checkWriteOption(Entries options)
 {
-    return runPass(options, Entry::run, writeRow, [](const Entry& option) {
+    return runPass(options, Entry::runKey, writeRow, [](const Entry& option) {
         return isWriteValue(option.value) ? std::nullopt
                                           : std::optional<Refusal>(Refusal{WRITE_KEY, "write, only yes and no are valid"});
     });
@@ -21,7 +21,7 @@ std::optional<Refusal> checkWriteOption(Entries options)
 bool isDryRun(Entries options)
 {
     bool dryRun = false;
-    runPass(options, Entry::run, writeRow, [&dryRun](const Entry& option) {
+    runPass(options, Entry::runKey, writeRow, [&dryRun](const Entry& option) {
         if (isWriteValue(option.value))
             dryRun = option.value == "no";
         return std::optional<Refusal>();
