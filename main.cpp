@@ -39,7 +39,8 @@ int wmain(int argc, wchar_t* argv[])
     vornset::NativeClock clock;
     std::span<const char* const> arguments = vornset::narrowArguments(argc, argv);
     vornset::NativeSettingsFiles settings(arguments, argv);
-    int status = finish(vornset::run(arguments, {file, settings, out, err, clock}), out, err);
+    int status = finish(
+        vornset::run(arguments, {file, settings, out, err, clock, nullptr, vornset::inexactArguments(argc)}), out, err);
     // Started from Explorer, the window would close before its text could be read.
     if (vornset::ownsItsConsoleWindow(vornset::consoleFacts())) {
         vornset::printPromptToClose(out);

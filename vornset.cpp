@@ -34,7 +34,8 @@ namespace {
 // What a run asks of the image, and every input besides it, read in full before the
 // image is opened.
 struct Request {
-    Arguments options;
+    // The command line's options, read once.
+    Entries options;
     std::string_view path;
     bool edit;
     bool dryRun;
@@ -73,12 +74,12 @@ private:
 };
 
 // Whether the last name the options give is longer than the field holds.
-bool cutsName(Arguments options)
+bool cutsName(Entries options)
 {
     bool cut = false;
-    forEachValue(profileSetting(ProfileField::name).key, options, [&cut](std::string_view name) {
-        cut = name.size() > ConfigBlock::nameLength;
-        return true;
+    runPass(options, Entry::profile, rowOfProfile(ProfileField::name), [&cut](const Entry& name) {
+        cut = name.value.size() > ConfigBlock::nameLength;
+        return std::optional<Refusal>();
     });
     return cut;
 }
@@ -176,21 +177,23 @@ bool printsData(const ShownForms& shown)
     return shown.asks(Form::options) || shown.asks(Form::json);
 }
 
-void warnOfIgnoredOptions(Arguments options, Output& err)
+void warnOfIgnoredOptions(Entries options, Output& err)
 {
-    for (std::string_view option : options) {
-        Ignored ignored = whyIgnored(option, options);
-        switch (ignored.why) {
+    for (const Entry& option : options) {
+        switch (option.why) {
         case Ignored::no:
             break;
         case Ignored::noSuchOption:
-            warnNoSuchOption(option, ignored.meant, err);
+            warnNoSuchOption(option.text, option.meant, err);
             break;
         case Ignored::noValue:
-            warnNoValue(ignored.meant, err);
+            warnNoValue(option.meant, err);
+            break;
+        case Ignored::empty:
+            warnEmptyArgument(err);
             break;
         case Ignored::noProfileChosen:
-            warnNoProfileChosen(option, err);
+            warnNoProfileChosen(option.text, err);
             break;
         }
     }
@@ -211,6 +214,29 @@ void warnOfNotCarried(const Request& request, Output& err)
         std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
         warnNotCarried(file, left.place.line, field, err);
     }
+}
+
+// Several "prf=" that choose different profiles, with options for a profile: they
+// all go to the last.
+void warnOfProfilesChosen(Entries options, Output& err)
+{
+    int times = 0;
+    bool differ = false, edits = false;
+    std::optional<int> last;
+    for (const Entry& option : options) {
+        if (option.kind != Entry::profile)
+            continue;
+        if (option.row != rowOfProfile(ProfileField::profile)) {
+            edits = true;
+            continue;
+        }
+        std::optional<int> number = parseNumber(option.value);
+        differ = differ || (last && number != last);
+        last = number;
+        ++times;
+    }
+    if (differ && edits && last)
+        warnProfileChosenTimes(times, *last, err);
 }
 
 // What failed with the image file: the fixed message, then, on standard error, why.
@@ -252,6 +278,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
     // standard error.
     warnOfIgnoredOptions(request.options, io.err);
     warnOfNotCarried(request, io.err);
+    warnOfProfilesChosen(request.options, io.err);
     if (outcome.nameCut)
         warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
     if (outcome.nameGiven)
@@ -287,10 +314,10 @@ int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io&
     return 0;
 }
 
-int runOnImage(Arguments options, std::string_view path, Io& io)
+int runOnImage(Entries options, std::string_view path, Io& io)
 {
     Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shownForms(options), {}};
-    if (request.edit && anyCarries(options, LOAD_KEY))
+    if (request.edit && settingsFileCount(options) > 0)
         request.settings = readSettingsFiles(options, io.settings);
     BootImage image;
     Outcome outcome = workOnImage(request, image, io);
@@ -313,18 +340,15 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         printVersion(io.out);
         return 0;
     }
-    Arguments options = arguments.subspan(1, arguments.size() - 2);
-    std::optional<Refusal> refusal = refuseFlags(options);
-    if (!refusal)
-        refusal = refuseOtherImages(options, [&io](std::string_view option) { return io.settings.isFile(option); });
-    if (refusal) {
+    CommandLine commandLine = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact);
+    if (std::optional<Refusal> refusal = refuseCommandLine(commandLine, io.settings)) {
         ErrorLines errorLines(io.err);
-        printRefusal(*refusal, printsData(shownForms(options)) ? static_cast<Output&>(errorLines) : io.out);
+        printRefusal(*refusal, printsData(shownForms(commandLine.entries)) ? static_cast<Output&>(errorLines) : io.out);
         if (io.refused != nullptr)
             *io.refused = refusal;
         return 1;
     }
-    return runOnImage(options, arguments.back(), io);
+    return runOnImage(commandLine.entries, arguments.back(), io);
 }
 
 } // namespace

@@ -23,6 +23,9 @@ struct Io {
     Output& err;
     Clock& clock;
     std::optional<Refusal>* refused = nullptr;
+    // Where the platform marks them, the arguments it could not hold exactly, by
+    // their position.
+    std::span<const bool> inexact{};
 };
 
 // Runs one invocation of the tool: arguments as main receives them, the program

@@ -151,7 +151,9 @@ std::vector<std::string> expectedWarnings(const Invocation& invocation)
     bool profileChosen = anyArgumentStartsWith(invocation, "prf=");
     std::vector<std::string> warnings;
     for (const std::string& option : optionsOf(invocation)) {
-        if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
+        if (option.empty())
+            warnings.push_back("vornset: warning: ignored an empty argument");
+        else if (!startsWithAny(option, keys) && !startsWithAny(option, profileKeys))
             warnings.push_back("vornset: warning: ignored " + printable(option) + ": no such option");
         else if (startsWithAny(option, profileKeys) && !profileChosen)
             warnings.push_back("vornset: warning: ignored " + printable(option) + ": no prf= given");
@@ -187,7 +189,8 @@ bool warnedAsExpected(const std::vector<std::string>& lines, const std::vector<s
     std::vector<std::string> warnings;
     for (const std::string& line : lines)
         if (line.starts_with("vornset: warning: ") && !line.starts_with("vornset: warning: prfname cut to 16 bytes: \"")
-            && !line.ends_with("; loading the settings leaves this field as the target image has it"))
+            && !line.ends_with("; loading the settings leaves this field as the target image has it")
+            && !line.starts_with("vornset: warning: prf= given "))
             warnings.push_back(line);
     if (warnings.size() != expected.size())
         return false;
@@ -240,7 +243,8 @@ bool isJsonReason(const std::string& reason, const std::vector<std::string>& mes
         || reason.ends_with(", given twice\n") || reason.ends_with(", a number is expected\n")
         || reason.ends_with(", a string is expected\n") || reason.ends_with(", a zero byte is not allowed\n")
         || reason == "profiles.prfname_bytes, only pairs of hexadecimal digits are valid\n"
-        || reason == "profiles.prfname_bytes, prfname must be null beside it\n")
+        || reason == "profiles.prfname_bytes, prfname must be null beside it\n"
+        || reason == "profiles.prfname, at most 16 bytes\n")
         return true;
     for (std::string_view within : {"settings.", "profiles."})
         if (reason.starts_with(within)
@@ -271,7 +275,7 @@ bool isSettingsRefusal(const std::string& output, const std::vector<std::string>
         "write, not allowed in a settings file\n", "carriage return inside a line\n",
         "the settings end before their end line\n", "a setting after the end line\n",
         "prfname, 'prf' must be set\n", "btdrv, 'prf' must be set\n", "btprt, 'prf' must be set\n",
-        "btlog, 'prf' must be set\n"};
+        "btlog, 'prf' must be set\n", "prfname, at most 16 bytes\n", "more than 10923 settings\n"};
     // A line that is no option names its key, and may name the key likely meant.
     static const char* const meant = ", no such option; did you mean ";
     std::size_t none = reason.find(", no such option");
@@ -580,17 +584,29 @@ bool isRequestOrFlag(const Invocation& invocation, int status, const std::string
     return true;
 }
 
-// A settings file's name, given before the path as an option of its own, is taken for
-// an image meant: the run is refused before anything is opened.
+// A settings file's name, given before the path as an option of its own, or a word
+// without "=" that can only be a path, is taken for an image meant; a word most likely
+// meant as load=, show= or write= for a run key. Either way the run is refused before
+// anything is opened.
 bool isOtherImage(const Invocation& invocation, int status, const std::string& output, const MemoryFile& file)
 {
     std::vector<std::string> options = optionsOf(invocation);
     auto other = std::find_if(options.begin(), options.end(), [&](const std::string& o) {
-        return o != "-" && o != "missing" && !matchesKey(o)
-            && std::find(options.begin(), options.end(), "load=" + o) != options.end();
+        bool path = o.find('=') == std::string::npos && o.find_first_of("./\\") != std::string::npos;
+        return !o.empty() && o != "-" && o != "missing" && !matchesKey(o)
+            && (path || std::find(options.begin(), options.end(), "load=" + o) != options.end());
     });
-    if (other == options.end() || output != "Parameter error: " + printable(*other)
-                                                 + ", only the last parameter names the image\n")
+    auto nearMiss = [&](const std::string& o) {
+        for (const char* key : {"load", "show", "write"})
+            for (std::string why : {std::string("no such option; did you mean ") + key + "=?",
+                                    std::string("options are written ") + key + "=VALUE"})
+                if (output == "Parameter error: " + printable(o) + ", " + why + "\n")
+                    return true;
+        return false;
+    };
+    bool missed = std::any_of(options.begin(), options.end(), [&](const std::string& o) { return !matchesKey(o) && nearMiss(o); });
+    if (!missed && (other == options.end() || output != "Parameter error: " + printable(*other)
+                                                           + ", only the last parameter names the image\n"))
         return false;
     if (status != 1 || file.opens != 0)
         broken("another image before the path is refused before the image is opened", output);

@@ -19,8 +19,9 @@ public:
     // does not fit.
     virtual std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) = 0;
 
-    // Whether an argument of the run names a regular file; the name is the whole
-    // argument. Where there are no files but standard input, none does.
+    // Whether an argument of the run names something that exists: a file, a folder or
+    // a device; the name is the whole argument. Where there are no files but
+    // standard input, none does.
     virtual bool isFile(std::string_view) { return false; }
 
 protected:

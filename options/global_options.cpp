@@ -36,14 +36,13 @@ std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::st
     return number ? codeOfNumber(setting, *number) : std::nullopt;
 }
 
-std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Arguments options)
+std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Entries options)
 {
-    auto apply = [&block](const GlobalSetting& setting, std::string_view value) {
-        return applyValue(setting, value, block);
-    };
-    for (std::size_t row : PASS_ORDER)
-        if (std::optional<Refusal> refusal = runPass(GLOBAL_SETTINGS[row], options, apply))
+    for (std::size_t row : PASS_ORDER) {
+        auto apply = [&block, row](const Entry& entry) { return applyValue(GLOBAL_SETTINGS[row], entry.value, block); };
+        if (std::optional<Refusal> refusal = runPass(options, Entry::global, row, apply))
             return refusal;
+    }
     return std::nullopt;
 }
 

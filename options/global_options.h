@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/config_block.h"
+#include "options/entry.h"
 #include "options/param.h"
 #include "settings/refusal.h"
 #include "settings/settings.h"
@@ -18,10 +19,10 @@ const GlobalSetting* globalSettingCarriedBy(std::string_view argument);
 std::optional<std::uint8_t> codeOfArgument(const GlobalSetting& setting, std::string_view value,
                                            std::optional<int> (*readNumber)(std::string_view) = parseNumber);
 
-// Runs one pass per global key in the fixed pass order, storing each valid value in
-// the block as soon as it is seen. "stm=hidden" is refused where the block has no
+// Runs one pass per global key in the fixed pass order over the command line's
+// entries, storing each valid value in the block as soon as it is seen. "stm=hidden" is refused where the block has no
 // countdown or no default boot at that moment. At the first invalid value returns
 // why; the block may then hold some of the changes already made.
-std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Arguments options);
+std::optional<Refusal> applyGlobalOptions(ConfigBlock& block, Entries options);
 
 } // namespace vornset

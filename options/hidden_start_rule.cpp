@@ -2,6 +2,7 @@
 
 #include "settings/settings.h"
 
+#include <algorithm>
 #include <climits>
 
 namespace vornset {
@@ -13,14 +14,22 @@ bool breaksRule(Setting field, const ConfigBlock& after)
     return field == Setting::stm ? startsHidden(after) : after.get(field) == 0;
 }
 
+bool sets(const Entry& entry, Setting field)
+{
+    return entry.kind == Entry::global && entry.row == rowOf(field);
+}
+
 // Where the run last set the field, as a position in the run's order: the files'
 // lines in their order, then the command line. Nothing where the run left it alone.
-std::optional<Place> lastSetting(Setting field, const StagedSettings& files, Arguments options)
+std::optional<Place> lastSetting(Setting field, const StagedSettings& files, Entries options)
 {
-    if (anyCarries(options, globalSetting(field).key))
+    if (std::any_of(options.begin(), options.end(), [field](const Entry& entry) { return sets(entry, field); }))
         return Place{INT_MAX, 0};
-    const Place& place = files.places[rowOf(field)];
-    return files.globals[rowOf(field)] ? std::optional<Place>(place) : std::nullopt;
+    std::optional<Place> last;
+    for (const Entry& entry : files.entries())
+        if (sets(entry, field))
+            last = Place{entry.from.file, entry.from.line};
+    return last;
 }
 
 bool isLater(const Place& a, const Place& b)
@@ -31,7 +40,7 @@ bool isLater(const Place& a, const Place& b)
 } // namespace
 
 std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const ConfigBlock& after,
-                                        const StagedSettings& files, Arguments options)
+                                        const StagedSettings& files, Entries options)
 {
     if (!startsHidden(after) || hiddenStartBootable(after) || hiddenStartBytes(after) == before)
         return std::nullopt;

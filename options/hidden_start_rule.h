@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/config_block.h"
-#include "options/param.h"
+#include "options/entry.h"
 #include "options/settings_file.h"
 #include "settings/hidden_start.h"
 #include "settings/refusal.h"
@@ -17,6 +17,6 @@ namespace vornset {
 // that broke the rule; the command line comes after every file, and on it the
 // countdown is named before the default boot, and that before the start mode.
 std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const ConfigBlock& after,
-                                        const StagedSettings& files, Arguments options);
+                                        const StagedSettings& files, Entries options);
 
 } // namespace vornset

@@ -1,6 +1,5 @@
 #include "options/param.h"
 
-#include <algorithm>
 #include <charconv>
 #include <climits>
 
@@ -56,12 +55,6 @@ std::optional<int> parseDecimal(std::string_view text)
     if (!digitsOnly || error != std::errc{} || end != text.data() + text.size())
         return std::nullopt;
     return number;
-}
-
-bool anyCarries(Arguments arguments, std::string_view key)
-{
-    return std::any_of(arguments.begin(), arguments.end(),
-                       [key](const char* argument) { return carries(argument, key); });
 }
 
 } // namespace vornset

@@ -27,33 +27,4 @@ std::optional<int> parseNumber(std::string_view text);
 // no more than an int holds.
 std::optional<int> parseDecimal(std::string_view text);
 
-// Hands the value of every argument that carries the key to accept, in argument
-// order, and stops at the first value it refuses.
-template <typename Accept>
-bool forEachValue(std::string_view key, Arguments arguments, Accept accept)
-{
-    for (const char* argument : arguments) {
-        std::string_view value;
-        if (param(key, value, argument) && !accept(value))
-            return false;
-    }
-    return true;
-}
-
-// One option's pass: every argument that carries the setting's key, in argument
-// order, handed to take with its value, until take refuses one.
-template <typename Setting, typename Take>
-std::optional<Refusal> runPass(const Setting& setting, Arguments arguments, Take take)
-{
-    std::optional<Refusal> refusal;
-    forEachValue(setting.key, arguments, [&](std::string_view value) {
-        refusal = take(setting, value);
-        return !refusal;
-    });
-    return refusal;
-}
-
-// Whether any of the arguments carries the key.
-bool anyCarries(Arguments arguments, std::string_view key);
-
 } // namespace vornset

@@ -59,14 +59,13 @@ std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::stri
     return std::nullopt;
 }
 
-std::optional<Refusal> collectProfileEdits(Arguments options, ProfileEdits& edits)
+std::optional<Refusal> collectProfileEdits(Entries options, ProfileEdits& edits)
 {
-    auto take = [&edits](const ProfileSetting& setting, std::string_view value) {
-        return takeProfileValue(setting, value, edits);
-    };
-    for (const ProfileSetting& setting : PROFILE_SETTINGS)
-        if (std::optional<Refusal> refusal = runPass(setting, options, take))
+    for (std::size_t row = 0; row < PROFILE_SETTINGS.size(); ++row) {
+        auto take = [&edits, row](const Entry& entry) { return takeProfileValue(PROFILE_SETTINGS[row], entry.value, edits); };
+        if (std::optional<Refusal> refusal = runPass(options, Entry::profile, row, take))
             return refusal;
+    }
     return std::nullopt;
 }
 

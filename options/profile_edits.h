@@ -1,6 +1,7 @@
 #pragma once
 
 #include "image/config_block.h"
+#include "options/entry.h"
 #include "options/param.h"
 #include "settings/refusal.h"
 #include "settings/settings.h"
@@ -24,6 +25,12 @@ struct ProfileEdits {
     ProfileFields fields;
 };
 
+// The row of PROFILE_SETTINGS for a field: the rows are in the fields' order.
+inline std::size_t rowOfProfile(ProfileField field)
+{
+    return static_cast<std::size_t>(field);
+}
+
 // The profile option whose key the argument carries, if any.
 const ProfileSetting* profileSettingCarriedBy(std::string_view argument);
 
@@ -34,8 +41,9 @@ using NumberReader = std::optional<int> (*)(std::string_view text);
 std::optional<Refusal> takeProfileValue(const ProfileSetting& setting, std::string_view value, ProfileEdits& edits,
                                         NumberReader readNumber = parseNumber);
 
-// Runs the profile passes in their order. At the first invalid value returns why.
-std::optional<Refusal> collectProfileEdits(Arguments options, ProfileEdits& edits);
+// Runs the profile passes in their order over the command line's entries. At the
+// first invalid value returns why.
+std::optional<Refusal> collectProfileEdits(Entries options, ProfileEdits& edits);
 
 // Writes the given fields into one profile, by its index 0..15.
 void applyProfileFields(ConfigBlock& block, std::size_t index, const ProfileFields& fields);

@@ -12,6 +12,23 @@ namespace {
 // What one run's settings files are read into, one after the other.
 std::array<char, 65536> settingsText;
 
+// The settings of one run's files, in their order.
+std::array<Entry, mostFileSettings> fileEntries;
+
+constexpr Refusal TOO_MANY_SETTINGS{{}, "more than 10923 settings"};
+static_assert(mostFileSettings == 10923);
+
+// The entry for the setting at hand, where the store has room for it.
+Entry* nextEntry(Staging& staging)
+{
+    if (staging.staged.count == fileEntries.size())
+        return nullptr;
+    Entry& entry = fileEntries[staging.staged.count++];
+    entry = Entry{};
+    entry.from = {0, staging.place.file, staging.place.line, staging.within, staging.item};
+    return &entry;
+}
+
 // What Windows Notepad may put at the start of a UTF-8 file.
 constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
@@ -23,18 +40,6 @@ constexpr std::string_view EXPORT_END = "# end of vornset settings";
 bool isBlank(std::string_view line)
 {
     return line.find_first_not_of(" \t") == std::string_view::npos;
-}
-
-void merge(ProfileFields& into, const ProfileFields& from)
-{
-    if (from.drive)
-        into.drive = from.drive;
-    if (from.partition)
-        into.partition = from.partition;
-    if (from.logPart)
-        into.logPart = from.logPart;
-    if (from.name)
-        into.name = from.name;
 }
 
 std::optional<Refusal> stageLine(std::string_view line, Staging& staging)
@@ -163,9 +168,12 @@ std::optional<Refusal> stageGlobal(const GlobalSetting& setting, std::string_vie
     std::optional<std::uint8_t> code = codeOfArgument(setting, value, parseDecimal);
     if (!code)
         return Refusal{setting.key, setting.refusal};
-    std::size_t row = static_cast<std::size_t>(&setting - GLOBAL_SETTINGS.data());
-    staging.staged.globals[row] = code;
-    staging.staged.places[row] = staging.place;
+    Entry* entry = nextEntry(staging);
+    if (entry == nullptr)
+        return TOO_MANY_SETTINGS;
+    entry->kind = Entry::global;
+    entry->row = static_cast<std::uint8_t>(&setting - GLOBAL_SETTINGS.data());
+    entry->number = *code;
     return std::nullopt;
 }
 
@@ -175,19 +183,44 @@ std::optional<Refusal> stageProfileValue(const ProfileSetting& setting, std::str
         closeSection(staging);
     else if (!staging.section.profile)
         return Refusal{setting.key, "'prf' must be set", true};
-    return takeProfileValue(setting, value, staging.section, parseDecimal);
+    if (setting.field == ProfileField::name && value.size() > ConfigBlock::nameLength)
+        return Refusal{setting.key, "at most 16 bytes", true};
+    if (std::optional<Refusal> refusal = takeProfileValue(setting, value, staging.section, parseDecimal))
+        return refusal;
+    Entry* entry = nextEntry(staging);
+    if (entry == nullptr)
+        return TOO_MANY_SETTINGS;
+    entry->kind = Entry::profile;
+    entry->row = static_cast<std::uint8_t>(&setting - PROFILE_SETTINGS.data());
+    const ProfileFields& fields = staging.section.fields;
+    switch (setting.field) {
+    case ProfileField::profile:
+        entry->number = *staging.section.profile;
+        break;
+    case ProfileField::name:
+        entry->name = *fields.name;
+        break;
+    case ProfileField::drive:
+        entry->number = *fields.drive;
+        break;
+    case ProfileField::partition:
+        entry->number = *fields.partition;
+        break;
+    case ProfileField::logPart:
+        entry->number = *fields.logPart;
+        break;
+    }
+    return std::nullopt;
 }
 
 void closeSection(Staging& staging)
 {
-    if (staging.section.profile)
-        merge(staging.staged.profiles[static_cast<std::size_t>(*staging.section.profile - 1)], staging.section.fields);
     staging.section = {};
 }
 
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged)
 {
-    Staging staging{staged, {file, 0}, {}};
+    Staging staging{staged, {file, 0}, {}, 0, {}};
     staged.loaded = true;
     if (text.starts_with(BYTE_ORDER_MARK))
         text.remove_prefix(BYTE_ORDER_MARK.size());
@@ -201,51 +234,79 @@ std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSett
     return std::nullopt;
 }
 
-LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files)
+LoadedSettings readSettingsFiles(Entries options, SettingsFiles& files)
 {
     LoadedSettings loaded;
     int file = 0;
     bool several = settingsFileCount(options) > 1;
-    forEachValue(LOAD_KEY, options, [&](std::string_view name) {
+    // The pass stops at the first file that cannot be read or is refused.
+    runPass(options, Entry::runKey, loadRow, [&](const Entry& option) -> std::optional<Refusal> {
+        std::string_view name = option.value;
         std::optional<std::size_t> length = files.read(name, settingsText);
         std::string_view text(settingsText.data(), length.value_or(0));
         if (!length || text.find('\0') != std::string_view::npos) {
             loaded.unreadable = name;
-            return false;
+            return Refusal{};
         }
         loaded.refusal = stageSettings(text, ++file, loaded.staged);
         if (loaded.refusal && several)
             loaded.refusal->file = name;
-        return !loaded.refusal;
+        return loaded.refusal;
     });
     return loaded;
 }
 
-std::size_t settingsFileCount(Arguments options)
+std::size_t settingsFileCount(Entries options)
 {
-    return static_cast<std::size_t>(
-        std::count_if(options.begin(), options.end(), [](const char* option) { return carries(option, LOAD_KEY); }));
+    return static_cast<std::size_t>(std::count_if(options.begin(), options.end(), [](const Entry& option) {
+        return option.kind == Entry::runKey && option.row == loadRow;
+    }));
 }
 
-std::string_view settingsFileName(Arguments options, int file)
+std::string_view settingsFileName(Entries options, int file)
 {
     std::string_view name;
-    forEachValue(LOAD_KEY, options, [&](std::string_view value) {
-        name = value;
-        return --file > 0;
+    // The pass stops at the file'th.
+    runPass(options, Entry::runKey, loadRow, [&](const Entry& option) {
+        name = option.value;
+        return --file > 0 ? std::nullopt : std::optional<Refusal>(Refusal{});
     });
     return name;
 }
 
+Entries StagedSettings::entries() const
+{
+    return std::span(fileEntries).first(count);
+}
+
 void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block)
 {
-    if (!staged.loaded)
-        return;
-    for (std::size_t row = 0; row < staged.globals.size(); ++row)
-        if (staged.globals[row])
-            block.set(GLOBAL_SETTINGS[row].field, *staged.globals[row]);
-    for (std::size_t profile = 0; profile < staged.profiles.size(); ++profile)
-        applyProfileFields(block, profile, staged.profiles[profile]);
+    std::size_t profile = 0;
+    for (const Entry& entry : staged.entries()) {
+        if (entry.kind == Entry::global) {
+            block.set(GLOBAL_SETTINGS[entry.row].field, static_cast<std::uint8_t>(entry.number));
+            continue;
+        }
+        ProfileFields fields;
+        switch (PROFILE_SETTINGS[entry.row].field) {
+        case ProfileField::profile:
+            profile = static_cast<std::size_t>(entry.number - 1);
+            break;
+        case ProfileField::name:
+            fields.name = entry.name;
+            break;
+        case ProfileField::drive:
+            fields.drive = entry.number;
+            break;
+        case ProfileField::partition:
+            fields.partition = entry.number;
+            break;
+        case ProfileField::logPart:
+            fields.logPart = entry.number;
+            break;
+        }
+        applyProfileFields(block, profile, fields);
+    }
 }
 
 } // namespace vornset

@@ -2,6 +2,7 @@
 
 #include "image/config_block.h"
 #include "image/settings_files.h"
+#include "options/entry.h"
 #include "options/param.h"
 #include "options/profile_edits.h"
 #include "options/show_option.h"
@@ -14,13 +15,6 @@
 #include <string_view>
 
 namespace vornset {
-
-// "load=FILE" applies a settings file, "load=-" standard input.
-inline constexpr std::string_view LOAD_KEY = "load";
-
-// The options that say what a run does rather than what it sets; a settings file may
-// not hold them.
-inline constexpr std::string_view RUN_KEYS[] = {LOAD_KEY, SHOW_KEY, WRITE_KEY};
 
 // Where a setting was given in the settings files: the file's position among the
 // run's "load=" options, from 1, and its line. A file of 0 gave nothing.
@@ -39,20 +33,24 @@ struct NotCarried {
     std::optional<unsigned> stored;
 };
 
-// What the run's settings files give, checked and gathered before the image is
-// opened, to be applied to it once it is read. A later line overrides an earlier
-// one, as the file's settings are applied in their order.
+// The most settings the files of one run give: as many as the longest file holds,
+// at six bytes to the shortest line ("prf=1" and its line end). Past it the run is
+// refused.
+inline constexpr std::size_t mostFileSettings = 65536 / 6 + 1;
+
+// What the run's settings files give, checked before the image is opened, one entry
+// a setting in the files' order, to be applied to it once it is read: a later line
+// overrides an earlier one. The entries stay valid until the next run's files are read.
 struct StagedSettings {
-    // By the row of GLOBAL_SETTINGS.
-    std::array<std::optional<std::uint8_t>, 13> globals;
-    std::array<Place, 13> places;
-    std::array<ProfileFields, ConfigBlock::profileCount> profiles;
+    std::size_t count = 0;
     // Whether any file was read at all.
     bool loaded = false;
     // The fields the files say they leave as the image has them; past the first 128
     // no more are kept.
     std::array<NotCarried, 128> notCarried{};
     std::size_t notCarriedCount = 0;
+
+    Entries entries() const;
 };
 
 // Every settings file of a run, read whole, or the first that could not be read or
@@ -65,7 +63,7 @@ struct LoadedSettings {
 
 // Reads the settings files that the options name, in their order: a file by its
 // path, or standard input for "-".
-LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files);
+LoadedSettings readSettingsFiles(Entries options, SettingsFiles& files);
 
 // Checks the text of one settings file, the file'th of the run, line by line, and
 // gathers its settings. Every line is checked as the command line is, but strictly:
@@ -73,8 +71,8 @@ LoadedSettings readSettingsFiles(Arguments options, SettingsFiles& files);
 std::optional<Refusal> stageSettings(std::string_view text, int file, StagedSettings& staged);
 
 // How many settings files the options name, and the name of the file'th, from 1.
-std::size_t settingsFileCount(Arguments options);
-std::string_view settingsFileName(Arguments options, int file);
+std::size_t settingsFileCount(Entries options);
+std::string_view settingsFileName(Entries options, int file);
 
 // Writes what the files give into the block.
 void applyStagedSettings(const StagedSettings& staged, ConfigBlock& block);

@@ -398,6 +398,7 @@ std::optional<Refusal> readSettings(JsonReader& json, Meaning meaning, Staging& 
     std::array<std::string_view, 13> keys{};
     for (std::size_t i = 0; i < keys.size(); ++i)
         keys[i] = GLOBAL_SETTINGS[i].key;
+    staging.within = "settings.";
     return readObject(json, "settings.", keys, [&](std::size_t row) -> std::optional<Refusal> {
         Token token;
         if (std::optional<Refusal> refused = valueOf(json, token))
@@ -479,9 +480,12 @@ std::optional<Refusal> readProfiles(JsonReader& json, Meaning meaning, Staging& 
         return refusal({}, "profiles", "a list of profiles is needed", json.line());
     if (json.take(']'))
         return std::nullopt;
+    staging.within = "profiles.";
+    staging.item = 0;
     do {
         if (std::optional<Refusal> refused = readProfile(json, meaning, staging))
             return refused;
+        ++staging.item;
     } while (json.take(','));
     return json.take(']') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
 }

@@ -13,6 +13,10 @@ namespace vornset {
 struct Staging {
     StagedSettings& staged;
     Place place;
+    // In a JSON document: the object the value is in, "settings." or "profiles.", and
+    // the profile's position in the list.
+    std::string_view within{};
+    int item = 0;
     ProfileEdits section;
     bool holdsSettings = false;
 };
@@ -21,7 +25,8 @@ struct Staging {
 std::optional<Refusal> stageGlobal(const GlobalSetting& setting, std::string_view value, Staging& staging);
 
 // Takes a profile option's value: "prf" ends the section before and starts the
-// profile's own; the other four need a section.
+// profile's own; the other four need a section. A name longer than the field is
+// refused: a file restores exactly or not at all.
 std::optional<Refusal> stageProfileValue(const ProfileSetting& setting, std::string_view value, Staging& staging);
 
 // Ends the section of the profile at hand, keeping what it gave.

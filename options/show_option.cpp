@@ -17,21 +17,20 @@ constexpr FormWord FORMS[] = {
     {"changes", Form::changes},
 };
 
-const FormWord* formAskedFor(std::string_view argument)
+const FormWord* formAskedFor(const Entry& option)
 {
-    std::string_view value;
-    if (!param(SHOW_KEY, value, argument))
+    if (option.kind != Entry::runKey || option.row != showRow)
         return nullptr;
-    auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [value](const FormWord& f) { return f.word == value; });
+    auto form = std::find_if(std::begin(FORMS), std::end(FORMS), [&option](const FormWord& f) { return f.word == option.value; });
     return form == std::end(FORMS) ? nullptr : form;
 }
 
 } // namespace
 
-ShownForms shownForms(Arguments options)
+ShownForms shownForms(Entries options)
 {
     ShownForms shown;
-    for (const char* option : options) {
+    for (const Entry& option : options) {
         const FormWord* asked = formAskedFor(option);
         if (asked != nullptr && !shown.asks(asked->form))
             shown.forms[shown.count++] = asked->form;
@@ -39,19 +38,19 @@ ShownForms shownForms(Arguments options)
     return shown;
 }
 
-std::optional<Refusal> checkShowOption(Arguments options)
+std::optional<Refusal> checkShowOption(Entries options)
 {
-    bool valid = std::all_of(options.begin(), options.end(), [](const char* option) {
-        return !carries(option, SHOW_KEY) || formAskedFor(option) != nullptr;
+    return runPass(options, Entry::runKey, showRow, [](const Entry& option) -> std::optional<Refusal> {
+        if (formAskedFor(option) != nullptr)
+            return std::nullopt;
+        return Refusal{SHOW_KEY, "show, only profiles, options, json and changes are valid"};
     });
-    return valid ? std::nullopt
-                 : std::optional<Refusal>(Refusal{SHOW_KEY, "show, only profiles, options, json and changes are valid"});
 }
 
-bool onlyShows(Arguments options)
+bool onlyShows(Entries options)
 {
     return !options.empty()
-        && std::all_of(options.begin(), options.end(), [](const char* option) { return formAskedFor(option) != nullptr; });
+        && std::all_of(options.begin(), options.end(), [](const Entry& option) { return formAskedFor(option) != nullptr; });
 }
 
 } // namespace vornset

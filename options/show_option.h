@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/param.h"
+#include "options/entry.h"
 #include "settings/refusal.h"
 
 #include <algorithm>
@@ -10,9 +10,6 @@
 #include <span>
 
 namespace vornset {
-
-// "show=" asks for the image's settings in another form after the run's other work.
-inline constexpr std::string_view SHOW_KEY = "show";
 
 enum class Form { profiles, options, json, changes };
 
@@ -25,12 +22,12 @@ struct ShownForms {
     bool asks(Form form) const { return std::find(forms.begin(), forms.begin() + count, form) != forms.begin() + count; }
 };
 
-ShownForms shownForms(Arguments options);
+ShownForms shownForms(Entries options);
 
 // The pass runs after every settings pass and refuses any other value.
-std::optional<Refusal> checkShowOption(Arguments options);
+std::optional<Refusal> checkShowOption(Entries options);
 
 // A run whose every option is a valid "show=" only reads the image.
-bool onlyShows(Arguments options);
+bool onlyShows(Entries options);
 
 } // namespace vornset

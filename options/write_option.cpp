@@ -10,19 +10,21 @@ bool isWriteValue(std::string_view value)
 
 } // namespace
 
-std::optional<Refusal> checkWriteOption(Arguments options)
+std::optional<Refusal> checkWriteOption(Entries options)
 {
-    bool valid = forEachValue(WRITE_KEY, options, isWriteValue);
-    return valid ? std::nullopt : std::optional<Refusal>(Refusal{WRITE_KEY, "write, only yes and no are valid"});
+    return runPass(options, Entry::runKey, writeRow, [](const Entry& option) {
+        return isWriteValue(option.value) ? std::nullopt
+                                          : std::optional<Refusal>(Refusal{WRITE_KEY, "write, only yes and no are valid"});
+    });
 }
 
-bool isDryRun(Arguments options)
+bool isDryRun(Entries options)
 {
     bool dryRun = false;
-    forEachValue(WRITE_KEY, options, [&](std::string_view value) {
-        if (isWriteValue(value))
-            dryRun = value == "no";
-        return true;
+    runPass(options, Entry::runKey, writeRow, [&dryRun](const Entry& option) {
+        if (isWriteValue(option.value))
+            dryRun = option.value == "no";
+        return std::optional<Refusal>();
     });
     return dryRun;
 }

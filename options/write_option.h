@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/param.h"
+#include "options/entry.h"
 #include "settings/refusal.h"
 
 #include <optional>
@@ -10,12 +10,11 @@ namespace vornset {
 
 // "write=no" makes an edit a dry run: everything is read, checked and applied in
 // memory, and nothing is written. "write=yes" is the default.
-inline constexpr std::string_view WRITE_KEY = "write";
 
 // The pass runs after the show pass and refuses any value but yes and no.
-std::optional<Refusal> checkWriteOption(Arguments options);
+std::optional<Refusal> checkWriteOption(Entries options);
 
 // Whether the last valid "write=" of the options is "no".
-bool isDryRun(Arguments options);
+bool isDryRun(Entries options);
 
 } // namespace vornset

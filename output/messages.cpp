@@ -148,6 +148,16 @@ void warnNoProfileChosen(std::string_view option, Output& err)
     err << "vornset: warning: ignored " << Printable{option} << ": no prf= given\n";
 }
 
+void warnEmptyArgument(Output& err)
+{
+    err << "vornset: warning: ignored an empty argument\n";
+}
+
+void warnProfileChosenTimes(int times, int profile, Output& err)
+{
+    err << "vornset: warning: prf= given " << times << " times: the profile options apply to profile " << profile << "\n";
+}
+
 void printPromptToClose(Output& out)
 {
     out << "\nPress Enter to close this window.";

@@ -33,6 +33,11 @@ void printNothingWritten(Output& out);
 void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err);
 void warnNoValue(std::string_view key, Output& err);
 void warnNoProfileChosen(std::string_view option, Output& err);
+void warnEmptyArgument(Output& err);
+
+// The warning for several "prf=" that choose different profiles: the profile options
+// apply to the last one.
+void warnProfileChosenTimes(int times, int profile, Output& err);
 
 // The warning for a name longer than the field, with the bytes that are stored.
 void warnNameCut(std::string_view stored, Output& err);

@@ -186,7 +186,7 @@ bool NativeSettingsFiles::isFile(std::string_view name)
 {
     // The name is a whole command-line argument, so it ends where the argument does.
     struct stat info{};
-    return stat(name.data(), &info) == 0 && S_ISREG(info.st_mode);
+    return stat(name.data(), &info) == 0;
 }
 
 std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)

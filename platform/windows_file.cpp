@@ -226,7 +226,7 @@ bool NativeSettingsFiles::isFile(std::string_view name)
 {
     const wchar_t* path = widePath(name);
     DWORD attributes = path != nullptr ? GetFileAttributesW(openablePath(path)) : INVALID_FILE_ATTRIBUTES;
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
 std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)

@@ -20,6 +20,9 @@ struct Refusal {
     std::string_view file{};
     // Where in a JSON document the value stands, before the reason: "settings.".
     std::string_view within{};
+    // The command-line argument refused, by its position as main counts it; 0 where
+    // the refusal is about none.
+    int argument = 0;
     // The key most likely meant, where the key is none: "; did you mean KEY?".
     std::string_view meant{};
 };

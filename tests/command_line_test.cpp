@@ -323,7 +323,6 @@ TEST(Run, ShowProfilesWithEditsPrintsTheTableAsWrittenAfterTheClosingMessages)
     EXPECT_EQ(runTool({"show=profiles", "dbt=usb", "vornbm.bin"}, readOnly).output,
               "Error: unable to open vornbm.bin for writing\n");
     MemoryFile other(sampleImage());
-    EXPECT_EQ(runTool({"SHOW=profiles", "show", "vornbm.bin"}, other).output, closingMessages);
     EXPECT_EQ(runTool({"show=x", "btlog=9", "vornbm.bin"}, other).output,
               "Parameter error: btlog, only values 1-4 are valid\n");
 }
@@ -444,10 +443,34 @@ TEST(Run, PassOrderDecidesTheFirstRefusalAndTheLastValueWins)
         std::string key = globals[first] == std::string("hotkey") ? "hk" : globals[first];
         EXPECT_TRUE(out.text.starts_with("Parameter error: " + key + ",")) << globals[first] << ": " << out.text;
     }
+    std::vector<std::uint8_t> countdownOff = sampleImage();
+    countdownOff[0x28C] = 0;
+    MemoryFile off(countdownOff);
+    EXPECT_EQ(runTool({"dprf=99", "stm=hidden", "vornbm.bin"}, off).output,
+              "Parameter error: stm, hidden mode requires countdown and default boot\n")
+        << "the stm pass comes before the dprf pass";
     MemoryFile file(sampleImage());
     runTool({"vm=text", "vm=800x600", "prf=2", "prf=4", "btprt=1", "vm=1024x768", "vornbm.bin"}, file);
     EXPECT_EQ(file.content[0x288], 3);
     EXPECT_EQ(changedOffsets(sampleImage(), file.content), (std::vector<std::size_t>{0x288, 0x45B}));
+}
+
+// Every option is read into an entry of a store that holds 4096; more are refused
+// before the image is opened.
+TEST(Run, MoreOptionsThanTheStoreHoldsAreRefused)
+{
+    for (std::size_t count : {std::size_t{4095}, std::size_t{4096}, std::size_t{4097}}) {
+        MemoryFile file(sampleImage());
+        std::vector<const char*> argv(count + 2, "vm=text");
+        argv.front() = "vornset";
+        argv.back() = "vornbm.bin";
+        testing::MemorySettingsFiles settings;
+        testing::StringOutput out;
+        testing::StringOutput err;
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), count > 4096 ? 1 : 0) << count;
+        EXPECT_EQ(out.text, count > 4096 ? "Parameter error: more than 4096 options\n" : closingMessages) << count;
+        EXPECT_EQ(file.opens, count > 4096 ? 0 : 1) << count;
+    }
 }
 
 TEST(Run, ThePathIsNeverReadAsAnOption)

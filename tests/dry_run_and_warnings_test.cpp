@@ -108,41 +108,104 @@ TEST(Changes, TwoDifferentNamesNeverPrintAlike)
     }
 }
 
-// Only the last argument names the image: another that names an existing file and
-// no key is refused before anything is opened.
-TEST(OneImage, AnotherFileBeforeThePathIsRefused)
+// Only the last argument names the image: another that names what exists, or a word
+// without "=" that can only be a path, is refused before anything is opened. The
+// forms the boot manager's users know stay ignored.
+TEST(OneImage, AnotherImageBeforeThePathIsRefused)
 {
     MemoryFile file(sampleImage());
     MemorySettingsFiles others;
     others.files["copy.bin"] = "";
     others.files["cntval"] = "";
-    for (const char* other : {"copy.bin", "cntval"}) {
+    others.files["a=b"] = "";
+    for (const char* other : {"copy.bin", "cntval", "a=b", "no-such.bin", "../a", "a/b", "a\\b", ".", "Write.no"}) {
         auto [status, output, warnings] = runTool({"cntval=5", other, "vornbm.bin"}, file, others);
-        EXPECT_EQ(status, 1);
+        EXPECT_EQ(status, 1) << other;
         EXPECT_EQ(output, "Parameter error: " + std::string(other) + ", only the last parameter names the image\n");
     }
     EXPECT_EQ(runTool({"show=json", "copy.bin", "vornbm.bin"}, file, others).warnings,
               "vornset: Parameter error: copy.bin, only the last parameter names the image\n");
     EXPECT_EQ(file.opens, 0);
     EXPECT_EQ(others.reads, 0) << "not even standard input is read";
-    EXPECT_EQ(runTool({"prf=1", "btdrv=81h", "no-such.bin", "vornbm.bin"}, file, others).status, 0)
-        << "an argument that names no file is ignored as before";
+
+    const std::pair<std::vector<const char*>, std::string> ignored[] = {
+        {{"vm", "text"}, "vornset: warning: ignored vm: options are written vm=VALUE\n"
+                         "vornset: warning: ignored text: no such option\n"},
+        {{"VM=text"}, "vornset: warning: ignored VM=text: no such option; did you mean vm=?\n"},
+        {{"foo=1.5"}, "vornset: warning: ignored foo=1.5: no such option\n"},
+        {{""}, "vornset: warning: ignored an empty argument\n"},
+    };
+    for (const auto& [options, warning] : ignored) {
+        std::vector<const char*> argv{"vornset"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.push_back("vornbm.bin");
+        testing::StringOutput out;
+        testing::StringOutput err;
+        EXPECT_EQ(run(argv, {file, others, out, err, file.clock}), 0) << warning;
+        EXPECT_EQ(out.text, closingMessages);
+        EXPECT_EQ(err.text, warning);
+    }
 }
 
-// The ignored-option warning names the key most likely meant: one within two letters
-// of what was typed, whatever its case, or else the only key that starts with it.
+// An ignored option most likely meant as one of the run's own keys would turn a dry
+// run into an edit, or leave a file unloaded: it is refused before the image is
+// opened. A misspelt key of the boot manager's is ignored, as ever.
+TEST(NearMisses, OfTheRunsOwnKeysAreRefused)
+{
+    const std::pair<const char*, std::string> refused[] = {
+        {"Write=no", "no such option; did you mean write=?"},
+        {"wirte=no", "no such option; did you mean write=?"},
+        {"write-no", "no such option; did you mean write=?"},
+        {"WRITE", "no such option; did you mean write=?"},
+        {"writ=no", "no such option; did you mean write=?"},
+        {"shwo=profiles", "no such option; did you mean show=?"},
+        {"SHOW=profiles", "no such option; did you mean show=?"},
+        {"laod=s.txt", "no such option; did you mean load=?"},
+        {"lod=s", "no such option; did you mean load=?"},
+        {"loads=s", "no such option; did you mean load=?"},
+        {"show", "options are written show=VALUE"},
+    };
+    for (const auto& [option, why] : refused) {
+        MemoryFile file(sampleImage());
+        auto [status, output, warnings] = runTool({option, "cntval=5", "vornbm.bin"}, file);
+        EXPECT_EQ(status, 1) << option;
+        EXPECT_EQ(output, "Parameter error: " + std::string(option) + ", " + why + "\n");
+        EXPECT_EQ(file.opens, 0) << option;
+    }
+    MemoryFile file(sampleImage());
+    auto data = runTool({"show=json", "Write=no", "vornbm.bin"}, file);
+    EXPECT_EQ(data.output, "");
+    EXPECT_EQ(data.warnings, "vornset: Parameter error: Write=no, no such option; did you mean write=?\n");
+
+    // Two letters away from a key of four letters or fewer is no close match.
+    for (const char* option : {"Cntval=5", "sub", "lo=s", "ld=s", "lxxd=s", "wxxxe=no"}) {
+        auto [status, output, warnings] = runTool({option, "vornbm.bin"}, file);
+        EXPECT_EQ(status, 0) << option;
+        EXPECT_EQ(output, closingMessages) << option;
+    }
+}
+
+// The ignored-option warning names the key most likely meant: the key it is but for
+// case, one a letter added, dropped, changed or two neighbours swapped away (two for
+// a key of five letters or more), or the only longer key that starts with it.
 TEST(Warnings, NameTheKeyMostLikelyMeant)
 {
     const std::pair<const char*, std::string> cases[] = {
         {"cntvl=5", "no such option; did you mean cntval=?"},
+        {"cnvl=5", "no such option; did you mean cntval=?"},
+        {"cxvxl=5", "no such option"},
         {"CNT=on", "no such option; did you mean cnt=?"},
+        {"cn=on", "no such option; did you mean cnt=?"},
+        {"sbu=x", "no such option"},
+        {"smt=menu", "no such option; did you mean stm=?"},
+        {"hotkye=yes", "no such option; did you mean hotkey=?"},
         {"cntv=5", "no such option; did you mean cntval=?"},
         {"usbm=1", "no such option; did you mean usbmdev=?"},
+        {"hot=yes", "no such option; did you mean hotkey=?"},
+        {"ho=yes", "no such option"},
         {"prfnam=x", "no such option; did you mean prfname=?"},
-        {"writ=no", "no such option; did you mean write=?"},
         {"b=1", "no such option"},
         {"xyz=1", "no such option"},
-        {"", "no such option"},
         {"5", "no such option"},
         {"cntval", "options are written cntval=VALUE"},
     };
@@ -150,6 +213,33 @@ TEST(Warnings, NameTheKeyMostLikelyMeant)
         MemoryFile file(sampleImage());
         auto [status, output, warnings] = runTool({option, "vornbm.bin"}, file);
         EXPECT_EQ(warnings, "vornset: warning: ignored " + std::string(option) + ": " + why + "\n") << option;
+    }
+}
+
+// Several prf= that choose different profiles send every profile option to the last.
+TEST(Warnings, SeveralProfilesChosenAreSaid)
+{
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
+        {{"prf=2", "prf=4", "btprt=1"}, "vornset: warning: prf= given 2 times: the profile options apply to profile 4\n"},
+        {{"prf=2", "btprt=1", "prf=3", "prf=04"},
+         "vornset: warning: prf= given 3 times: the profile options apply to profile 4\n"},
+        {{"prf=2", "prf=2", "btprt=1"}, ""},
+        {{"prf=2", "prf=02", "btprt=1"}, ""},
+        {{"prf=2", "prf=4"}, ""},
+        {{"prf=4", "btprt=1"}, ""},
+    };
+    for (const auto& [options, warning] : cases) {
+        std::vector<std::uint8_t> image = sampleImage();
+        MemoryFile file(image);
+        std::vector<const char*> argv{"vornset"};
+        argv.insert(argv.end(), options.begin(), options.end());
+        argv.push_back("vornbm.bin");
+        MemorySettingsFiles settings;
+        testing::StringOutput out;
+        testing::StringOutput err;
+        EXPECT_EQ(run(argv, {file, settings, out, err, file.clock}), 0);
+        EXPECT_EQ(out.text, closingMessages);
+        EXPECT_EQ(err.text, warning);
     }
 }
 

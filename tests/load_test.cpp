@@ -81,6 +81,31 @@ TEST(StrictFiles, TheFirstBadLineIsNamedAndNothingIsApplied)
     EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), std::string(" spaced name \0\0\0", 16));
 }
 
+// A name longer than the field is refused at its line, in a file and in JSON: a file
+// restores exactly or not at all. The command line cuts it, and says so.
+TEST(StrictFiles, ANameLongerThanTheFieldIsRefused)
+{
+    const std::string sixteen = "Fedora 41 Workst", seventeen = sixteen + "a";
+    const std::pair<std::string, std::string> refused[] = {
+        {"prf=2\nprfname=" + seventeen + "\n", "line 2: prfname, at most 16 bytes"},
+        {"{\"profiles\": [{\"prf\": 2,\n\"prfname\": \"" + seventeen + "\"}]}",
+         "line 2: profiles.prfname, at most 16 bytes"},
+        {"{\"profiles\": [{\"prf\": 2, \"prfname\": \"" + sixteen + "\\u00e9\"}]}",
+         "line 1: profiles.prfname, at most 16 bytes"},
+    };
+    for (const auto& [text, message] : refused) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, "Parameter error: load, " + message + "\n") << text;
+        EXPECT_EQ(image, sampleImage()) << text;
+    }
+    for (const std::string& text : {"prf=2\nprfname=" + sixteen + "\n",
+                                    "{\"profiles\": [{\"prf\": 2, \"prfname\": \"" + sixteen + "\"}]}"}) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, closingMessages) << text;
+        EXPECT_EQ(std::string(image.begin() + 0x698, image.begin() + 0x6A8), sixteen) << text;
+    }
+}
+
 // What show=options prints ends with its end line; cut short, it is refused. The cuts
 // that could pass for a whole file: the first byte, after each line end, just before
 // each line end (a last line read without its end), and anywhere in the end line.
@@ -145,6 +170,27 @@ TEST(StrictFiles, ANotepadFileIsRead)
     EXPECT_EQ(std::string(image.begin() + 0x6A8, image.begin() + 0x6AD), "Caf\xC3\xA9");
     EXPECT_EQ(load("\xFF\xFE" "c\0n\0t\0").first.substr(0, 16), "Parameter error:")
         << "UTF-16 is no settings file";
+}
+
+// The settings of one run's files are kept whole, up to more than one file can hold;
+// past that the run is refused at the line that does not fit.
+TEST(StrictFiles, SettingsPastTheStoreAreRefused)
+{
+    auto lines = [](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i)
+            text += "cnt=on\n";
+        return text;
+    };
+    MemoryFile file(sampleImage());
+    MemorySettingsFiles settings;
+    settings.files["a.txt"] = lines(6000);
+    for (auto [count, output] : {std::pair<std::size_t, std::string>{4923, closingMessages},
+                                 {4924, "Parameter error: load=b.txt, line 4924: more than 10923 settings\n"}}) {
+        settings.files["b.txt"] = lines(count);
+        EXPECT_EQ(runTool({"load=a.txt", "load=b.txt", "vornbm.bin"}, file, settings).output, output) << count;
+    }
+    EXPECT_EQ(file.writes, 1);
 }
 
 TEST(StrictFiles, WithSeveralFilesARefusalNamesItsFile)

@@ -37,7 +37,10 @@ std::string nameFrom(const std::string& content, int version = 2)
                                     staged);
     if (!refused.empty())
         return refused;
-    const ConfigBlock::Name& name = *staged.profiles[0].name;
+    ConfigBlock::Name name{};
+    for (const Entry& entry : staged.entries())
+        if (entry.kind == Entry::profile && PROFILE_SETTINGS[entry.row].field == ProfileField::name)
+            name = entry.name;
     return std::string(textOf(name));
 }
 

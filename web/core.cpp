@@ -36,7 +36,8 @@ TextBuffer errors(errorText);
 bool imageWritten = false;
 // The option the last run's refusal named, for the page to mark its field.
 std::optional<Refusal> refusal;
-// The argument, counted from 0, that the last run refused before it started.
+// The argument, counted from 0, that the last run refused, before it started or in
+// its passes; -1 where it refused none, or a settings file's line.
 int refusedArgument = -1;
 
 constexpr int argumentsTooLong = -1;
@@ -135,6 +136,8 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
     auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
     int status = run(arguments, {file, settings, output, errors, clock, &refusal});
     imageWritten = file.written();
+    if (refusal && refusal->argument > 0)
+        refusedArgument = refusal->argument - 1;
     return status;
 }
 
@@ -177,7 +180,7 @@ int vornset_refused_key_length()
     return refusal ? static_cast<int>(refusal->key.size()) : 0;
 }
 
-// The argument that the last run refused before it started, or -1.
+// The argument that the last run refused, or -1.
 int vornset_refused_argument()
 {
     return refusedArgument;
