@@ -1,9 +1,37 @@
 #include "output/help.h"
 
+#include "settings/settings.h"
+
+#include <algorithm>
+
 namespace vornset {
 
+namespace {
+
+// Spaces that take text to the width of its column.
+void padTo(std::size_t width, std::string_view text, Output& out)
+{
+    constexpr std::string_view spaces = "                ";
+    out << text;
+    if (text.size() < width)
+        out << std::string_view(spaces.data(), std::min(width - text.size(), spaces.size()));
+}
+
+// One row of the options table: the key, what it sets and the values it takes.
+template <typename Setting>
+void printOptionRow(const Setting& setting, Output& out)
+{
+    out << " ";
+    padTo(8, setting.key, out);
+    padTo(16, setting.sets, out);
+    out << setting.values << "\n";
+}
+
+} // namespace
+
 // The banner keeps the text that users of the boot manager know; the version that
-// --version prints is the build's own.
+// --version prints is the build's own. The options table is made from the settings'
+// tables, in their order, which is the help screen's.
 
 void printHelp(Output& out)
 {
@@ -12,26 +40,12 @@ void printHelp(Output& out)
         << "Usage: vornset [OPTIONS] file\n\n"
         << "Options:\n"
         << "========\n"
-        << " PARAM   SET             VALUES\n"
-        << " vm      video mode      text, 640x480, 800x600, 1024x768, 1280x1024\n"
-        << " stm     start mode      menu or hidden, hidden requires cnt=on and dbt not off\n"
-        << " cnt     countdown       on or off\n"
-        << " cntval  countdown       value in seconds between 1 and 99\n"
-        << " dbt     default boot    off, profile, floppy, cdrom, usb\n"
-        << " dprf    default profile value between 1 and 16\n"
-        << " stf     starfield       on or off\n"
-        << " zan     zoom animation  on or off\n"
-        << " fnt     font            bt or bios\n"
-        << " usb1    force usb 1.1   off or 1 or 2. 1 = Mode 1, 2 = Mode 2\n"
-        << " usbmdev use usb massdev 1-99\n"
-        << " int19h  int19h/os boot  do not boot the os and use int19h, on or off\n"
-        << " hotkey  startup hotkey  yes or no\n"
-        << " prf     profile         set 'prf' value between 1 and 16\n"
-        << " prfname set profilename 16 chars, 'prf' must be set\n"
-        << " btdrv   boot drive      80h-89h, 'prf' must be set\n"
-        << " btprt   boot partition  1-4, 'prf' must be set\n"
-        << " btlog   boot log part.  1-4, 'prf' must be set\n"
-        << "\n"
+        << " PARAM   SET             VALUES\n";
+    for (const GlobalSetting& setting : GLOBAL_SETTINGS)
+        printOptionRow(setting, out);
+    for (const ProfileSetting& setting : PROFILE_SETTINGS)
+        printOptionRow(setting, out);
+    out << "\n"
         << "Examples:\n"
         << "=========\n"
         << " Print current values: vornset vornbm.bin\n"
