@@ -4,8 +4,9 @@
 // write and the command line that writes the same, the byte count of names, refused
 // values beside their fields, axe-core's checks, an edit and Save by keyboard alone,
 // Save through the download path and through a file handle, and the requests it
-// makes; then the same page served by a static host on loopback. Where Debian's
-// firefox-esr is installed, the page runs there too, driven over WebDriver BiDi.
+// makes; then the same page served by a static host on loopback. With
+// VORNSET_BROWSER=firefox it runs in Debian's firefox-esr instead, driven over
+// WebDriver BiDi.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image.
@@ -20,6 +21,8 @@ const path = require('path');
 const chromium = '/usr/bin/chromium';
 const firefox = '/usr/bin/firefox-esr';
 const native = process.env.VORNSET_NATIVE;
+// The browser to run the page in: chromium, or firefox.
+const browser = process.env.VORNSET_BROWSER ?? 'chromium';
 const pageFolder = process.env.VORNSET_PAGE;
 const sample = process.env.SAMPLE;
 let puppeteer;
@@ -539,9 +542,9 @@ async function runInFirefox(values) {
   fs.mkdirSync(downloads);
   const values = (await VornsetCore.load()).values();
   try {
-    await runIn('chromium', values);
-    if (fs.existsSync(firefox)) await runInFirefox(values);
-    else console.log(`firefox-esr is not at ${firefox}: the page ran in chromium alone`);
+    if (browser === 'chromium') await runIn('chromium', values);
+    else if (fs.existsSync(firefox)) await runInFirefox(values);
+    else console.log(`firefox-esr is not at ${firefox}: the page did not run in it`);
   } finally {
     fs.rmSync(work, { recursive: true, force: true });
   }
