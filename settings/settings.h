@@ -19,6 +19,14 @@ struct NumberRange {
     int bias;
 };
 
+// The texts of a row that the page alone shows, its titles and hints: the tool is
+// built without their bytes, which would take the exe past 64 KiB.
+#ifdef __EMSCRIPTEN__
+#define VORNSET_PAGE_TEXT(text) text
+#else
+#define VORNSET_PAGE_TEXT(text) ""
+#endif
+
 // Everything the tool knows of one of the thirteen global settings: the option that
 // sets it, the field it is kept in, how the report shows it, what the option takes
 // and how a value outside that is refused, and its row of the help screen.
