@@ -10,8 +10,8 @@
 #include "settings/utf8.h"
 
 #include <array>
-#include <bitset>
 #include <cstdint>
+#include <span>
 
 namespace vornset {
 namespace {
@@ -284,22 +284,6 @@ Decoded decoded(std::string_view text, Meaning meaning, std::array<char, size>& 
     return {Decoded::none, result};
 }
 
-// Which keys of an object have been seen, by their position in its list of keys.
-template <std::size_t count>
-struct Keys {
-    const std::array<std::string_view, count>& names;
-    std::bitset<count> seen;
-
-    // The key's position, or count where it is no key of the object.
-    std::size_t find(std::string_view key) const
-    {
-        std::size_t i = 0;
-        while (i < count && names[i] != key)
-            ++i;
-        return i;
-    }
-};
-
 Refusal refusal(std::string_view within, std::string_view key, std::string_view reason, int line)
 {
     Refusal r{key, reason, true, line};
@@ -309,29 +293,42 @@ Refusal refusal(std::string_view within, std::string_view key, std::string_view 
 
 // Reads an object's members one at a time, refusing a key that is not among the
 // names, or given twice.
-template <std::size_t count, typename Member>
-std::optional<Refusal> readObject(JsonReader& json, std::string_view within,
-                                  const std::array<std::string_view, count>& names, Member member)
+// Each member is read by a function, given what it works on and the key's position,
+// so that one reading serves every object.
+using ReadMember = std::optional<Refusal> (*)(void* context, std::size_t key);
+
+std::optional<Refusal> readObject(JsonReader& json, std::string_view within, std::span<const std::string_view> names,
+                                  ReadMember member, void* context)
 {
     if (!json.take('{'))
         return NOT_JSON;
     if (json.take('}'))
         return std::nullopt;
-    Keys<count> keys{names, {}};
+    std::uint32_t seen = 0;
     do {
         std::string_view key;
         if (!json.string(key) || !json.take(':'))
             return NOT_JSON;
-        std::size_t found = keys.find(key);
-        if (found == count)
+        std::size_t found = 0;
+        while (found < names.size() && names[found] != key)
+            ++found;
+        if (found == names.size())
             return refusal(within, key, "no such key", json.line());
-        if (keys.seen[found])
+        if (seen & (std::uint32_t{1} << found))
             return refusal(within, key, "given twice", json.line());
-        keys.seen[found] = true;
-        if (std::optional<Refusal> refused = member(found))
+        seen |= std::uint32_t{1} << found;
+        if (std::optional<Refusal> refused = member(context, found))
             return refused;
     } while (json.take(','));
     return json.take('}') ? std::nullopt : std::optional<Refusal>(NOT_JSON);
+}
+
+template <typename Member>
+std::optional<Refusal> readObject(JsonReader& json, std::string_view within, std::span<const std::string_view> names,
+                                  Member member)
+{
+    auto read = [](void* context, std::size_t key) { return (*static_cast<Member*>(context))(key); };
+    return readObject(json, within, names, read, &member);
 }
 
 std::optional<Refusal> valueOf(JsonReader& json, Token& token)
