@@ -36,38 +36,38 @@ void printOptionRow(const Setting& setting, Output& out)
 void printHelp(Output& out)
 {
     out << "vornset 0.8 20100428 by the vornset developers, " << projectAddress << "\n\n"
-        << "Configure Vornik Boot Manager binary.\n\n"
-        << "Usage: vornset [OPTIONS] file\n\n"
-        << "Options:\n"
-        << "========\n"
-        << " PARAM   SET             VALUES\n";
+           "Configure Vornik Boot Manager binary.\n\n"
+           "Usage: vornset [OPTIONS] file\n\n"
+           "Options:\n"
+           "========\n"
+           " PARAM   SET             VALUES\n";
     for (const GlobalSetting& setting : GLOBAL_SETTINGS)
         printOptionRow(setting, out);
     for (const ProfileSetting& setting : PROFILE_SETTINGS)
         printOptionRow(setting, out);
     out << "\n"
-        << "Examples:\n"
-        << "=========\n"
-        << " Print current values: vornset vornbm.bin\n"
-        << " Hidden boot with usb: vornset stm=hidden cnt=on cntval=1 dbt=usb vornbm.bin\n"
-        << "\n";
+           "Examples:\n"
+           "=========\n"
+           " Print current values: vornset vornbm.bin\n"
+           " Hidden boot with usb: vornset stm=hidden cnt=on cntval=1 dbt=usb vornbm.bin\n"
+           "\n";
 }
 
 void printMoreHelp(Output& out)
 {
     out << "More:\n"
-        << "=====\n"
-        << " show=profiles|options|json|changes  print the profiles, the settings, or what an edit changes\n"
-        << " load=FILE|-                         apply a settings file, or standard input\n"
-        << " write=no                            check and show an edit, and write nothing\n"
-        << " --version                           print the version\n"
-        << " man vornset                         the whole manual\n";
+           "=====\n"
+           " show=profiles|options|json|changes  print the profiles, the settings, or what an edit changes\n"
+           " load=FILE|-                         apply a settings file, or standard input\n"
+           " write=no                            check and show an edit, and write nothing\n"
+           " --version                           print the version\n"
+           " man vornset                         the whole manual\n";
 }
 
 void printVersion(Output& out)
 {
     out << "vornset " << VORNSET_VERSION << "\n"
-        << "Copyright (c) 2026 the vornset developers, MIT License\n";
+           "Copyright (c) 2026 the vornset developers, MIT License\n";
 }
 
 } // namespace vornset

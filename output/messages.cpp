@@ -71,8 +71,8 @@ void printImageError(ImageError error, std::string_view path, Output& out)
 void printVersionError(Output& out)
 {
     out << "Error: wrong boot manager configuration version\n"
-        << "       use the latest boot manager version and the latest vornset\n"
-        << "       see " << projectAddress << "\n";
+           "       use the latest boot manager version and the latest vornset\n"
+           "       see " << projectAddress << "\n";
 }
 
 void printUnreadableSettings(std::string_view name, Output& out)
@@ -88,8 +88,8 @@ void printNameMark(Output& out)
 void printClosingMessages(Output& out)
 {
     out << "data changed\n\n"
-        << "hint: if you use the windows boot menu to start the boot manager, then its\n"
-        << "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
+           "hint: if you use the windows boot menu to start the boot manager, then its\n"
+           "a good idea to start vornprep again! vornbm.bin may not be fragmented.\n";
 }
 
 void printNothingWritten(Output& out)
