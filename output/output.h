@@ -46,6 +46,13 @@ public:
         write(text);
         return *this;
     }
+    // A literal's length is known as it is compiled: no strlen at each one.
+    template <std::size_t size>
+    Output& operator<<(const char (&literal)[size])
+    {
+        write({literal, size - 1});
+        return *this;
+    }
     Output& operator<<(int number);
     Output& operator<<(Printable text);
     Output& operator<<(HexByte byte);
