@@ -121,6 +121,13 @@ private:
     static bool isHex(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+    // A literal's length is known as it is compiled: no strlen at each call.
+    template <std::size_t size>
+    bool literal(const char (&word)[size])
+    {
+        return literal(std::string_view(word, size - 1));
+    }
+
     bool literal(std::string_view word)
     {
         if (slice(text_, at_, word.size()) != word)
@@ -344,6 +351,8 @@ Refusal atValue(Refusal refused, std::string_view within, const Token& token)
     return refused;
 }
 
+constexpr std::string_view SETTINGS_WITHIN = "settings.";
+constexpr std::string_view PROFILES_WITHIN = "profiles.";
 constexpr std::string_view NUMBER_EXPECTED = "a number is expected";
 constexpr std::string_view STRING_EXPECTED = "a string is expected";
 
@@ -395,8 +404,8 @@ std::optional<Refusal> readSettings(JsonReader& json, Meaning meaning, Staging& 
     std::array<std::string_view, 13> keys{};
     for (std::size_t i = 0; i < keys.size(); ++i)
         keys[i] = GLOBAL_SETTINGS[i].key;
-    staging.within = "settings.";
-    return readObject(json, "settings.", keys, [&](std::size_t row) -> std::optional<Refusal> {
+    staging.within = SETTINGS_WITHIN;
+    return readObject(json, SETTINGS_WITHIN, keys, [&](std::size_t row) -> std::optional<Refusal> {
         Token token;
         if (std::optional<Refusal> refused = valueOf(json, token))
             return refused;
@@ -409,7 +418,7 @@ std::optional<Refusal> readSettings(JsonReader& json, Meaning meaning, Staging& 
         if (!refused)
             refused = stageGlobal(setting, text, staging);
         staging.holdsSettings = staging.holdsSettings || !refused;
-        return refused ? std::optional<Refusal>(atValue(*refused, "settings.", token)) : std::nullopt;
+        return refused ? std::optional<Refusal>(atValue(*refused, SETTINGS_WITHIN, token)) : std::nullopt;
     });
 }
 
@@ -431,7 +440,7 @@ std::optional<Refusal> readProfile(JsonReader& json, Meaning meaning, Staging& s
 {
     const std::array<std::string_view, 7> keys = profileKeys();
     std::array<Token, nameBytesKey + 1> values{};
-    std::optional<Refusal> refused = readObject(json, "profiles.", keys, [&](std::size_t key) {
+    std::optional<Refusal> refused = readObject(json, PROFILES_WITHIN, keys, [&](std::size_t key) {
         Token token;
         std::optional<Refusal> invalid = valueOf(json, token);
         if (key < values.size())
@@ -443,7 +452,7 @@ std::optional<Refusal> readProfile(JsonReader& json, Meaning meaning, Staging& s
     auto given = [&values](std::size_t key) { return values[key].line != 0 && values[key].kind != Token::null; };
     std::size_t nameKey = static_cast<std::size_t>(ProfileField::name);
     if (given(nameKey) && given(nameBytesKey))
-        return atValue(Refusal{keys[nameBytesKey], "prfname must be null beside it", true}, "profiles.",
+        return atValue(Refusal{keys[nameBytesKey], "prfname must be null beside it", true}, PROFILES_WITHIN,
                        values[nameBytesKey]);
     for (std::size_t key = 0; key < PROFILE_SETTINGS.size(); ++key) {
         const ProfileSetting& setting = PROFILE_SETTINGS[key];
@@ -463,7 +472,7 @@ std::optional<Refusal> readProfile(JsonReader& json, Meaning meaning, Staging& s
         if (value.refused) {
             Token at = token;
             at.line = staging.place.line;
-            return atValue(*value.refused, "profiles.", at);
+            return atValue(*value.refused, PROFILES_WITHIN, at);
         }
         staging.holdsSettings = staging.holdsSettings || key > 0;
     }
@@ -477,7 +486,7 @@ std::optional<Refusal> readProfiles(JsonReader& json, Meaning meaning, Staging& 
         return refusal({}, "profiles", "a list of profiles is needed", json.line());
     if (json.take(']'))
         return std::nullopt;
-    staging.within = "profiles.";
+    staging.within = PROFILES_WITHIN;
     staging.item = 0;
     do {
         if (std::optional<Refusal> refused = readProfile(json, meaning, staging))
