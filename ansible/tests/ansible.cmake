@@ -1,12 +1,13 @@
 # The Ansible collection's tests against the vornset just built; skipped (77) where
 # ansible-playbook is missing and cannot be installed. They drive the tool only through
 # its command line, which the end-to-end cases already run under the sanitizers, so
-# the sanitizer and fuzzing builds leave them out. The playbook on 20 hosts with 10
-# forks, which takes a minute or more of both cores, carries the label "ci": the dev
-# preset leaves it to CI (ctest --preset ci).
+# the sanitizer and fuzzing builds leave them out. ansible-test's sanity tests and the
+# playbook on 20 hosts with 10 forks take most of a minute of both cores each: they
+# carry the label "ci", which the dev preset leaves to CI (ctest --preset ci).
 if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32 AND NOT VORNSET_SANITIZE AND NOT VORNSET_FUZZ)
     add_test(NAME ansible.collection COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible $<TARGET_FILE:vornset>)
+    add_test(NAME ansible.sanity COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible --sanity $<TARGET_FILE:vornset>)
     add_test(NAME ansible.fleet COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible --fleet $<TARGET_FILE:vornset>)
-    set_tests_properties(ansible.collection ansible.fleet PROPERTIES SKIP_RETURN_CODE 77 PROCESSORS 2 TIMEOUT 600)
-    set_tests_properties(ansible.fleet PROPERTIES LABELS ci)
+    set_tests_properties(ansible.collection ansible.sanity ansible.fleet PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 600)
+    set_tests_properties(ansible.sanity ansible.fleet PROPERTIES PROCESSORS 2 LABELS ci)
 endif()
