@@ -206,13 +206,8 @@ void warnOfNotCarried(const Request& request, Output& err)
     bool several = settingsFileCount(request.options) > 1;
     for (std::size_t i = 0; i < staged.notCarriedCount; ++i) {
         const NotCarried& left = staged.notCarried[i];
-        Field field;
-        field.key = left.key;
-        field.profile = left.profile;
-        field.stored = left.stored.value_or(0);
-        field.kind = left.stored ? ValueKind::none : ValueKind::name;
         std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
-        warnNotCarried(file, left.place.line, field, err);
+        warnNotCarried(file, left.place.line, left.field, err);
     }
 }
 

@@ -108,20 +108,24 @@ void noteNotCarried(std::string_view comment, Staging& staging)
     if (key.empty())
         return;
     comment.remove_prefix(colon);
-    NotCarried field{staging.place, key, staging.section.profile.value_or(0), std::nullopt};
+    NotCarried left{staging.place, {}};
+    left.field.key = key;
+    left.field.profile = staging.section.profile.value_or(0);
     if (comment.starts_with(valueStart) && comment.ends_with(valueEnd)) {
         comment.remove_prefix(valueStart.size());
         comment.remove_suffix(valueEnd.size());
         std::optional<int> stored = parseDecimal(comment);
         if (!stored)
             return;
-        field.stored = static_cast<unsigned>(*stored);
-    } else if (comment != name || key != profileSetting(ProfileField::name).key) {
+        left.field.stored = static_cast<unsigned>(*stored);
+    } else if (comment == name && key == profileSetting(ProfileField::name).key) {
+        left.field.kind = ValueKind::name;
+    } else {
         return;
     }
     StagedSettings& staged = staging.staged;
     if (staged.notCarriedCount < staged.notCarried.size())
-        staged.notCarried[staged.notCarriedCount++] = field;
+        staged.notCarried[staged.notCarriedCount++] = left;
 }
 
 std::optional<Refusal> stageText(std::string_view text, Staging& staging)

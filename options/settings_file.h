@@ -7,6 +7,7 @@
 #include "options/profile_edits.h"
 #include "options/show_option.h"
 #include "options/write_option.h"
+#include "settings/fields.h"
 #include "settings/refusal.h"
 
 #include <array>
@@ -24,13 +25,11 @@ struct Place {
 };
 
 // A field that an export could not carry and wrote as a comment, found where a file
-// being loaded says so: the key as the tables spell it, the profile it is in (0 for
-// a global setting), and the stored value the comment gives, or none for a name.
+// being loaded says so, as the export saw it: its key as the tables spell it, its
+// profile, and the stored value the comment gives, or the name kind for a name.
 struct NotCarried {
     Place place;
-    std::string_view key;
-    int profile = 0;
-    std::optional<unsigned> stored;
+    Field field;
 };
 
 // The most settings the files of one run give: as many as the longest file holds,
