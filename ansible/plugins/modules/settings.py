@@ -239,9 +239,7 @@ def checked_arguments(settings, profiles, given_keys=()):
     checked = []
     for prf in sorted(numbered):
         given = numbered[prf]
-        keys = profiles.get(given)
-        if keys is None:
-            continue
+        keys = profiles[given]
         if not isinstance(keys, dict):
             raise Refused('profiles.%s: must be a dict of the profile\'s keys and values' % given)
         for key in keys:
@@ -295,13 +293,14 @@ class Document(object):
         self.group('"settings": {', [('settings.%s' % key, key, keys.as_json(key, value))
                                      for key, value in settings.items()], '},')
         self.lines.append('"profiles": [')
+        profiles = [profile for profile in profiles if profile[2]]
         for at, (prf, given, values) in enumerate(profiles):
             members = [('profiles.%s' % given, 'prf', prf)]
             members.extend(('profiles.%s.%s' % (given, key), key, keys.as_json(key, value))
                            for key, value in values.items())
             self.group('{', members, '}' if at == len(profiles) - 1 else '},')
         self.lines.append(']}')
-        self.holds_settings = bool(settings) or any(values for dummy, dummy, values in profiles)
+        self.holds_settings = bool(settings or profiles)
 
     def group(self, opening, members, closing):
         self.lines.append(opening)

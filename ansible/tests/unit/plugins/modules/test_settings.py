@@ -162,7 +162,7 @@ class MessagesTest(unittest.TestCase):
     def test_the_tool_is_given_one_value_a_line_as_the_document_takes_it(self):
         tool = FakeTool()
         outcome, result = run_module(tool, path='/images/a b$', settings={'cntval': '05', 'usb1': 1, 'vm': 'text'},
-                                     profiles={'4': {'prfname': 'Linux Mint', 'btprt': '2'}, 2: {'btdrv': '85h'}})
+                                     profiles={'4': {'prfname': 'Linux Mint', 'btprt': '2'}, 3: {}, 2: {'btdrv': '85h'}})
         self.assertEqual((outcome, result['changed']), (Exit, True))
         for call in tool.calls:
             self.assertEqual(call['args'][-1], '/images/a b$')
@@ -221,7 +221,9 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
         for number in ('two', '2.0', '-2', '', 'true'):
             with self.subTest(number=number):
                 self.assertIn('not a profile number', self.refused(profiles={number: {}}))
-        self.assertIn('must be a dict', self.refused(profiles={2: 'Linux'}))
+        for keys in ('Linux', None):
+            with self.subTest(keys=keys):
+                self.assertIn('must be a dict', self.refused(profiles={2: keys}))
 
     def test_yaml_booleans_are_refused_with_the_word_to_quote(self):
         self.assertIn('cnt: "on"', self.refused(settings={'cnt': True}))
