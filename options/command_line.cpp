@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 namespace vornset {
 namespace {
@@ -169,10 +170,20 @@ bool choosesProfile(const Entry& entry)
 
 std::string_view likelyKey(std::string_view typed)
 {
+    constexpr std::size_t keyCount = std::tuple_size_v<std::remove_cvref_t<decltype(GLOBAL_SETTINGS)>>
+        + std::tuple_size_v<std::remove_cvref_t<decltype(PROFILE_SETTINGS)>> + std::size(RUN_KEYS);
+    std::array<std::string_view, keyCount> keys{};
+    std::size_t count = 0;
+    forEachKey([&](std::string_view key) { keys[count++] = key; });
+    return likelyKey(typed, keys);
+}
+
+std::string_view likelyKey(std::string_view typed, std::span<const std::string_view> keys)
+{
     constexpr std::size_t shortKey = 4;
     std::string_view nearest, starting;
     std::size_t best = 3, startingCount = 0;
-    forEachKey([&](std::string_view key) {
+    for (std::string_view key : keys) {
         std::size_t limit = key.size() <= shortKey ? 1 : 2;
         std::size_t distance = editDistance(typed, key, limit);
         if (distance <= limit && distance < best) {
@@ -181,7 +192,7 @@ std::string_view likelyKey(std::string_view typed)
         }
         if (typed.size() >= 3 && key.size() > shortKey && startsWith(key, typed) && ++startingCount == 1)
             starting = key;
-    });
+    }
     if (startingCount == 1 && best > 0)
         return starting;
     // A word of one or two letters is within reach of many keys.

@@ -51,4 +51,7 @@ std::optional<Refusal> refuseCommandLine(const CommandLine& commandLine, Setting
 // two for a longer one.
 std::string_view likelyKey(std::string_view typed);
 
+// The same among the keys given, as those of one object of a JSON document.
+std::string_view likelyKey(std::string_view typed, std::span<const std::string_view> keys);
+
 } // namespace vornset

@@ -21,18 +21,18 @@ bool sets(const Entry& entry, Setting field)
 
 // Where the run last set the field, as a position in the run's order: the files'
 // lines in their order, then the command line. Nothing where the run left it alone.
-std::optional<Place> lastSetting(Setting field, const StagedSettings& files, Entries options)
+std::optional<Source> lastSetting(Setting field, const StagedSettings& files, Entries options)
 {
     if (std::any_of(options.begin(), options.end(), [field](const Entry& entry) { return sets(entry, field); }))
-        return Place{INT_MAX, 0};
-    std::optional<Place> last;
+        return Source{0, INT_MAX, 0};
+    std::optional<Source> last;
     for (const Entry& entry : files.entries())
         if (sets(entry, field))
-            last = Place{entry.from.file, entry.from.line};
+            last = entry.from;
     return last;
 }
 
-bool isLater(const Place& a, const Place& b)
+bool isLater(const Source& a, const Source& b)
 {
     return a.file != b.file ? a.file > b.file : a.line > b.line;
 }
@@ -44,10 +44,10 @@ std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const Co
 {
     if (!startsHidden(after) || hiddenStartBootable(after) || hiddenStartBytes(after) == before)
         return std::nullopt;
-    std::optional<Place> last;
+    std::optional<Source> last;
     Setting named{};
     for (Setting field : HIDDEN_START_FIELDS) {
-        std::optional<Place> place = breaksRule(field, after) ? lastSetting(field, files, options) : std::nullopt;
+        std::optional<Source> place = breaksRule(field, after) ? lastSetting(field, files, options) : std::nullopt;
         if (place && (!last || isLater(*place, *last))) {
             last = place;
             named = field;
@@ -58,6 +58,8 @@ std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const Co
     Refusal refusal{globalSetting(named).key, HIDDEN_START_NEEDS, true, last->file == INT_MAX ? 0 : last->line};
     if (last->file != INT_MAX && settingsFileCount(options) > 1)
         refusal.file = settingsFileName(options, last->file);
+    // In a JSON document, the object the value stands in.
+    refusal.within = last->within;
     return refusal;
 }
 

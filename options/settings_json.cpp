@@ -6,6 +6,7 @@
 #include "options/settings_staging.h"
 
 #include "image/boot_image.h"
+#include "options/command_line.h"
 #include "settings/settings.h"
 #include "settings/utf8.h"
 
@@ -319,8 +320,11 @@ std::optional<Refusal> readObject(JsonReader& json, std::string_view within, std
         std::size_t found = 0;
         while (found < names.size() && names[found] != key)
             ++found;
-        if (found == names.size())
-            return refusal(within, key, "no such key", json.line());
+        if (found == names.size()) {
+            Refusal unknown = refusal(within, key, "no such key", json.line());
+            unknown.meant = likelyKey(key, names);
+            return unknown;
+        }
         if (seen & (std::uint32_t{1} << found))
             return refusal(within, key, "given twice", json.line());
         seen |= std::uint32_t{1} << found;
@@ -351,8 +355,8 @@ Refusal atValue(Refusal refused, std::string_view within, const Token& token)
     return refused;
 }
 
-constexpr std::string_view SETTINGS_WITHIN = "settings.";
-constexpr std::string_view PROFILES_WITHIN = "profiles.";
+constexpr std::string_view SETTINGS_WITHIN = "settings";
+constexpr std::string_view PROFILES_WITHIN = "profiles";
 constexpr std::string_view NUMBER_EXPECTED = "a number is expected";
 constexpr std::string_view STRING_EXPECTED = "a string is expected";
 
@@ -489,8 +493,11 @@ std::optional<Refusal> readProfiles(JsonReader& json, Meaning meaning, Staging& 
     staging.within = PROFILES_WITHIN;
     staging.item = 0;
     do {
-        if (std::optional<Refusal> refused = readProfile(json, meaning, staging))
+        if (std::optional<Refusal> refused = readProfile(json, meaning, staging)) {
+            if (refused->within == PROFILES_WITHIN)
+                refused->item = staging.item;
             return refused;
+        }
         ++staging.item;
     } while (json.take(','));
     return json.take(']') ? std::nullopt : std::optional<Refusal>(NOT_JSON);

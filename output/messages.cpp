@@ -27,7 +27,12 @@ void printRefusal(const Refusal& refusal, Output& out)
         printLoad(refusal.file, out);
         out << ", line " << refusal.line << ": ";
     }
-    out << refusal.within;
+    if (!refusal.within.empty()) {
+        out << refusal.within;
+        if (refusal.item >= 0)
+            out << "[" << refusal.item << "]";
+        out << ".";
+    }
     if (refusal.namesKey && refusal.key == "load" && refusal.line == 0)
         printLoad(refusal.file, out);
     else if (refusal.namesKey)

@@ -18,13 +18,16 @@ struct Refusal {
     int line = 0;
     // Where a run loads more than one settings file, the name of the one it is in.
     std::string_view file{};
-    // Where in a JSON document the value stands, before the reason: "settings.".
+    // Where in a JSON document the value stands, before the key: "settings", or
+    // "profiles" and the profile's position in the list (item, from 0), printed as
+    // "settings.cntval" and "profiles[3].prfname".
     std::string_view within{};
     // The command-line argument refused, by its position as main counts it; 0 where
     // the refusal is about none.
     int argument = 0;
     // The key most likely meant, where the key is none: "; did you mean KEY?".
     std::string_view meant{};
+    int item = -1;
 };
 
 // The rule for a hidden start: it needs the countdown on and a default boot.

@@ -3,6 +3,8 @@
 // the lines its refusals name.
 
 #include "options/settings_file.h"
+#include "output/messages.h"
+#include "string_output.h"
 
 #include <gtest/gtest.h>
 
@@ -11,14 +13,19 @@
 namespace vornset {
 namespace {
 
-// What the document gives: "" where it is taken, else its refusal as "line N: reason".
+// What the document gives: "" where it is taken, else its refusal as printed after
+// "Parameter error: load, ": "line N: settings.cntval, reason".
 std::string refusalOf(const std::string& document, StagedSettings& staged)
 {
     std::optional<Refusal> refused = stageSettings(document, 1, staged);
     if (!refused)
         return "";
-    return "line " + std::to_string(refused->line) + ": " + std::string(refused->within)
-        + (refused->namesKey ? std::string(refused->key) + ", " : "") + std::string(refused->reason);
+    testing::StringOutput printed;
+    printRefusal(*refused, printed);
+    std::string_view text = printed.text;
+    text.remove_prefix(std::min(text.size(), std::string_view("Parameter error: load, ").size()));
+    text.remove_suffix(text.ends_with('\n') ? 1 : 0);
+    return std::string(text);
 }
 
 std::string refusalOf(const std::string& document)
@@ -144,9 +151,32 @@ TEST(JsonReader, RefusalsNameTheirLine)
         {"{\r\n\"settings\": {\"cntval\": 5}}\r\n\r\nx", "line 4: not valid JSON"},
         {"{\"settings\": {\n", "line 2: not valid JSON"},
         {"{\n\"settings\": {\"vm\": \"text\",\n\"vm\": \"text\"}}", "line 3: settings.vm, given twice"},
-        {"{\"profiles\": [{\n\"btlog\": 1\n}]}", "line 3: profiles.prf, only values 1-16 are valid"},
-        {"{\"profiles\": [{\"prf\": 1,\n\n\"prfname\": 1}]}", "line 3: profiles.prfname, a string is expected"},
+        {"{\"profiles\": [{\n\"btlog\": 1\n}]}", "line 3: profiles[0].prf, only values 1-16 are valid"},
+        {"{\"profiles\": [{\"prf\": 1,\n\n\"prfname\": 1}]}", "line 3: profiles[0].prfname, a string is expected"},
         {"\n\n{\"nope\": 1}", "line 3: nope, no such key"},
+    };
+    for (const auto& [document, refusal] : documents)
+        EXPECT_EQ(refusalOf(document), refusal) << document;
+}
+
+// A refusal names where its value stands as a path into the document: a profile by
+// its position in the list, whatever its number; a key that is none with the key of
+// its own object it likely means.
+TEST(JsonReader, RefusalsNameTheValuesPath)
+{
+    const std::pair<std::string, std::string> documents[] = {
+        {"{\"profiles\": [{\"prf\": 4, \"btlog\": 1},\n{\"prf\": 2, \"prfname\": \"" + std::string(17, 'a') + "\"}]}",
+         "line 2: profiles[1].prfname, at most 16 bytes"},
+        {"{\"profiles\": [{\"prf\": 4}, {\"prf\": 2}, {\"prf\": 1, \"btlog\": 1, \"btlog\": 2}]}",
+         "line 1: profiles[2].btlog, given twice"},
+        {"{\"profiles\": [{\"prf\": 4}, {\"prf\": 17}]}", "line 1: profiles[1].prf, only values 1-16 are valid"},
+        {"{\"settings\": {\"cntvl\": 5}}", "line 1: settings.cntvl, no such key; did you mean cntval?"},
+        {"{\"settings\": {\"CNTVAL\": 5}}", "line 1: settings.CNTVAL, no such key; did you mean cntval?"},
+        {"{\"profiles\": [{\"prf\": 1, \"prfnme\": \"x\"}]}", "line 1: profiles[0].prfnme, no such key; did you mean prfname?"},
+        {"{\"setings\": {\"cntval\": 5}}", "line 1: setings, no such key; did you mean settings?"},
+        // Only the keys of the value's own object are suggested.
+        {"{\"settings\": {\"prfnam\": \"x\"}}", "line 1: settings.prfnam, no such key"},
+        {"{\"profiles\": [{\"prf\": 1, \"cntvl\": 5}]}", "line 1: profiles[0].cntvl, no such key"},
     };
     for (const auto& [document, refusal] : documents)
         EXPECT_EQ(refusalOf(document), refusal) << document;

@@ -13,10 +13,15 @@ version_added: 0.9.0
 description:
   - Sets global settings and boot profiles in a boot manager image file on the managed machine, through the
     C(vornset) tool installed there.
-  - The module asks the tool for the change as a dry run first and compares the settings before and after it, so
-    an image that already holds the settings given is reported unchanged and never opened for writing.
-  - The tool checks every key and value, and a task that it refuses fails with the tool's message and leaves the
-    image as it was. The module itself refuses only what the settings file that it hands the tool cannot carry.
+  - The module asks the tool for the change as a dry run first and compares the bytes that the image stores before
+    and after it, names among them, so an image that already holds the settings given is reported unchanged and
+    never opened for writing.
+  - >-
+    The tool checks every key and value, and a task that it refuses fails with a message that names the key as the
+    task gives it, for example C(settings.cntval: only values 1-99 are valid), and leaves the image as it was; the
+    tool's own message is in C(tool_message). The module itself refuses, before the tool is asked for the change,
+    a name that is not a string or is longer than 16 bytes, a global key inside a profile or a profile's key under
+    I(settings), and a profile number given twice, as C(2) and C("2") or C(02).
   - Windows machines, which are managed through PowerShell modules, are out of scope.
 author:
   - the vornset developers (!UNKNOWN)
@@ -30,17 +35,19 @@ options:
     description:
       - Global settings, from key to value, as the tool's C(KEY=VALUE) options take them, for example
         C(cntval), C(dbt) or C(dprf). C(vornset) without arguments lists them.
-      - An integer is given to the tool as its decimal text.
+      - A number may be given as an integer or as decimal digits in a string.
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
         words, for example C(cnt: "on") or C(usb1: "off").
-      - A key is a plain word; neither a key nor a value may hold a line break or a NUL character.
+      - No value may hold a NUL character.
     type: dict
   profiles:
     description:
       - Boot profiles to change, from profile number to a dict of that profile's keys and values, for example
         C(prfname), C(btdrv), C(btprt) and C(btlog).
       - Keys and values follow the rules of I(settings). Keys left out keep their values.
+      - C(prfname) is a string of at most 16 bytes as UTF-8, and may hold any character but NUL. Quote a name that
+        YAML reads as a number, as it reads C(0123) as 83 and C(1:20) as 80.
     type: dict
   backup:
     description:
@@ -61,7 +68,9 @@ attributes:
     details: In check mode the image is only read, and the tool's dry run tells what would change.
   diff_mode:
     support: full
-    details: The diff is of the settings as C(vornset show=options) prints them.
+    details: >-
+      The diff is of the settings as C(vornset show=options) prints them, but for a name that it cannot print as it
+      is (one with a control character or a space at an end): that one is quoted and escaped as in JSON.
   platform:
     platforms: posix
 notes:
@@ -114,7 +123,8 @@ settings:
 diff:
   description:
     - The settings as C(vornset show=options) prints them, before and after the change, with the image's path
-      as both headers, so that C(--diff) shows a unified diff.
+      as both headers, so that C(--diff) shows a unified diff. A name that show=options cannot print as it is
+      appears quoted and escaped as in JSON, as C(prfname="Win\t11").
   returned: in diff mode
   type: dict
   contains:
@@ -134,6 +144,13 @@ diff:
       description: The image's path.
       type: str
       returned: always
+tool_message:
+  description:
+    - Where the tool refused the change, its own message, which names a line of the document that the module hands
+      it; I(msg) names the key as the task gives it.
+  returned: failure, where the tool refused a value
+  type: str
+  sample: "vornset: Parameter error: load, line 3: settings.cntvl, no such key; did you mean cntval?"
 backup_file:
   description: The copy of the image made before the change.
   returned: changed and I(backup=true), not in check mode
@@ -144,61 +161,212 @@ backup_file:
 import json
 import re
 
+from ansible.module_utils import basic
 from ansible.module_utils.basic import AnsibleModule
-from ansible.module_utils.common.text.converters import to_bytes
+from ansible.module_utils.common.text.converters import to_bytes, to_text
 from ansible.module_utils.six import integer_types, string_types
 
-OPTIONS_START = b'# vornset settings,'
-PLAIN_WORD = re.compile(r'[A-Za-z0-9_]+\Z')
 NUMBER = re.compile(r'[0-9]+\Z')
+LOAD_REFUSAL = re.compile(r'Parameter error: load, line ([0-9]+): (.*)')
+NAME_KEY = 'prfname'
+# A profile's name field in the image; the tool refuses a longer name in a document.
+NAME_BYTES = 16
+# The members of a profile in show=json that set nothing themselves: the number, which the task gives as the
+# profile's key, the name's bytes beside prfname, and the stored bytes.
+PROFILE_PARTS = ('prf', 'prfname_bytes', 'stored')
 
 
-class FormatError(Exception):
+class Refused(Exception):
     pass
 
 
-def settings_line(where, key, value):
-    name = '%s.%s' % (where, key)
-    if not isinstance(key, string_types) or not PLAIN_WORD.match(key):
-        raise FormatError('%s: a key must be a plain word of letters, digits and underscores' % name)
-    # prf= opens a profile's section in the settings file; here it would move the lines after it.
-    if key == 'prf':
-        raise FormatError('%s: profiles are given by number under profiles, not with prf' % name)
+def checked_value(path, key, value):
+    """The value as the task gave it, or Refused with the playbook's path."""
     if isinstance(value, bool):
-        raise FormatError('%s: %s is a boolean, as YAML reads an unquoted on, off, yes or no; quote the word, '
-                          'for example %s: "%s"' % (name, value, key, 'on' if value else 'off'))
-    if isinstance(value, integer_types):
-        value = str(value)
-    elif not isinstance(value, string_types):
-        raise FormatError('%s: a value must be a string or an integer' % name)
-    if any(c in value for c in '\r\n\0'):
-        raise FormatError('%s: a value must not hold a line break or a NUL character' % name)
-    return '%s=%s\n' % (key, value)
+        raise Refused('%s: %s is a boolean, as YAML reads an unquoted on, off, yes or no; quote the word, '
+                      'for example %s: "%s"' % (path, value, key, 'on' if value else 'off'))
+    if key == NAME_KEY:
+        if isinstance(value, integer_types):
+            raise Refused('%s: %d is a number, as YAML reads an unquoted 0123 (octal) or 1:20 (base 60); a name is '
+                          'a string: quote the name, as in %s: "0123"' % (path, value, key))
+        if not isinstance(value, string_types):
+            raise Refused('%s: a name must be a string' % path)
+        length = len(to_bytes(value, errors='surrogate_or_strict'))
+        if length > NAME_BYTES:
+            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, value, length))
+    elif not isinstance(value, string_types + integer_types):
+        raise Refused('%s: a value must be a string or an integer' % path)
+    return value
+
+
+def given_profile_keys(args):
+    """The keys of profiles as the task's arguments carried them to the module: a number given twice, as 2 and "2",
+    is one key once the arguments are read into a dict."""
+    try:
+        pairs = json.loads(to_text(args, errors='surrogate_or_strict'), object_pairs_hook=list)
+        profiles = dict(dict(pairs)['ANSIBLE_MODULE_ARGS']).get('profiles')
+        if isinstance(profiles, string_types):
+            profiles = json.loads(profiles, object_pairs_hook=list)
+        return [key for key, dummy in profiles or []]
+    except (AttributeError, KeyError, TypeError, ValueError):
+        return []
 
 
 def profile_number(number):
     if isinstance(number, integer_types) and not isinstance(number, bool):
         number = str(number)
     if not isinstance(number, string_types) or not NUMBER.match(number):
-        raise FormatError('profiles: %r is not a profile number' % (number,))
+        raise Refused('profiles: %r is not a profile number' % (number,))
     return int(number)
 
 
-def settings_text(settings, profiles):
-    """The settings file that gives the tool these settings and profiles."""
-    lines = [settings_line('settings', key, value) for key, value in settings.items()]
+def checked_arguments(settings, profiles, given_keys=()):
+    """The settings, and the profiles as (number, key as given, settings) in numeric order, checked for what the
+    task itself can tell without the tool."""
+    for key in settings:
+        if key == 'prf':
+            raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
+        checked_value('settings.%s' % key, key, settings[key])
+    # The keys as carried, where they are the dict's own keys with some given twice.
+    numbers = list(given_keys) if set(given_keys) == set(profiles) else list(profiles)
     numbered = {}
-    for number, keys in profiles.items():
+    for number in numbers:
         prf = profile_number(number)
         if prf in numbered:
-            raise FormatError('profiles: profile %d is given twice' % prf)
-        if not isinstance(keys, dict):
-            raise FormatError('profiles.%s: must be a dict of the profile\'s keys and values' % number)
-        numbered[prf] = keys
+            spelt = '' if numbered[prf] == number else ', as %s and %s' % (numbered[prf], number)
+            raise Refused('profiles: profile %d is given twice%s' % (prf, spelt))
+        numbered[prf] = number
+    checked = []
     for prf in sorted(numbered):
-        lines.append('prf=%d\n' % prf)
-        lines.extend(settings_line('profiles.%d' % prf, key, value) for key, value in numbered[prf].items())
-    return ''.join(lines)
+        given = numbered[prf]
+        keys = profiles[given]
+        if not isinstance(keys, dict):
+            raise Refused('profiles.%s: must be a dict of the profile\'s keys and values' % given)
+        for key in keys:
+            if key == 'prf':
+                raise Refused('profiles.%s.prf: the profile\'s number is its key under profiles' % given)
+            checked_value('profiles.%s.%s' % (given, key), key, keys[key])
+        checked.append((prf, given, keys))
+    return checked
+
+
+class Keys(object):
+    """The keys of the global settings and of a profile, and which take numbers, as the tool's show=json gives
+    them."""
+
+    def __init__(self, document):
+        self.globals = set(document['settings'])
+        profiles = document['profiles']
+        self.profile = set(profiles[0]) - set(PROFILE_PARTS) if profiles else set()
+        values = list(document['settings'].items()) + [item for profile in profiles for item in profile.items()]
+        self.numbers = set(key for key, value in values if isinstance(value, int) and not isinstance(value, bool))
+        self.words = set(key for key, value in values if isinstance(value, string_types))
+
+    def check_places(self, settings, profiles):
+        for key in settings:
+            if key in self.profile:
+                raise Refused('settings.%s: %s is a profile\'s setting; give it under profiles, by the profile\'s '
+                              'number' % (key, key))
+        for prf, given, keys in profiles:
+            for key in keys:
+                if key in self.globals:
+                    raise Refused('profiles.%s.%s: %s is a global setting; give it under settings' % (given, key, key))
+                if key in PROFILE_PARTS:
+                    raise Refused('profiles.%s.%s: no such setting' % (given, key))
+
+    def as_json(self, key, value):
+        """The value as the document takes it: a number for a key that takes one, else a string."""
+        if key in self.numbers and isinstance(value, string_types) and NUMBER.match(value):
+            return int(value)
+        if key in self.words and isinstance(value, integer_types):
+            return str(value)
+        return value
+
+
+class Document(object):
+    """The document that load=- is given, one value a line, and the playbook's path of each line, so that a refusal
+    at a line names what the playbook wrote."""
+
+    def __init__(self, settings, profiles, keys):
+        self.paths = {}
+        self.lines = ['{"format_version": 2,']
+        self.group('"settings": {', [('settings.%s' % key, key, keys.as_json(key, value))
+                                     for key, value in settings.items()], '},')
+        self.lines.append('"profiles": [')
+        profiles = [profile for profile in profiles if profile[2]]
+        for at, (prf, given, values) in enumerate(profiles):
+            members = [('profiles.%s' % given, 'prf', prf)]
+            members.extend(('profiles.%s.%s' % (given, key), key, keys.as_json(key, value))
+                           for key, value in values.items())
+            self.group('{', members, '}' if at == len(profiles) - 1 else '},')
+        self.lines.append(']}')
+        self.holds_settings = bool(settings or profiles)
+
+    def group(self, opening, members, closing):
+        self.lines.append(opening)
+        for at, (path, key, value) in enumerate(members):
+            self.paths[len(self.lines) + 1] = (path, key)
+            self.lines.append('%s: %s%s' % (json.dumps(key), json.dumps(value), ',' if at < len(members) - 1 else ''))
+        self.lines.append(closing)
+
+    def text(self):
+        return '\n'.join(self.lines) + '\n'
+
+    def explain(self, message):
+        """The tool's refusal of a line in the playbook's words, or None."""
+        refused = LOAD_REFUSAL.search(message)
+        if not refused or int(refused.group(1)) not in self.paths:
+            return None
+        path, key = self.paths[int(refused.group(1))]
+        said = refused.group(2)
+        # The tool names the key by its place in the document, or, for a few, by the name users know it by.
+        at = said.find(key + ', ')
+        reason = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
+        if reason.startswith('no such key'):
+            reason = 'no such setting' + reason[len('no such key'):]
+        return '%s: %s' % (path, reason)
+
+
+def stored(document):
+    """What decides whether anything changes: the bytes the image stores, names among them."""
+    return (document.get('version'), document.get('stored'),
+            [(profile.get('prf'), profile.get('stored')) for profile in document.get('profiles', [])])
+
+
+def quoted(name):
+    """A name between quotes, escaped as JSON escapes it, and anything that does not print visibly too."""
+    return '"%s"' % ''.join(c if c.isprintable() and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
+
+
+def name_line(profile):
+    name = profile.get(NAME_KEY)
+    if name is None:
+        return '%s_bytes=%s' % (NAME_KEY, profile.get('prfname_bytes'))
+    plain = all(c.isprintable() for c in name) and name == name.strip() and not name.startswith('"')
+    return '%s=%s' % (NAME_KEY, name if plain else quoted(name))
+
+
+def value_line(key, value, stored_value=None):
+    if value is None:
+        return '# %s: stored value%s has no option value' % (key, '' if stored_value is None else ' %s' % stored_value)
+    return '%s=%s' % (key, value)
+
+
+def settings_text(document):
+    """The settings as show=options prints them, but for a name that it cannot print as it is: that one is quoted
+    and escaped, so that names that differ read differently."""
+    lines = ['# vornset settings, configuration version %s' % document.get('version')]
+    stored_values = document.get('stored', {})
+    lines.extend(value_line(key, value, stored_values.get(key)) for key, value in document['settings'].items())
+    for profile in document['profiles']:
+        lines.append('prf=%s' % profile['prf'])
+        for key, value in profile.items():
+            if key == NAME_KEY:
+                lines.append(name_line(profile))
+            elif key not in PROFILE_PARTS:
+                lines.append(value_line(key, value))
+    lines.append('# end of vornset settings')
+    return '\n'.join(lines) + '\n'
 
 
 def from_marker(output, marker):
@@ -225,22 +393,26 @@ class Tool(object):
         details.update(self.result)
         self.module.fail_json(msg=msg, **details)
 
-    def run(self, options, data=None):
-        """The tool's standard output, as bytes; a failed run fails the task with the tool's message."""
+    def run(self, options, data=None, explain=None):
+        """The tool's standard output, as bytes. A failed run fails the task with the tool's message, or with what
+        explain makes of it, the tool's own then given as tool_message."""
         args = [self.executable] + options + [self.path]
         extra = {} if data is None else dict(data=data, binary_data=True)
         # The path is already expanded once, as type path is; a second expansion would change a literal $ or ~.
         rc, out, err = self.module.run_command(args, encoding=None, expand_user_and_vars=False, **extra)
         message = '\n'.join(text for text in (as_text(out).strip(), as_text(err).strip()) if text)
         if rc != 0:
+            explained = explain(message) if explain else None
+            if explained:
+                self.fail(explained, rc=rc, cmd=args, tool_message=message)
             self.fail(message or '%s exited with status %d' % (self.executable, rc), rc=rc, cmd=args)
         if err.strip() and as_text(err).strip() not in self.warnings:
             self.warnings.append(as_text(err).strip())
             self.module.warn(as_text(err).strip())
         return out
 
-    def json(self, options, data=None):
-        out = self.run(options + ['show=json'], data)
+    def json(self, options, data=None, explain=None):
+        out = self.run(options + ['show=json'], data, explain)
         try:
             return json.loads(as_text(from_marker(out, b'{') or b''))
         except ValueError:
@@ -260,42 +432,44 @@ def main():
     )
     result = dict(changed=False)
     path = module.params['path']
+    settings = module.params['settings'] or {}
     try:
-        text = settings_text(module.params['settings'] or {}, module.params['profiles'] or {})
-    except FormatError as e:
+        profiles = checked_arguments(settings, module.params['profiles'] or {},
+                                     given_profile_keys(getattr(basic, '_ANSIBLE_ARGS', None)))
+    except Refused as e:
         module.fail_json(msg=str(e), **result)
     tool = Tool(module, module.params['executable'] or module.get_bin_path('vornset', required=True), path, result)
-    data = to_bytes(text)
 
-    before = tool.run(['show=options'])
-    after = before
+    before = tool.json([])
+    keys = Keys(before)
+    try:
+        keys.check_places(settings, profiles)
+    except Refused as e:
+        tool.fail(str(e))
+    document = Document(settings, profiles, keys)
+    data = to_bytes(document.text())
     # With no data, run_command would leave the tool reading the module's own standard input.
-    if data:
-        dry_run = tool.run(['write=no', 'show=options', 'load=-'], data)
-        after = from_marker(dry_run, OPTIONS_START)
-        if after is None:
-            tool.fail('the dry run printed no settings: %s' % as_text(dry_run).strip())
+    after = tool.json(['write=no', 'load=-'], data, document.explain) if document.holds_settings else before
     if module._diff:
-        result['diff'] = dict(before=as_text(before), after=as_text(after), before_header=path, after_header=path)
-    result['changed'] = before != after
+        result['diff'] = dict(before=settings_text(before), after=settings_text(after),
+                              before_header=path, after_header=path)
+    result['changed'] = stored(before) != stored(after)
 
-    if not result['changed']:
-        result['settings'] = tool.json([])
-    elif module.check_mode:
-        result['settings'] = tool.json(['write=no', 'load=-'], data)
+    if not result['changed'] or module.check_mode:
+        result['settings'] = after
     else:
         if module.params['backup']:
             result['backup_file'] = module.backup_local(path)
         # The tool writes nothing when it fails.
         result['changed'] = False
-        tool.run(['load=-'], data)
+        tool.run(['load=-'], data, document.explain)
         result['changed'] = True
-        written = tool.run(['show=options'])
-        if written != after:
+        written = tool.json([])
+        if stored(written) != stored(after):
             if module._diff:
-                result['diff']['after'] = as_text(written)
+                result['diff']['after'] = settings_text(written)
             tool.fail('after the write %s reads differently from what the dry run said it would' % path)
-        result['settings'] = tool.json([])
+        result['settings'] = written
     module.exit_json(**result)
 
 
