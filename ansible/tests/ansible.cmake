@@ -4,6 +4,13 @@
 # the sanitizer and fuzzing builds leave them out. ansible-test's sanity tests and the
 # playbook on 20 hosts with 10 forks take most of a minute of both cores each: they
 # carry the label "ci", which the dev preset leaves to CI (ctest --preset ci).
+if(NOT CMAKE_CROSSCOMPILING)
+    # The doc fragment that lists every setting is printed from the tool's tables.
+    add_executable(ansible_settings_doc ${CMAKE_CURRENT_LIST_DIR}/settings_doc.cpp)
+    target_link_libraries(ansible_settings_doc PRIVATE vornset_core vornset_warnings)
+    add_test(NAME ansible.settings_doc COMMAND ansible_settings_doc
+        ${CMAKE_CURRENT_LIST_DIR}/../plugins/doc_fragments/settings_keys.py)
+endif()
 if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32 AND NOT VORNSET_SANITIZE AND NOT VORNSET_FUZZ)
     add_test(NAME ansible.collection COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible $<TARGET_FILE:vornset>)
     add_test(NAME ansible.sanity COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible --sanity $<TARGET_FILE:vornset>)

@@ -29,7 +29,7 @@ options:
   settings:
     description:
       - Global settings, from key to value, as the tool's C(KEY=VALUE) options take them, for example
-        C(cntval), C(dbt) or C(dprf). C(vornset) without arguments lists them.
+        C(cntval), C(dbt) or C(dprf), each listed below with its values.
       - An integer is given to the tool as its decimal text.
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
@@ -55,6 +55,7 @@ options:
     type: path
 extends_documentation_fragment:
   - ansible.builtin.action_common_attributes
+  - vornset.bootmanager.settings_keys
 attributes:
   check_mode:
     support: full
