@@ -18,8 +18,7 @@ description:
   - The tool checks every key and value, and a task that it refuses fails with the tool's message and leaves the
     image as it was. The module itself refuses only what the settings file that it hands the tool cannot carry.
   - Windows machines, which are managed through PowerShell modules, are out of scope.
-author:
-  - the vornset developers (!UNKNOWN)
+author: []
 options:
   path:
     description:
