@@ -180,8 +180,8 @@ std::string fragment()
            "options: {}\n"
            "notes:\n"
            "  - "
-        << quoted("The global settings returned in C(settings), from key to value: a word as a string, a "
-                  "number as an integer, and null where the image holds a code that no value gives:")
+        << quoted("The global settings returned in C(settings), key to value: a word as a string, a number "
+                  "as an integer, null where no value gives the code stored:")
         << "\n";
     for (const GlobalSetting& setting : GLOBAL_SETTINGS)
         out << "  - " << quoted(returned(setting)) << "\n";

@@ -118,7 +118,7 @@ notes:
     RETURNED = r'''
 options: {}
 notes:
-  - "The global settings returned in C(settings), from key to value: a word as a string, a number as an integer, and null where the image holds a code that no value gives:"
+  - "The global settings returned in C(settings), key to value: a word as a string, a number as an integer, null where no value gives the code stored:"
   - "C(vm) (Video mode): C(text), C(640x480), C(800x600), C(1024x768) or C(1280x1024)."
   - "C(stm) (Start mode): C(menu) or C(hidden)."
   - "C(cnt) (Countdown): C(off) or C(on)."
