@@ -21,10 +21,9 @@ description:
     task gives it, for example C(settings.cntval: only values 1-99 are valid), and leaves the image as it was; the
     tool's own message is in C(tool_message). The module itself refuses, before the tool is asked for the change,
     a name that is not a string or is longer than 16 bytes, a global key inside a profile or a profile's key under
-    I(settings), and a profile number given twice, as C(2) and C("2") or C(02).
+    I(settings), and a profile number given twice, as C(2) and C("2") or C("02").
   - Windows machines, which are managed through PowerShell modules, are out of scope.
-author:
-  - the vornset developers (!UNKNOWN)
+author: []
 options:
   path:
     description:
@@ -34,7 +33,7 @@ options:
   settings:
     description:
       - Global settings, from key to value, as the tool's C(KEY=VALUE) options take them, for example
-        C(cntval), C(dbt) or C(dprf). C(vornset) without arguments lists them.
+        C(cntval), C(dbt) or C(dprf), each listed below with its values.
       - A number may be given as an integer or as decimal digits in a string.
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
@@ -62,6 +61,7 @@ options:
     type: path
 extends_documentation_fragment:
   - ansible.builtin.action_common_attributes
+  - vornset.bootmanager.settings_keys
 attributes:
   check_mode:
     support: full
