@@ -1,5 +1,6 @@
 #include "output/describe.h"
 
+#include "image/boot_image.h"
 #include "settings/settings.h"
 
 namespace vornset {
@@ -18,6 +19,14 @@ void printRange(const NumberRange& range, Output& out)
     out << ", \"lowest\": " << range.lowest << ", \"highest\": " << range.highest;
 }
 
+void printWords(std::string_view name, std::span<const std::string_view> words, Output& out)
+{
+    out << ", \"" << name << "\": [";
+    for (std::size_t i = 0; i < words.size(); ++i)
+        out << (i > 0 ? ", " : "") << "\"" << words[i] << "\"";
+    out << "]";
+}
+
 void printGlobal(const GlobalSetting& setting, Output& out)
 {
     printTexts(setting, out);
@@ -25,11 +34,13 @@ void printGlobal(const GlobalSetting& setting, Output& out)
     if (takesNumber(setting)) {
         printRange(setting.numbers, out);
     } else {
-        out << ", \"words\": [";
-        for (std::size_t i = 0; i < setting.words.size(); ++i)
-            out << (i > 0 ? ", " : "") << "\"" << setting.words[i] << "\"";
-        out << "]";
+        printWords("words", setting.words, out);
     }
+#ifdef __EMSCRIPTEN__
+    if (!setting.choices.empty())
+        printWords("choices", setting.choices, out);
+    out << ", \"refused\": \"" << setting.refused << "\"";
+#endif
     out << "}";
 }
 
@@ -55,7 +66,9 @@ void printOptionDescriptions(Output& out)
     out << "], \"profiles\": " << static_cast<int>(ConfigBlock::profileCount)
         << ", \"nameLength\": " << static_cast<int>(ConfigBlock::nameLength) << ", \"firstDrive\": " << firstBiosDrive
         << ", \"drives\": " << driveCount << ", \"lowestPartition\": " << partitions.lowest
-        << ", \"highestPartition\": " << partitions.highest << "}";
+        << ", \"highestPartition\": " << partitions.highest << ", \"imageLeast\": " << static_cast<int>(minimumImageLength)
+        << ", \"imageMost\": " << static_cast<int>(BootImage::capacity)
+        << ", \"version\": " << static_cast<int>(supportedVersion) << "}";
 }
 
 } // namespace vornset

@@ -27,6 +27,14 @@ struct NumberRange {
 #define VORNSET_PAGE_TEXT(text) ""
 #endif
 
+// Members and initialisers that only the page has: its words for a setting's choices
+// and its sentence for a refusal that no range or word explains.
+#ifdef __EMSCRIPTEN__
+#define VORNSET_PAGE_ONLY(...) __VA_ARGS__
+#else
+#define VORNSET_PAGE_ONLY(...)
+#endif
+
 // Everything the tool knows of one of the thirteen global settings: the option that
 // sets it, the field it is kept in, how the report shows it, what the option takes
 // and how a value outside that is refused, and its row of the help screen.
@@ -49,6 +57,10 @@ struct GlobalSetting {
     // What the page calls it, in plain words, and a line that says more.
     std::string_view title{};
     std::string_view hint{};
+    // The page's words for the option's words, one each, in their order: what a
+    // person chooses; and what the page says where the tool refuses a value by a
+    // rule of its own rather than by its range or words.
+    VORNSET_PAGE_ONLY(std::span<const std::string_view> choices{}; std::string_view refused{};)
 };
 
 // The thirteen global settings in the order the help screen lists them, which is

@@ -19,4 +19,14 @@ inline constexpr std::array<std::string_view, 2> YESNO{"no", "yes"};
 inline constexpr std::array<std::string_view, 5> VIDEOMODE_VALUES{"text", "640x480", "800x600", "1024x768", "1280x1024"};
 inline constexpr std::array<std::string_view, 2> FONT_VALUES{"bt", "bios"};
 
+#ifdef __EMSCRIPTEN__
+// What the page offers for the option values, in their order, where the words
+// alone do not say it.
+inline constexpr std::array<std::string_view, 2> STARTMODE_CHOICES{"show the menu", "start hidden"};
+inline constexpr std::array<std::string_view, 5> DEFAULTBOOT_CHOICES{"none", "the default profile", "the floppy disk",
+                                                                     "the CD-ROM drive", "a USB device"};
+inline constexpr std::array<std::string_view, 2> FONT_CHOICES{"the boot manager's font", "the BIOS font"};
+inline constexpr std::array<std::string_view, 3> MODE_CHOICES{"off", "mode 1", "mode 2"};
+#endif
+
 } // namespace vornset

@@ -138,10 +138,32 @@ function shellWord(word) {
   return `'${word.replace(/'/g, "'\\''")}'`;
 }
 
+// A word of bytes that are no UTF-8 text: printf makes them, each such byte given
+// in octal.
+function bytesWord(bytes) {
+  const escaped = { 0x25: '%%', 0x5c: '\\\\', 0x27: "'\\''" };
+  const format = [...bytes].map(b => escaped[b] ?? (b >= 0x20 && b < 0x7f ? String.fromCharCode(b)
+    : `\\${b.toString(8).padStart(3, '0')}`)).join('');
+  return `"$(printf '${format}')"`;
+}
+
+const isText = bytes => {
+  try {
+    new TextDecoder('utf-8', { fatal: true }).decode(bytes);
+    return true;
+  } catch {
+    return false;
+  }
+};
+
+// An argument as the shell takes it: text, or bytes.
+const argumentWord = word => (typeof word === 'string' ? shellWord(word)
+  : isText(word) ? shellWord(new TextDecoder().decode(word)) : bytesWord(word));
+
 // The commands that make the same edit: one a run, as the tool takes one prf= a run.
 function commandLine(runs, file) {
   const path = file.startsWith('-') ? `./${file}` : file;
-  return runs.map(args => ['vornset', ...args, path].map(shellWord).join(' ')).join(' &&\n');
+  return runs.map(args => ['vornset', ...args, path].map(argumentWord).join(' ')).join(' &&\n');
 }
 
 // What the tool stores of a name longer than `most` bytes: the whole characters of
@@ -169,7 +191,7 @@ function cutMessage(cut, most) {
 const plural = (count, word) => `${count} ${word}${count === 1 ? '' : 's'}`;
 
 if (typeof module !== 'undefined') {
-  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName };
+  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName, bytesWord };
 }
 
 if (typeof document !== 'undefined') {
@@ -184,10 +206,10 @@ if (typeof document !== 'undefined') {
     edited: null, // that image with the form's changes, while the core takes them all
     runs: [],
     changes: [], // what the form's runs change, as show=changes prints it
-    closing: '',
+    saved: null, // what the last Save wrote, shown until the next change
     pending: false,
     profileChoice: null, // the select of a setting that chooses a profile
-    controls: [], // { element, key, profile, initial, error }
+    controls: [], // { element, key, profile, initial, error, setting, bytes }
   };
 
   const runOn = (image, args, input, length = image.length) =>
@@ -235,10 +257,10 @@ if (typeof document !== 'undefined') {
     return input;
   }
 
-  function track(control, key, profile, stored = null) {
-    const entry = { element: control, key, profile, initial: control.value, error: null, stored };
+  function track(control, key, profile, stored = null, setting = page.profileOptions.get(key)) {
+    const entry = { element: control, key, profile, initial: control.value, error: null, stored, setting, bytes: null };
     control.addEventListener(control.tagName === 'SELECT' ? 'change' : 'input', () => {
-      showResult('', '');
+      page.saved = null;
       check();
     });
     page.controls.push(entry);
@@ -264,7 +286,7 @@ if (typeof document !== 'undefined') {
     const stored = shown.stored[key];
     let control;
     if (setting.words) {
-      control = selectOf(same(setting.words), current, stored);
+      control = selectOf(setting.words.map((word, i) => [word, setting.choices?.[i] ?? word]), current, stored);
     } else if (choosesProfile(setting)) {
       control = selectOf(shown.profiles.map(profile => [profile.prf, `${profile.prf}: ${nameOf(profile)}`]), current,
                          stored);
@@ -281,7 +303,7 @@ if (typeof document !== 'undefined') {
     const text = make('div', 'text');
     text.append(label, ' ', make('code', 'key', key), hint);
     const row = make('div', 'setting');
-    row.append(text, track(control, key, null));
+    row.append(text, track(control, key, null, null, setting));
     return row;
   }
 
@@ -295,6 +317,7 @@ if (typeof document !== 'undefined') {
     code.setAttribute('aria-hidden', 'true');
     const caption = make('span', 'cell-label');
     caption.append(label, ' ', code);
+    control.setAttribute('aria-describedby', [`hint-${key}`, ...extra.map(e => e.id)].join(' '));
     td.append(caption, track(control, key, n, stored), ...extra);
     return td;
   }
@@ -315,7 +338,6 @@ if (typeof document !== 'undefined') {
     const cut = make('span', 'cut');
     cut.id = `profile-${n}-cut`;
     cut.setAttribute('aria-live', 'polite');
-    name.setAttribute('aria-describedby', `${count.id} ${cut.id}`);
     const number = make('th');
     number.scope = 'row';
     number.append(make('span', 'narrow', 'Profile '), String(n));
@@ -336,49 +358,112 @@ if (typeof document !== 'undefined') {
     element('settings-rows').replaceChildren(...page.values.settings.map(setting => settingRow(setting, shown)));
     const head = element('profiles').tHead.rows[0];
     head.replaceChildren(head.cells[0]);
+    const hints = [];
     for (const key of ['prfname', 'btdrv', 'btprt', 'btlog']) {
-      const th = make('th', null, page.profileOptions.get(key).title);
+      const { title, hint } = page.profileOptions.get(key);
+      const th = make('th', null, title);
       th.scope = 'col';
       th.append(' ', make('code', 'key', key));
       head.append(th);
+      const term = make('dt', null, title);
+      const described = make('dd', 'hint', hint);
+      described.id = `hint-${key}`;
+      hints.push(term, described);
     }
+    element('profile-hints').replaceChildren(...hints);
     element('profiles').tBodies[0].replaceChildren(...shown.profiles.map(profileRow));
   }
 
-  // Shows the image's settings for editing, or the tool's message where it refuses it.
-  // A file too large to hold is given by its length, for the core to refuse.
+  // A number in groups of three digits, as 16,384; without Intl, which takes long to start.
+  const grouped = number => String(number).replace(/\B(?=(\d{3})+$)/g, ',');
+
+  // What a file that the core refuses as an image is not, and what the page needs.
+  function notAnImage(length) {
+    const { imageLeast, imageMost, version } = page.values;
+    const needs = 'Open the boot manager\'s image, vornbm.bin, from the disk or stick it starts from.';
+    if (length < imageLeast) {
+      return `${page.name} is not a boot manager image: it holds ${grouped(length)} bytes, and an image holds at least `
+        + `${grouped(imageLeast)}. ${needs}`;
+    }
+    if (length > imageMost) {
+      return `${page.name} is not a boot manager image: it holds ${grouped(length)} bytes, and an image holds at most `
+        + `${grouped(imageMost)}. ${needs}`;
+    }
+    return `${page.name} is not a boot manager image of configuration version ${version}, the one this page edits. `
+      + 'Open the vornbm.bin of a current boot manager.';
+  }
+
+  // Shows the image's settings for editing, or, where the core refuses it, what the
+  // file is not, with the tool's message under it. A file too large to hold is given
+  // by its length, for the core to refuse.
   function showImage(image, length = image.length) {
     const shown = runOn(image, ['show=json'], undefined, length);
-    const message = element('image-message');
     if (shown.status !== 0) {
       // show=json gives its refusal on standard error alone; the report run, as "vornset FILE" prints it.
-      message.textContent = runOn(image, [], undefined, length).text;
-      message.hidden = false;
+      element('image-message').textContent = runOn(image, [], undefined, length).text;
+      element('image-sentence').textContent = notAnImage(length);
+      element('image-problem').hidden = false;
       element('editor').hidden = true;
       setPending(false);
       return false;
     }
-    message.hidden = true;
+    element('image-problem').hidden = true;
     page.original = image;
     buildForm(JSON.parse(shown.text));
     element('editor').hidden = false;
     element('json').hidden = true;
     element('show-json').setAttribute('aria-expanded', 'false');
-    element('files-message').hidden = true;
+    element('files-problem').hidden = true;
     check();
     return true;
   }
 
+  // Asks before another image replaces unsaved changes: true where the person agrees.
+  function askToReplace(name) {
+    const dialog = element('replace');
+    element('replace-question').textContent = `You have ${plural(page.changes.length || page.runs.length, 'unsaved change')} `
+      + `to ${page.name}. Opening ${name} drops them.`;
+    element('replace-drop').textContent = `Open ${name} and drop them`;
+    return new Promise(resolve => {
+      const answer = drop => {
+        dialog.onclose = null;
+        dialog.close();
+        resolve(drop);
+      };
+      element('replace-keep').onclick = () => answer(false);
+      element('replace-drop').onclick = () => answer(true);
+      dialog.onclose = () => resolve(false);
+      dialog.showModal();
+    });
+  }
+
   async function openImage(file, handle = null) {
+    // The picker may give the same file again, changed on the disk or refused.
+    element('image-file').value = '';
+    if (page.pending && !(await askToReplace(file.name))) return;
     performance.mark('vornset-chosen');
     page.name = file.name;
     page.handle = handle;
-    element('image-name').textContent = `${file.name}, ${file.size} bytes`;
-    showResult('', '');
+    page.saved = null;
+    element('image-name').textContent = `${file.name}, ${grouped(file.size)} bytes`;
     const bytes = new Uint8Array(await file.slice(0, IMAGE_CAPACITY).arrayBuffer());
-    if (!showImage(bytes, file.size)) return;
+    const shown = showImage(bytes, file.size);
+    document.body.dataset.opened = file.name;
+    if (!shown) return;
     performance.mark('vornset-shown');
     performance.measure('vornset-open', 'vornset-chosen', 'vornset-shown');
+  }
+
+  // A control's option: its text, or the bytes a settings file gave a name, where it
+  // still shows them.
+  function argumentOf(control) {
+    const { key, element: { value }, bytes } = control;
+    if (!bytes || value !== bytesAsText(bytes)) return `${key}=${value}`;
+    const prefix = new TextEncoder().encode(`${key}=`);
+    const argument = new Uint8Array(prefix.length + bytes.length);
+    argument.set(prefix);
+    argument.set(bytes, prefix.length);
+    return argument;
   }
 
   // The runs that turn the form into the edited image: the changed settings with the
@@ -390,7 +475,7 @@ if (typeof document !== 'undefined') {
       const controls = page.controls.filter(c => (c.profile ?? 0) === n && c.element.value !== c.initial);
       if (!controls.length) continue;
       const sources = [...(n ? [null] : []), ...controls];
-      const args = [...(n ? [`prf=${n}`] : []), ...controls.map(c => `${c.key}=${c.element.value}`)];
+      const args = [...(n ? [`prf=${n}`] : []), ...controls.map(argumentOf)];
       const last = runs.at(-1);
       if (n && last?.profile === 0) {
         last.profile = n;
@@ -415,23 +500,53 @@ if (typeof document !== 'undefined') {
     }
   }
 
+  // What the page says of a refused value, made from its setting's range or words,
+  // and the tool's message, where the tool gave one.
   function messageOf(result, control) {
-    if (result.status === ARGUMENT_HOLDS_NUL) return 'This value holds a NUL character, which the tool cannot take.';
+    if (result.status === ARGUMENT_HOLDS_NUL) return ['This value holds a NUL character, which the tool cannot take.', ''];
     if (result.status === ARGUMENTS_TOO_LONG) {
       const bytes = new TextEncoder().encode(control.element.value).length;
-      return `This value is too long: it has ${bytes} bytes, and the tool here takes `
-        + `${page.core.argumentsCapacity} bytes of options at most.`;
+      return [`This value is too long: it has ${grouped(bytes)} bytes, and the tool here takes `
+        + `${grouped(page.core.argumentsCapacity)} bytes of options at most.`, ''];
     }
-    return refusal(result.text);
+    return [sentenceOf(control.setting, control.element.value), refusal(result.text)];
   }
 
-  function showRefusal(control, message) {
-    const error = make('span', 'error', message);
-    error.id = `error-${control.key}-${control.profile ?? 0}`;
+  function sentenceOf(setting, value) {
+    if (setting.refused && setting.words?.includes(value)) return setting.refused;
+    if (setting.words) return `Choose one of: ${(setting.choices ?? setting.words).join(', ')}.`;
+    if (setting.highest) return `Choose a number from ${setting.lowest} to ${setting.highest}.`;
+    return `${setting.title}: ${setting.hint}`;
+  }
+
+  function showRefusal(control, [sentence, message]) {
+    const error = make('div', 'error');
+    const said = make('span', null, sentence);
+    said.id = `error-${control.key}-${control.profile ?? 0}`;
+    error.append(said);
+    if (message) {
+      const details = make('details', 'tool-message');
+      details.append(make('summary', null, 'The tool\'s message'), make('code', null, message));
+      error.append(details);
+    }
     control.element.setAttribute('aria-invalid', 'true');
-    control.element.setAttribute('aria-describedby', `${control.element.getAttribute('aria-describedby')} ${error.id}`);
+    control.element.setAttribute('aria-describedby', `${control.element.getAttribute('aria-describedby')} ${said.id}`);
     control.element.after(error);
     control.error = error;
+  }
+
+  // A number is checked as a settings file checks it, digits alone and in its range,
+  // by the core reading it as one: the command line would take "1e2" as 1.
+  function refuseNumber(control) {
+    const { setting, key } = control;
+    if (control.profile !== null || setting.words || !setting.highest || control.element.value === control.initial) {
+      return false;
+    }
+    const line = new TextEncoder().encode(`${key}=${control.element.value}\n`);
+    const result = runOn(page.original, ['load=-'], line);
+    if (result.status === 0) return false;
+    showRefusal(control, [sentenceOf(setting, ''), refusal(result.text)]);
+    return true;
   }
 
   // The byte count of each name, the warning where one will be cut, and the names in
@@ -443,7 +558,9 @@ if (typeof document !== 'undefined') {
       const { value } = control.element;
       const n = control.profile;
       const changed = value !== control.initial;
-      const bytes = changed ? new TextEncoder().encode(value).length : control.stored.length;
+      const argument = argumentOf(control);
+      const bytes = !changed ? control.stored.length
+        : typeof argument === 'string' ? new TextEncoder().encode(value).length : control.bytes.length;
       element(`profile-${n}-count`).textContent = `${bytes} of ${most} bytes`;
       const cut = changed ? cutName(value, most) : null;
       const message = cut ? cutMessage(cut, most) : '';
@@ -456,18 +573,26 @@ if (typeof document !== 'undefined') {
     element('warnings').replaceChildren(...warnings.map(warning => make('li', null, warning)));
   }
 
+  // The bar: Save, one sentence of what Save will write or last wrote, and the
+  // changes, the command line and any advice under Details.
   function showReview(refused) {
-    const count = refused ? 0 : page.changes.length;
-    element('changes').textContent = refused ? '' : count ? page.changes.join('\n') : 'no changes';
+    const changes = refused ? 0 : page.changes.length;
+    const { saved } = page;
+    const listed = saved && !page.runs.length ? saved.changes : refused ? [] : page.changes;
+    element('changes').textContent = listed.join('\n');
+    element('changes-caption').textContent = saved && !page.runs.length ? 'Saved these changes:'
+      : 'Save will write these changes:';
+    element('advice').hidden = !(saved && !page.runs.length);
     const runs = page.runs.filter(run => run.changes).map(run => run.args);
-    element('command').textContent = count ? commandLine(runs, page.name) : '';
-    element('command-box').hidden = count === 0;
+    element('command').textContent = changes ? commandLine(runs, page.name) : '';
+    element('command-box').hidden = changes === 0;
     const cuts = element('warnings').children.length;
-    element('review-summary').textContent = refused ? 'A value is refused: see the message beside its field'
-      : count ? `${plural(count, 'change')} to save into ${page.name}${cuts ? `; ${plural(cuts, 'name')} cut` : ''}`
-        : 'No changes';
-    element('review-body').hidden = count === 0;
-    element('save').disabled = refused || count === 0;
+    const sentence = refused ? 'A value is refused: see the message beside its field.'
+      : changes ? `${plural(changes, 'change')} to save into ${page.name}${cuts ? `; ${plural(cuts, 'name')} cut` : ''}.`
+        : saved && !page.runs.length ? saved.sentence : 'No changes yet.';
+    if (element('bar-sentence').textContent !== sentence) element('bar-sentence').textContent = sentence;
+    element('review').hidden = listed.length === 0;
+    element('save').disabled = refused || changes === 0;
     element('copied').textContent = '';
   }
 
@@ -490,11 +615,10 @@ if (typeof document !== 'undefined') {
     performance.mark('vornset-change');
     clearErrors();
     page.runs = runsOfTheForm();
-    page.closing = '';
     page.changes = [];
     let image = page.original;
-    let refused = false;
-    for (const run of page.runs) {
+    let refused = page.controls.some(refuseNumber);
+    for (const run of refused ? [] : page.runs) {
       const result = runOn(image, [...run.args, 'show=changes']);
       if (result.status !== 0) {
         const control = run.sources[result.refusedArgument] ?? run.controls.find(c => c.key === result.refused)
@@ -503,24 +627,26 @@ if (typeof document !== 'undefined') {
         refused = true;
         break;
       }
-      const { closing, changes } = splitChanges(result.output);
+      const { changes } = splitChanges(result.output);
       run.changes = changes.length > 0;
       page.changes.push(...changes);
-      page.closing = closing;
       image = result.image;
     }
     page.edited = refused ? null : image;
     showNames();
     showReview(refused);
     setPending(page.runs.length > 0);
+    keepInView();
     performance.mark('vornset-checked');
     performance.measure('vornset-check', 'vornset-change', 'vornset-checked');
   }
 
-  function showResult(summary, details) {
-    element('result-summary').textContent = summary;
-    element('closing').textContent = details;
-    element('result-details').hidden = !details;
+  // The field being edited stays above the bar, whatever its height.
+  function keepInView(target = document.activeElement) {
+    if (!target || !element('editor').contains(target) || element('savebar').contains(target)) return;
+    const top = element('savebar').getBoundingClientRect().top;
+    const { bottom } = target.getBoundingClientRect();
+    if (bottom > top - 8) window.scrollBy({ top: bottom - top + 16, behavior: 'instant' });
   }
 
   function download(bytes, name, type) {
@@ -535,27 +661,28 @@ if (typeof document !== 'undefined') {
   }
 
   // Writes back to the picked file where the browser can, after asking; elsewhere the
-  // edited image is downloaded under the same name. Then says what happened, with the
-  // tool's closing messages under Details.
+  // edited image is downloaded under the same name. Then says what happened, and lists
+  // what was saved until the next change.
   async function save() {
     const edited = page.edited;
-    const count = page.changes.length;
-    if (!edited || !count) return;
-    let summary;
+    const changes = page.changes.length;
+    if (!edited || !changes) return;
+    let sentence;
     if (page.handle?.createWritable) {
-      if (!confirm(`Write ${plural(count, 'change')} into ${page.name}?`)) return;
+      if (!confirm(`Write ${plural(changes, 'change')} into ${page.name}?`)) return;
       const writable = await page.handle.createWritable();
       await writable.write(edited);
       await writable.close();
-      summary = `Saved ${plural(count, 'change')} into ${page.name}.`;
+      sentence = `Saved ${plural(changes, 'change')} into ${page.name}.`;
     } else {
       download(edited, page.name, 'application/octet-stream');
-      summary = `Your browser saved the edited image as ${page.name} in its downloads folder: copy it over the old one.`;
+      sentence = `Downloaded ${page.name} with ${plural(changes, 'change')}: copy it over the old one.`;
     }
-    const closing = page.closing;
+    const saved = { sentence, changes: page.changes };
     showImage(edited);
-    showResult(summary, closing);
-    element('result-summary').focus();
+    page.saved = saved;
+    showReview(false);
+    element('bar-sentence').focus();
   }
 
   async function copyCommand() {
@@ -576,14 +703,18 @@ if (typeof document !== 'undefined') {
   }
 
   // Puts the values of a loaded settings file into the form, as changes to the image
-  // as opened; a name is put in only where its bytes change.
+  // as opened; a name is put in only where its bytes change, and where they are no
+  // text, the form keeps its bytes for Save.
   function fillForm(loaded) {
     const before = JSON.parse(runOn(current(), ['show=json']).text);
     for (const control of page.controls) {
       const { key, profile } = control;
       const source = profile === null ? loaded.settings : loaded.profiles[profile - 1];
       if (key === 'prfname') {
-        if (!sameBytes(source.stored.name, before.profiles[profile - 1].stored.name)) control.element.value = nameOf(source);
+        if (sameBytes(source.stored.name, before.profiles[profile - 1].stored.name)) continue;
+        const bytes = storedName(source);
+        control.bytes = isText(bytes) ? null : bytes;
+        control.element.value = nameOf(source);
       } else if (source[key] !== null) {
         control.element.value = String(source[key]);
       }
@@ -593,12 +724,13 @@ if (typeof document !== 'undefined') {
   async function loadSettings(file) {
     const input = new Uint8Array(await file.arrayBuffer());
     const loaded = runOn(current(), ['load=-'], input);
-    const message = element('files-message');
-    message.textContent = loaded.status === 0 ? '' : refusal(loaded.text);
-    message.hidden = loaded.status === 0;
+    element('files-message').textContent = loaded.status === 0 ? '' : refusal(loaded.text);
+    element('files-sentence').textContent = `${file.name} is not a settings file that the tool takes: `
+      + 'nothing in the form changed. The tool\'s message says which line it refuses.';
+    element('files-problem').hidden = loaded.status === 0;
     if (loaded.status !== 0) return;
     fillForm(JSON.parse(runOn(loaded.image, ['show=json']).text));
-    showResult('', '');
+    page.saved = null;
     check();
   }
 
@@ -610,8 +742,9 @@ if (typeof document !== 'undefined') {
   }
 
   function reportFailure(error) {
-    element('image-message').textContent = `The page failed: ${error.message}`;
-    element('image-message').hidden = false;
+    element('image-sentence').textContent = `The page failed: ${error.message}`;
+    element('image-message').textContent = '';
+    element('image-problem').hidden = false;
   }
 
   async function pickImage(event) {
@@ -659,9 +792,25 @@ if (typeof document !== 'undefined') {
     element('show-json').addEventListener('click', toggleJson);
     // The list of changes is open where there is room for it beside the form.
     element('review').open = matchMedia('(min-width: 48rem) and (min-height: 40rem)').matches;
-    // Whatever the bar covers, focus moves into view above it.
-    new ResizeObserver(([entry]) => document.documentElement.style.setProperty(
-      '--bar-height', `${Math.ceil(entry.borderBoxSize[0].blockSize)}px`)).observe(element('savebar'));
+    element('replace').addEventListener('cancel', () => element('replace').close());
+    // Whatever the bar covers, focus moves into view above it; and the bar holds no
+    // more than a quarter of the window, its details scrolling within.
+    const fitBar = () => {
+      const body = element('review-body');
+      const rest = element('savebar').getBoundingClientRect().height - body.getBoundingClientRect().height;
+      body.style.maxHeight = `${Math.max(0, Math.floor(innerHeight / 4 - rest))}px`;
+    };
+    new ResizeObserver(([entry]) => {
+      document.documentElement.style.setProperty('--bar-height', `${Math.ceil(entry.borderBoxSize[0].blockSize)}px`);
+      fitBar();
+      keepInView();
+    }).observe(element('savebar'));
+    addEventListener('resize', fitBar);
+    element('review').addEventListener('toggle', () => {
+      fitBar();
+      keepInView();
+    });
+    document.addEventListener('focusin', event => keepInView(event.target));
     document.body.dataset.ready = 'true';
   }
 
