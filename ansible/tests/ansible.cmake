@@ -11,9 +11,9 @@ endif()
 # ansible-playbook is missing and cannot be installed. They drive the tool only through
 # its command line, which the end-to-end cases already run under the sanitizers, so
 # the sanitizer and fuzzing builds leave them out. ansible-test's sanity tests and the
-# playbook on 20 hosts with 10 forks take most of a minute of both cores each: they
+# playbooks on 20 hosts with 10 forks take a minute or more of both cores each: they
 # and ansible-lint carry the label "ci", which the dev preset leaves to CI (ctest
-# --preset ci). The integration targets take some 20 s and run with the others.
+# --preset ci). The unit tests and the integration targets run with the others.
 if(NOT CMAKE_CROSSCOMPILING AND NOT WIN32 AND NOT VORNSET_SANITIZE AND NOT VORNSET_FUZZ)
     add_test(NAME ansible.collection COMMAND ${PROJECT_SOURCE_DIR}/scripts/test-ansible $<TARGET_FILE:vornset>)
     add_test(NAME ansible.integration
