@@ -414,9 +414,13 @@ class Tool(object):
     def json(self, options, data=None, explain=None):
         out = self.run(options + ['show=json'], data, explain)
         try:
-            return json.loads(as_text(from_marker(out, b'{') or b''))
+            document = json.loads(as_text(from_marker(out, b'{') or b''))
         except ValueError:
-            self.fail('%s show=json printed no JSON: %s' % (self.executable, as_text(out).strip()))
+            document = None
+        if not (isinstance(document, dict) and isinstance(document.get('settings'), dict)
+                and isinstance(document.get('profiles'), list)):
+            self.fail('%s show=json printed no settings: %s' % (self.executable, as_text(out).strip()))
+        return document
 
 
 def main():

@@ -178,6 +178,17 @@ class MessagesTest(unittest.TestCase):
         self.assertEqual(result['settings']['profiles'][3]['prfname'], 'Linux Mint')
 
 
+class ToolOutputTest(unittest.TestCase):
+    def test_output_that_is_not_the_settings_fails_with_the_tools_words(self):
+        for out in (b'garbage\n', b'', b'{"x": 1}\n', b'[1, 2]\n', b'{"settings": {}}\n', b'{"settings": 1, "profiles": []}\n'):
+            with self.subTest(out=out):
+                tool = FakeTool()
+                tool.run_command = lambda args, **kwargs: (0, out, b'')
+                outcome, result = run_module(tool, settings={'cntval': 5})
+                self.assertEqual((outcome, result['changed']), (Fail, False))
+                self.assertIn('/usr/bin/vornset show=json printed no settings', result['msg'])
+
+
 class RefusedBeforeTheToolTest(unittest.TestCase):
     def refused(self, **params):
         tool = FakeTool()
