@@ -171,6 +171,11 @@ LOAD_REFUSAL = re.compile(r'Parameter error: load, line ([0-9]+): (.*)')
 NAME_KEY = 'prfname'
 # A profile's name field in the image; the tool refuses a longer name in a document.
 NAME_BYTES = 16
+# Far more than any key or value takes, and what the tool reads of a document: past these, a refusal would name no
+# key, or the whole text would be quoted back.
+LONGEST = 256
+DOCUMENT_BYTES = 65536
+SHOWN = 32
 # The members of a profile in show=json that set nothing themselves: the number, which the task gives as the
 # profile's key, the name's bytes beside prfname, and the stored bytes.
 PROFILE_PARTS = ('prf', 'prfname_bytes', 'stored')
@@ -178,6 +183,10 @@ PROFILE_PARTS = ('prf', 'prfname_bytes', 'stored')
 
 class Refused(Exception):
     pass
+
+
+def shortened(text):
+    return text if len(text) <= SHOWN else text[:SHOWN] + '...'
 
 
 def checked_value(path, key, value):
@@ -193,10 +202,21 @@ def checked_value(path, key, value):
             raise Refused('%s: a name must be a string' % path)
         length = len(to_bytes(value, errors='surrogate_or_strict'))
         if length > NAME_BYTES:
-            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, value, length))
+            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, shortened(value), length))
     elif not isinstance(value, string_types + integer_types):
         raise Refused('%s: a value must be a string or an integer' % path)
+    elif isinstance(value, string_types) and len(to_bytes(value, errors='surrogate_or_strict')) > LONGEST:
+        raise Refused('%s: %d bytes, longer than any setting takes'
+                      % (path, len(to_bytes(value, errors='surrogate_or_strict'))))
     return value
+
+
+def checked_key(where, key):
+    """The key's path in the task, unless the key is too long to be any setting's name."""
+    length = len(to_bytes(key, errors='surrogate_or_strict'))
+    if length > LONGEST:
+        raise Refused("%s.%s: %d bytes, longer than any setting's name" % (where, shortened(key), length))
+    return '%s.%s' % (where, key)
 
 
 def given_profile_keys(args):
@@ -226,7 +246,7 @@ def checked_arguments(settings, profiles, given_keys=()):
     for key in settings:
         if key == 'prf':
             raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
-        checked_value('settings.%s' % key, key, settings[key])
+        checked_value(checked_key('settings', key), key, settings[key])
     # The keys as carried, where they are the dict's own keys with some given twice.
     numbers = list(given_keys) if set(given_keys) == set(profiles) else list(profiles)
     numbered = {}
@@ -245,7 +265,7 @@ def checked_arguments(settings, profiles, given_keys=()):
         for key in keys:
             if key == 'prf':
                 raise Refused('profiles.%s.prf: the profile\'s number is its key under profiles' % given)
-            checked_value('profiles.%s.%s' % (given, key), key, keys[key])
+            checked_value(checked_key('profiles.%s' % given, key), key, keys[key])
         checked.append((prf, given, keys))
     return checked
 
@@ -452,6 +472,9 @@ def main():
         tool.fail(str(e))
     document = Document(settings, profiles, keys)
     data = to_bytes(document.text())
+    if len(data) > DOCUMENT_BYTES:
+        tool.fail('settings, profiles: %d bytes as the tool is given them, more than the tool reads (%d)'
+                  % (len(data), DOCUMENT_BYTES))
     # With no data, run_command would leave the tool reading the module's own standard input.
     after = tool.json(['write=no', 'load=-'], data, document.explain) if document.holds_settings else before
     if module._diff:

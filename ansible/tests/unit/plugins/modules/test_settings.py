@@ -212,6 +212,20 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
                 self.assertEqual(self.refused(profiles={4: {'prfname': name}}),
                                  'profiles.4.prfname: a name must be a string')
 
+    def test_a_value_or_key_longer_than_any_setting_takes_is_refused_and_not_quoted_whole(self):
+        self.assertIs(run_module(FakeTool(), settings={'vm': 'x' * 256})[0], Exit)
+        self.assertEqual(self.refused(settings={'vm': 'x' * 257}),
+                         'settings.vm: 257 bytes, longer than any setting takes')
+        self.assertEqual(self.refused(settings={'vm': '\u20ac' * 86}),
+                         'settings.vm: 258 bytes, longer than any setting takes')
+        self.assertEqual(self.refused(settings={'x' * 1000: 1}),
+                         'settings.%s...: 1000 bytes, longer than any setting\'s name' % ('x' * 32))
+        self.assertEqual(self.refused(profiles={4: {'prfname': 'x' * 100000}}),
+                         'profiles.4.prfname: at most 16 bytes, and "%s..." has 100000' % ('x' * 32))
+        # Each value within the bound, the document past what the tool reads.
+        many = dict(('k%03d' % n, 'x' * 256) for n in range(300))
+        self.assertIn('more than the tool reads', self.refused(settings=many))
+
     def test_a_key_in_the_wrong_place_is_refused(self):
         self.assertEqual(self.refused(profiles={2: {'dprf': 5}}),
                          'profiles.2.dprf: dprf is a global setting; give it under settings')
