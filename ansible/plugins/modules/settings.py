@@ -185,12 +185,23 @@ class Refused(Exception):
     pass
 
 
+def is_unicode(text):
+    """Whether text holds no surrogate: Ansible gives a byte that is not UTF-8 as one, which the tool cannot take."""
+    try:
+        text.encode('utf-8')
+        return True
+    except UnicodeError:
+        return False
+
+
 def shortened(text):
     return text if len(text) <= SHOWN else text[:SHOWN] + '...'
 
 
 def checked_value(path, key, value):
     """The value as the task gave it, or Refused with the playbook's path."""
+    if isinstance(value, string_types) and not is_unicode(value):
+        raise Refused('%s: holds what is not UTF-8 text' % path)
     if isinstance(value, bool):
         raise Refused('%s: %s is a boolean, as YAML reads an unquoted on, off, yes or no; quote the word, '
                       'for example %s: "%s"' % (path, value, key, 'on' if value else 'off'))
@@ -213,6 +224,8 @@ def checked_value(path, key, value):
 
 def checked_key(where, key):
     """The key's path in the task, unless the key is too long to be any setting's name."""
+    if not is_unicode(key):
+        raise Refused('%s.%s: holds what is not UTF-8 text' % (where, json.dumps(key)[1:-1]))
     length = len(to_bytes(key, errors='surrogate_or_strict'))
     if length > LONGEST:
         raise Refused("%s.%s: %d bytes, longer than any setting's name" % (where, shortened(key), length))

@@ -226,6 +226,15 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
         many = dict(('k%03d' % n, 'x' * 256) for n in range(300))
         self.assertIn('more than the tool reads', self.refused(settings=many))
 
+    def test_text_that_is_not_unicode_is_refused(self):
+        # As Ansible hands the module a surrogate escape (a byte that is not UTF-8) or a lone surrogate from JSON.
+        for params, path in (({'profiles': {4: {'prfname': 'a\udcffb'}}}, 'profiles.4.prfname'),
+                             ({'profiles': {4: {'prfname': 'a\ud800b'}}}, 'profiles.4.prfname'),
+                             ({'settings': {'vm': 'a\ud800b'}}, 'settings.vm'),
+                             ({'settings': {'vm\udcff': 'text'}}, 'settings.vm\\udcff')):
+            with self.subTest(params=params):
+                self.assertEqual(self.refused(**params), '%s: holds what is not UTF-8 text' % path)
+
     def test_a_key_in_the_wrong_place_is_refused(self):
         self.assertEqual(self.refused(profiles={2: {'dprf': 5}}),
                          'profiles.2.dprf: dprf is a global setting; give it under settings')
