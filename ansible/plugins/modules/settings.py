@@ -168,6 +168,8 @@ from ansible.module_utils.six import integer_types, string_types
 
 NUMBER = re.compile(r'[0-9]+\Z')
 LOAD_REFUSAL = re.compile(r'Parameter error: load, line ([0-9]+): (.*)')
+# The tool's reason for a value of a few settings that are not among their choices.
+TOOL_HELP = 'run vornset without parameter to see help'
 NAME_KEY = 'prfname'
 # A profile's name field in the image; the tool refuses a longer name in a document.
 NAME_BYTES = 16
@@ -357,6 +359,8 @@ class Document(object):
         reason = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
         if reason.startswith('no such key'):
             reason = 'no such setting' + reason[len('no such key'):]
+        if reason == TOOL_HELP:
+            reason = 'not one of its values, which ansible-doc vornset.bootmanager.settings lists'
         return '%s: %s' % (path, reason)
 
 

@@ -140,6 +140,9 @@ class MessagesTest(unittest.TestCase):
              'settings.hotkey: only yes and no is valid'),
             ({'settings': {'usb1': '3'}}, 'settings.usb1', 'settings.usb1, only off, 1, 2 is valid',
              'settings.usb1: only off, 1, 2 is valid'),
+            # The tool's help is on the managed machine; the module's documentation is where the playbook is.
+            ({'settings': {'dbt': 'disk'}}, 'settings.dbt', 'settings.dbt, run vornset without parameter to see help',
+             'settings.dbt: not one of its values, which ansible-doc vornset.bootmanager.settings lists'),
             ({'profiles': {'2': {'btprt': 1}, '04': {'btdrv': '8ah'}}}, 'profiles.1.btdrv',
              'profiles[1].btdrv, only values 80h-89h are valid', 'profiles.04.btdrv: only values 80h-89h are valid'),
             ({'profiles': {40: {'btprt': 1}}}, 'profiles.0.prf', 'profiles[0].prf, only values 1-16 are valid',
