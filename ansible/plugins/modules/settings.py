@@ -293,6 +293,7 @@ class Keys(object):
         self.globals = set(document['settings'])
         profiles = document['profiles']
         self.profile = set(profiles[0]) - set(PROFILE_PARTS) if profiles else set()
+        self.profile_numbers = [profile['prf'] for profile in profiles]
         values = list(document['settings'].items()) + [item for profile in profiles for item in profile.items()]
         self.numbers = set(key for key, value in values if isinstance(value, int) and not isinstance(value, bool))
         self.words = set(key for key, value in values if isinstance(value, string_types))
@@ -303,6 +304,10 @@ class Keys(object):
                 raise Refused('settings.%s: %s is a profile\'s setting; give it under profiles, by the profile\'s '
                               'number' % (key, key))
         for prf, given, keys in profiles:
+            # The tool checks the number of a profile that it is given; an empty one is left out of the document.
+            if not keys and self.profile_numbers and prf not in self.profile_numbers:
+                raise Refused('profiles.%s: only values %d-%d are valid'
+                              % (given, min(self.profile_numbers), max(self.profile_numbers)))
             for key in keys:
                 if key in self.globals:
                     raise Refused('profiles.%s.%s: %s is a global setting; give it under settings' % (given, key, key))

@@ -262,6 +262,18 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
             with self.subTest(keys=keys):
                 self.assertIn('must be a dict', self.refused(profiles={2: keys}))
 
+    def test_an_empty_profile_is_still_a_profile_of_the_image(self):
+        names = ['Profile %d' % prf for prf in range(1, 17)]
+        for number in (1, 16, '16'):
+            with self.subTest(number=number):
+                self.assertEqual(run_module(FakeTool(names=names), profiles={number: {}})[:1], (Exit,))
+        for number in (0, 17, '017'):
+            with self.subTest(number=number):
+                tool = FakeTool(names=names)
+                outcome, result = run_module(tool, profiles={number: {}, 2: {'btprt': 1}})
+                self.assertEqual((outcome, result['msg'], tool.loads()),
+                                 (Fail, 'profiles.%s: only values 1-16 are valid' % number, []))
+
     def test_yaml_booleans_are_refused_with_the_word_to_quote(self):
         self.assertIn('cnt: "on"', self.refused(settings={'cnt': True}))
         self.assertIn('usb1: "off"', self.refused(settings={'usb1': False}))
