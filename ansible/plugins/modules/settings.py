@@ -34,7 +34,9 @@ options:
     description:
       - Global settings, from key to value, as the tool's C(KEY=VALUE) options take them, for example
         C(cntval), C(dbt) or C(dprf), each listed below with its values.
-      - A number may be given as an integer or as decimal digits in a string.
+      - >-
+        A number may be given as an integer or as decimal digits in a string. YAML reads an unquoted C(012) as 10
+        and C(1:20) as 80, and the module is handed those numbers; quote such a value, as C(cntval: "012").
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
         words, for example C(cnt: "on") or C(usb1: "off").
