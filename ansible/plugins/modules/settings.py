@@ -72,7 +72,7 @@ attributes:
     support: full
     details: >-
       The diff is of the settings as C(vornset show=options) prints them, but for a name that it cannot print as it
-      is (one with a control character or a space at an end): that one is quoted and escaped as in JSON.
+      is (one with a control character, a combining mark or a space at an end): that one is quoted and escaped as in JSON.
   platform:
     platforms: posix
 notes:
@@ -162,6 +162,7 @@ backup_file:
 
 import json
 import re
+import unicodedata
 
 from ansible.module_utils import basic
 from ansible.module_utils.basic import AnsibleModule
@@ -377,16 +378,22 @@ def stored(document):
             [(profile.get('prf'), profile.get('stored')) for profile in document.get('profiles', [])])
 
 
+def visible(c):
+    """Whether c prints as a character of its own; a combining mark prints on the one before it, and a name that
+    holds one would read as its composed form does."""
+    return c.isprintable() and not unicodedata.combining(c)
+
+
 def quoted(name):
     """A name between quotes, escaped as JSON escapes it, and anything that does not print visibly too."""
-    return '"%s"' % ''.join(c if c.isprintable() and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
+    return '"%s"' % ''.join(c if visible(c) and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
 
 
 def name_line(profile):
     name = profile.get(NAME_KEY)
     if name is None:
         return '%s_bytes=%s' % (NAME_KEY, profile.get('prfname_bytes'))
-    plain = all(c.isprintable() for c in name) and name == name.strip() and not name.startswith('"')
+    plain = all(visible(c) for c in name) and name == name.strip() and not name.startswith('"')
     return '%s=%s' % (NAME_KEY, name if plain else quoted(name))
 
 

@@ -288,7 +288,9 @@ class ChangedTest(unittest.TestCase):
         cases = [('Win\t11', 'Linux\tMint', '"Win\\t11"', '"Linux\\tMint"'),
                  ('Win\t11', 'Win\n11', '"Win\\t11"', '"Win\\n11"'),
                  ('Win 11', 'Win\u00a011', 'Win 11', '"Win\\u00a011"'),
-                 ('Win 11', 'Win 11 ', 'Win 11', '"Win 11 "')]
+                 ('Win 11', 'Win 11 ', 'Win 11', '"Win 11 "'),
+                 # The same letter composed and decomposed, which print alike.
+                 ('Caf\u00e9', 'Cafe\u0301', 'Caf\u00e9', '"Cafe\\u0301"')]
         for old, new, old_line, new_line in cases:
             for check_mode in (True, False):
                 with self.subTest(old=old, new=new, check_mode=check_mode):
