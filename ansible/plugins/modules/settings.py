@@ -160,6 +160,7 @@ backup_file:
   sample: /boot/vornbm.bin.2417.2026-12-08@14:30:02~
 '''
 
+import difflib
 import json
 import re
 import unicodedata
@@ -317,6 +318,17 @@ class Keys(object):
                 if key in PROFILE_PARTS:
                     raise Refused('profiles.%s.%s: no such setting' % (given, key))
 
+    def elsewhere(self, path, key):
+        """A suggestion of a key like key among those of the other place, or ''."""
+        in_settings = path.startswith('settings.')
+        close = difflib.get_close_matches(key, self.profile if in_settings else self.globals, 1, 0.8)
+        if not close:
+            return ''
+        if in_settings:
+            return ("; did you mean %s? It is a profile's setting: give it under profiles, by the profile's number"
+                    % close[0])
+        return '; did you mean %s? It is a global setting: give it under settings' % close[0]
+
     def as_json(self, key, value):
         """The value as the document takes it: a number for a key that takes one, else a string."""
         if key in self.numbers and isinstance(value, string_types) and NUMBER.match(value):
@@ -331,6 +343,7 @@ class Document(object):
     at a line names what the playbook wrote."""
 
     def __init__(self, settings, profiles, keys):
+        self.keys = keys
         self.paths = {}
         self.lines = ['{"format_version": 2,']
         self.group('"settings": {', [('settings.%s' % key, key, keys.as_json(key, value))
@@ -365,7 +378,10 @@ class Document(object):
         # The tool names the key by its place in the document, or, for a few, by the name users know it by.
         at = said.find(key + ', ')
         reason = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
-        if reason.startswith('no such key'):
+        if reason == 'no such key':
+            # The tool suggests among the keys of the place it was given; the playbook may have the wrong place.
+            reason = 'no such setting' + self.keys.elsewhere(path, key)
+        elif reason.startswith('no such key'):
             reason = 'no such setting' + reason[len('no such key'):]
         if reason == TOOL_HELP:
             reason = 'not one of its values, which ansible-doc vornset.bootmanager.settings lists'

@@ -156,6 +156,20 @@ class MessagesTest(unittest.TestCase):
                 self.assertEqual((outcome, result['msg'], result['changed']), (Fail, message, False))
                 self.assertTrue(result['tool_message'].endswith(said))
 
+    def test_a_misspelt_key_in_the_other_place_is_suggested_with_where_it_belongs(self):
+        cases = [
+            ({'profiles': {2: {'cntvl': 5}}}, 'profiles.0.cntvl', 'profiles[0].cntvl, no such key',
+             'profiles.2.cntvl: no such setting; did you mean cntval? It is a global setting: give it under settings'),
+            ({'settings': {'prfnme': 'Linux'}}, 'settings.prfnme', 'settings.prfnme, no such key',
+             "settings.prfnme: no such setting; did you mean prfname? It is a profile's setting: give it under "
+             "profiles, by the profile's number"),
+            ({'settings': {'xyz': 1}}, 'settings.xyz', 'settings.xyz, no such key', 'settings.xyz: no such setting'),
+        ]
+        for params, path, said, message in cases:
+            with self.subTest(path=path):
+                outcome, result = run_module(FakeTool(refuse=refusing(path, said)), **params)
+                self.assertEqual((outcome, result['msg']), (Fail, message))
+
     def test_a_refusal_at_no_value_of_the_playbook_is_the_tools_message(self):
         tool = FakeTool(refuse=lambda document, text: (1, b'', b'vornset: Parameter error: load, line 1: not valid JSON\n'))
         outcome, result = run_module(tool, settings={'cntval': 5})
