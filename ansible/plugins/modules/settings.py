@@ -34,7 +34,9 @@ options:
     description:
       - Global settings, from key to value, as the tool's C(KEY=VALUE) options take them, for example
         C(cntval), C(dbt) or C(dprf), each listed below with its values.
-      - A number may be given as an integer or as decimal digits in a string.
+      - >-
+        A number may be given as an integer or as decimal digits in a string. YAML reads an unquoted C(012) as 10
+        and C(1:20) as 80, and the module is handed those numbers; quote such a value, as C(cntval: "012").
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
         words, for example C(cnt: "on") or C(usb1: "off").
@@ -70,7 +72,7 @@ attributes:
     support: full
     details: >-
       The diff is of the settings as C(vornset show=options) prints them, but for a name that it cannot print as it
-      is (one with a control character or a space at an end): that one is quoted and escaped as in JSON.
+      is (one with a control character, a combining mark or a space at an end): that one is quoted and escaped as in JSON.
   platform:
     platforms: posix
 notes:
@@ -158,8 +160,10 @@ backup_file:
   sample: /boot/vornbm.bin.2417.2026-12-08@14:30:02~
 '''
 
+import difflib
 import json
 import re
+import unicodedata
 
 from ansible.module_utils import basic
 from ansible.module_utils.basic import AnsibleModule
@@ -168,9 +172,16 @@ from ansible.module_utils.six import integer_types, string_types
 
 NUMBER = re.compile(r'[0-9]+\Z')
 LOAD_REFUSAL = re.compile(r'Parameter error: load, line ([0-9]+): (.*)')
+# The tool's reason for a value of a few settings that are not among their choices.
+TOOL_HELP = 'run vornset without parameter to see help'
 NAME_KEY = 'prfname'
 # A profile's name field in the image; the tool refuses a longer name in a document.
 NAME_BYTES = 16
+# Far more than any key or value takes, and what the tool reads of a document: past these, a refusal would name no
+# key, or the whole text would be quoted back.
+LONGEST = 256
+DOCUMENT_BYTES = 65536
+SHOWN = 32
 # The members of a profile in show=json that set nothing themselves: the number, which the task gives as the
 # profile's key, the name's bytes beside prfname, and the stored bytes.
 PROFILE_PARTS = ('prf', 'prfname_bytes', 'stored')
@@ -180,8 +191,23 @@ class Refused(Exception):
     pass
 
 
+def is_unicode(text):
+    """Whether text holds no surrogate: Ansible gives a byte that is not UTF-8 as one, which the tool cannot take."""
+    try:
+        text.encode('utf-8')
+        return True
+    except UnicodeError:
+        return False
+
+
+def shortened(text):
+    return text if len(text) <= SHOWN else text[:SHOWN] + '...'
+
+
 def checked_value(path, key, value):
     """The value as the task gave it, or Refused with the playbook's path."""
+    if isinstance(value, string_types) and not is_unicode(value):
+        raise Refused('%s: holds what is not UTF-8 text' % path)
     if isinstance(value, bool):
         raise Refused('%s: %s is a boolean, as YAML reads an unquoted on, off, yes or no; quote the word, '
                       'for example %s: "%s"' % (path, value, key, 'on' if value else 'off'))
@@ -193,10 +219,23 @@ def checked_value(path, key, value):
             raise Refused('%s: a name must be a string' % path)
         length = len(to_bytes(value, errors='surrogate_or_strict'))
         if length > NAME_BYTES:
-            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, value, length))
+            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, shortened(value), length))
     elif not isinstance(value, string_types + integer_types):
         raise Refused('%s: a value must be a string or an integer' % path)
+    elif isinstance(value, string_types) and len(to_bytes(value, errors='surrogate_or_strict')) > LONGEST:
+        raise Refused('%s: %d bytes, longer than any setting takes'
+                      % (path, len(to_bytes(value, errors='surrogate_or_strict'))))
     return value
+
+
+def checked_key(where, key):
+    """The key's path in the task, unless the key is too long to be any setting's name."""
+    if not is_unicode(key):
+        raise Refused('%s.%s: holds what is not UTF-8 text' % (where, json.dumps(key)[1:-1]))
+    length = len(to_bytes(key, errors='surrogate_or_strict'))
+    if length > LONGEST:
+        raise Refused("%s.%s: %d bytes, longer than any setting's name" % (where, shortened(key), length))
+    return '%s.%s' % (where, key)
 
 
 def given_profile_keys(args):
@@ -226,7 +265,7 @@ def checked_arguments(settings, profiles, given_keys=()):
     for key in settings:
         if key == 'prf':
             raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
-        checked_value('settings.%s' % key, key, settings[key])
+        checked_value(checked_key('settings', key), key, settings[key])
     # The keys as carried, where they are the dict's own keys with some given twice.
     numbers = list(given_keys) if set(given_keys) == set(profiles) else list(profiles)
     numbered = {}
@@ -245,7 +284,7 @@ def checked_arguments(settings, profiles, given_keys=()):
         for key in keys:
             if key == 'prf':
                 raise Refused('profiles.%s.prf: the profile\'s number is its key under profiles' % given)
-            checked_value('profiles.%s.%s' % (given, key), key, keys[key])
+            checked_value(checked_key('profiles.%s' % given, key), key, keys[key])
         checked.append((prf, given, keys))
     return checked
 
@@ -258,6 +297,7 @@ class Keys(object):
         self.globals = set(document['settings'])
         profiles = document['profiles']
         self.profile = set(profiles[0]) - set(PROFILE_PARTS) if profiles else set()
+        self.profile_numbers = [profile['prf'] for profile in profiles]
         values = list(document['settings'].items()) + [item for profile in profiles for item in profile.items()]
         self.numbers = set(key for key, value in values if isinstance(value, int) and not isinstance(value, bool))
         self.words = set(key for key, value in values if isinstance(value, string_types))
@@ -268,11 +308,26 @@ class Keys(object):
                 raise Refused('settings.%s: %s is a profile\'s setting; give it under profiles, by the profile\'s '
                               'number' % (key, key))
         for prf, given, keys in profiles:
+            # The tool checks the number of a profile that it is given; an empty one is left out of the document.
+            if not keys and self.profile_numbers and prf not in self.profile_numbers:
+                raise Refused('profiles.%s: only values %d-%d are valid'
+                              % (given, min(self.profile_numbers), max(self.profile_numbers)))
             for key in keys:
                 if key in self.globals:
                     raise Refused('profiles.%s.%s: %s is a global setting; give it under settings' % (given, key, key))
                 if key in PROFILE_PARTS:
                     raise Refused('profiles.%s.%s: no such setting' % (given, key))
+
+    def elsewhere(self, path, key):
+        """A suggestion of a key like key among those of the other place, or ''."""
+        in_settings = path.startswith('settings.')
+        close = difflib.get_close_matches(key, self.profile if in_settings else self.globals, 1, 0.8)
+        if not close:
+            return ''
+        if in_settings:
+            return ("; did you mean %s? It is a profile's setting: give it under profiles, by the profile's number"
+                    % close[0])
+        return '; did you mean %s? It is a global setting: give it under settings' % close[0]
 
     def as_json(self, key, value):
         """The value as the document takes it: a number for a key that takes one, else a string."""
@@ -288,6 +343,7 @@ class Document(object):
     at a line names what the playbook wrote."""
 
     def __init__(self, settings, profiles, keys):
+        self.keys = keys
         self.paths = {}
         self.lines = ['{"format_version": 2,']
         self.group('"settings": {', [('settings.%s' % key, key, keys.as_json(key, value))
@@ -322,8 +378,13 @@ class Document(object):
         # The tool names the key by its place in the document, or, for a few, by the name users know it by.
         at = said.find(key + ', ')
         reason = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
-        if reason.startswith('no such key'):
+        if reason == 'no such key':
+            # The tool suggests among the keys of the place it was given; the playbook may have the wrong place.
+            reason = 'no such setting' + self.keys.elsewhere(path, key)
+        elif reason.startswith('no such key'):
             reason = 'no such setting' + reason[len('no such key'):]
+        if reason == TOOL_HELP:
+            reason = 'not one of its values, which ansible-doc vornset.bootmanager.settings lists'
         return '%s: %s' % (path, reason)
 
 
@@ -333,16 +394,22 @@ def stored(document):
             [(profile.get('prf'), profile.get('stored')) for profile in document.get('profiles', [])])
 
 
+def visible(c):
+    """Whether c prints as a character of its own; a combining mark prints on the one before it, and a name that
+    holds one would read as its composed form does."""
+    return c.isprintable() and not unicodedata.combining(c)
+
+
 def quoted(name):
     """A name between quotes, escaped as JSON escapes it, and anything that does not print visibly too."""
-    return '"%s"' % ''.join(c if c.isprintable() and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
+    return '"%s"' % ''.join(c if visible(c) and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
 
 
 def name_line(profile):
     name = profile.get(NAME_KEY)
     if name is None:
         return '%s_bytes=%s' % (NAME_KEY, profile.get('prfname_bytes'))
-    plain = all(c.isprintable() for c in name) and name == name.strip() and not name.startswith('"')
+    plain = all(visible(c) for c in name) and name == name.strip() and not name.startswith('"')
     return '%s=%s' % (NAME_KEY, name if plain else quoted(name))
 
 
@@ -414,9 +481,13 @@ class Tool(object):
     def json(self, options, data=None, explain=None):
         out = self.run(options + ['show=json'], data, explain)
         try:
-            return json.loads(as_text(from_marker(out, b'{') or b''))
+            document = json.loads(as_text(from_marker(out, b'{') or b''))
         except ValueError:
-            self.fail('%s show=json printed no JSON: %s' % (self.executable, as_text(out).strip()))
+            document = None
+        if not (isinstance(document, dict) and isinstance(document.get('settings'), dict)
+                and isinstance(document.get('profiles'), list)):
+            self.fail('%s show=json printed no settings: %s' % (self.executable, as_text(out).strip()))
+        return document
 
 
 def main():
@@ -448,6 +519,9 @@ def main():
         tool.fail(str(e))
     document = Document(settings, profiles, keys)
     data = to_bytes(document.text())
+    if len(data) > DOCUMENT_BYTES:
+        tool.fail('settings, profiles: %d bytes as the tool is given them, more than the tool reads (%d)'
+                  % (len(data), DOCUMENT_BYTES))
     # With no data, run_command would leave the tool reading the module's own standard input.
     after = tool.json(['write=no', 'load=-'], data, document.explain) if document.holds_settings else before
     if module._diff:

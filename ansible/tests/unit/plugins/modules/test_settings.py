@@ -140,6 +140,9 @@ class MessagesTest(unittest.TestCase):
              'settings.hotkey: only yes and no is valid'),
             ({'settings': {'usb1': '3'}}, 'settings.usb1', 'settings.usb1, only off, 1, 2 is valid',
              'settings.usb1: only off, 1, 2 is valid'),
+            # The tool's help is on the managed machine; the module's documentation is where the playbook is.
+            ({'settings': {'dbt': 'disk'}}, 'settings.dbt', 'settings.dbt, run vornset without parameter to see help',
+             'settings.dbt: not one of its values, which ansible-doc vornset.bootmanager.settings lists'),
             ({'profiles': {'2': {'btprt': 1}, '04': {'btdrv': '8ah'}}}, 'profiles.1.btdrv',
              'profiles[1].btdrv, only values 80h-89h are valid', 'profiles.04.btdrv: only values 80h-89h are valid'),
             ({'profiles': {40: {'btprt': 1}}}, 'profiles.0.prf', 'profiles[0].prf, only values 1-16 are valid',
@@ -152,6 +155,20 @@ class MessagesTest(unittest.TestCase):
                 outcome, result = run_module(FakeTool(refuse=refusing(path, said)), **params)
                 self.assertEqual((outcome, result['msg'], result['changed']), (Fail, message, False))
                 self.assertTrue(result['tool_message'].endswith(said))
+
+    def test_a_misspelt_key_in_the_other_place_is_suggested_with_where_it_belongs(self):
+        cases = [
+            ({'profiles': {2: {'cntvl': 5}}}, 'profiles.0.cntvl', 'profiles[0].cntvl, no such key',
+             'profiles.2.cntvl: no such setting; did you mean cntval? It is a global setting: give it under settings'),
+            ({'settings': {'prfnme': 'Linux'}}, 'settings.prfnme', 'settings.prfnme, no such key',
+             "settings.prfnme: no such setting; did you mean prfname? It is a profile's setting: give it under "
+             "profiles, by the profile's number"),
+            ({'settings': {'xyz': 1}}, 'settings.xyz', 'settings.xyz, no such key', 'settings.xyz: no such setting'),
+        ]
+        for params, path, said, message in cases:
+            with self.subTest(path=path):
+                outcome, result = run_module(FakeTool(refuse=refusing(path, said)), **params)
+                self.assertEqual((outcome, result['msg']), (Fail, message))
 
     def test_a_refusal_at_no_value_of_the_playbook_is_the_tools_message(self):
         tool = FakeTool(refuse=lambda document, text: (1, b'', b'vornset: Parameter error: load, line 1: not valid JSON\n'))
@@ -178,6 +195,17 @@ class MessagesTest(unittest.TestCase):
         self.assertEqual(result['settings']['profiles'][3]['prfname'], 'Linux Mint')
 
 
+class ToolOutputTest(unittest.TestCase):
+    def test_output_that_is_not_the_settings_fails_with_the_tools_words(self):
+        for out in (b'garbage\n', b'', b'{"x": 1}\n', b'[1, 2]\n', b'{"settings": {}}\n', b'{"settings": 1, "profiles": []}\n'):
+            with self.subTest(out=out):
+                tool = FakeTool()
+                tool.run_command = lambda args, **kwargs: (0, out, b'')
+                outcome, result = run_module(tool, settings={'cntval': 5})
+                self.assertEqual((outcome, result['changed']), (Fail, False))
+                self.assertIn('/usr/bin/vornset show=json printed no settings', result['msg'])
+
+
 class RefusedBeforeTheToolTest(unittest.TestCase):
     def refused(self, **params):
         tool = FakeTool()
@@ -200,6 +228,29 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
             with self.subTest(name=name):
                 self.assertEqual(self.refused(profiles={4: {'prfname': name}}),
                                  'profiles.4.prfname: a name must be a string')
+
+    def test_a_value_or_key_longer_than_any_setting_takes_is_refused_and_not_quoted_whole(self):
+        self.assertIs(run_module(FakeTool(), settings={'vm': 'x' * 256})[0], Exit)
+        self.assertEqual(self.refused(settings={'vm': 'x' * 257}),
+                         'settings.vm: 257 bytes, longer than any setting takes')
+        self.assertEqual(self.refused(settings={'vm': '\u20ac' * 86}),
+                         'settings.vm: 258 bytes, longer than any setting takes')
+        self.assertEqual(self.refused(settings={'x' * 1000: 1}),
+                         'settings.%s...: 1000 bytes, longer than any setting\'s name' % ('x' * 32))
+        self.assertEqual(self.refused(profiles={4: {'prfname': 'x' * 100000}}),
+                         'profiles.4.prfname: at most 16 bytes, and "%s..." has 100000' % ('x' * 32))
+        # Each value within the bound, the document past what the tool reads.
+        many = dict(('k%03d' % n, 'x' * 256) for n in range(300))
+        self.assertIn('more than the tool reads', self.refused(settings=many))
+
+    def test_text_that_is_not_unicode_is_refused(self):
+        # As Ansible hands the module a surrogate escape (a byte that is not UTF-8) or a lone surrogate from JSON.
+        for params, path in (({'profiles': {4: {'prfname': 'a\udcffb'}}}, 'profiles.4.prfname'),
+                             ({'profiles': {4: {'prfname': 'a\ud800b'}}}, 'profiles.4.prfname'),
+                             ({'settings': {'vm': 'a\ud800b'}}, 'settings.vm'),
+                             ({'settings': {'vm\udcff': 'text'}}, 'settings.vm\\udcff')):
+            with self.subTest(params=params):
+                self.assertEqual(self.refused(**params), '%s: holds what is not UTF-8 text' % path)
 
     def test_a_key_in_the_wrong_place_is_refused(self):
         self.assertEqual(self.refused(profiles={2: {'dprf': 5}}),
@@ -225,6 +276,18 @@ class RefusedBeforeTheToolTest(unittest.TestCase):
             with self.subTest(keys=keys):
                 self.assertIn('must be a dict', self.refused(profiles={2: keys}))
 
+    def test_an_empty_profile_is_still_a_profile_of_the_image(self):
+        names = ['Profile %d' % prf for prf in range(1, 17)]
+        for number in (1, 16, '16'):
+            with self.subTest(number=number):
+                self.assertEqual(run_module(FakeTool(names=names), profiles={number: {}})[:1], (Exit,))
+        for number in (0, 17, '017'):
+            with self.subTest(number=number):
+                tool = FakeTool(names=names)
+                outcome, result = run_module(tool, profiles={number: {}, 2: {'btprt': 1}})
+                self.assertEqual((outcome, result['msg'], tool.loads()),
+                                 (Fail, 'profiles.%s: only values 1-16 are valid' % number, []))
+
     def test_yaml_booleans_are_refused_with_the_word_to_quote(self):
         self.assertIn('cnt: "on"', self.refused(settings={'cnt': True}))
         self.assertIn('usb1: "off"', self.refused(settings={'usb1': False}))
@@ -239,7 +302,9 @@ class ChangedTest(unittest.TestCase):
         cases = [('Win\t11', 'Linux\tMint', '"Win\\t11"', '"Linux\\tMint"'),
                  ('Win\t11', 'Win\n11', '"Win\\t11"', '"Win\\n11"'),
                  ('Win 11', 'Win\u00a011', 'Win 11', '"Win\\u00a011"'),
-                 ('Win 11', 'Win 11 ', 'Win 11', '"Win 11 "')]
+                 ('Win 11', 'Win 11 ', 'Win 11', '"Win 11 "'),
+                 # The same letter composed and decomposed, which print alike.
+                 ('Caf\u00e9', 'Cafe\u0301', 'Caf\u00e9', '"Cafe\\u0301"')]
         for old, new, old_line, new_line in cases:
             for check_mode in (True, False):
                 with self.subTest(old=old, new=new, check_mode=check_mode):
