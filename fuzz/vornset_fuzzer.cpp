@@ -236,8 +236,17 @@ bool changeAllowed(const Invocation& invocation, std::size_t offset, std::uint8_
 // Whether a JSON document's refusal reason is one of the reader's own: a key it does
 // not know or got twice, a wrong format version, or a value refused as the option's
 // own message would refuse it, after where in the document it stands.
-bool isJsonReason(const std::string& reason, const std::vector<std::string>& messages)
+bool isJsonReason(std::string reason, const std::vector<std::string>& messages)
 {
+    // A profile is named by its place in the list, "profiles[3].", and a key the
+    // reader does not know may name the one likely meant.
+    std::size_t close = reason.find("].");
+    if (reason.starts_with("profiles[") && close != std::string::npos && close > 9
+        && reason.find_first_not_of("0123456789", 9) == close)
+        reason.erase(8, close - 7);
+    std::size_t meant = reason.find(", no such key; did you mean ");
+    if (meant != std::string::npos && reason.ends_with("?\n"))
+        reason.replace(meant, std::string::npos, ", no such key\n");
     if (reason == "not valid JSON\n" || reason == "format_version, only 1 and 2 are valid\n"
         || reason == "profiles, a list of profiles is needed\n" || reason.ends_with(", no such key\n")
         || reason.ends_with(", given twice\n") || reason.ends_with(", a number is expected\n")
