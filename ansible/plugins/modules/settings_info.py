@@ -98,15 +98,11 @@ format_version:
   sample: 2
 '''
 
-import json
-
 from ansible.module_utils.basic import AnsibleModule
 
+from ansible_collections.vornset.bootmanager.plugins.module_utils.vornset_tool import Tool
+
 RETURNED = ('settings', 'profiles', 'version', 'format_version')
-
-
-def as_text(output):
-    return output.decode('utf-8', 'replace').strip()
 
 
 def main():
@@ -117,21 +113,11 @@ def main():
         ),
         supports_check_mode=True,
     )
-    executable = module.params['executable'] or module.get_bin_path('vornset', required=True)
-    args = [executable, 'show=json', module.params['path']]
-    # The path is already expanded once, as type path is; a second expansion would change a literal $ or ~.
-    rc, out, err = module.run_command(args, encoding=None, expand_user_and_vars=False)
-    if rc != 0:
-        message = '\n'.join(text for text in (as_text(out), as_text(err)) if text)
-        module.fail_json(msg=message or '%s exited with status %d' % (executable, rc), rc=rc, cmd=args)
-    if as_text(err):
-        module.warn(as_text(err))
-    try:
-        document = json.loads(out.decode('utf-8'))
-    except ValueError:
-        document = None
-    if not isinstance(document, dict) or not all(key in document for key in RETURNED):
-        module.fail_json(msg='%s show=json printed no settings: %s' % (executable, as_text(out)), cmd=args)
+    tool = Tool(module, module.params['executable'] or module.get_bin_path('vornset', required=True),
+                module.params['path'], {})
+    document = tool.json([])
+    if not all(key in document for key in RETURNED):
+        tool.fail('%s show=json printed no settings: %s' % (tool.executable, document))
     module.exit_json(changed=False, **dict((key, document[key]) for key in RETURNED))
 
 
