@@ -252,7 +252,8 @@ std::optional<Refusal> refuseCommandLine(const CommandLine& commandLine, Setting
         }
     for (const Entry& entry : entries)
         if (entry.inexact && !(entry.kind == Entry::runKey && entry.row == loadRow))
-            return Refusal{entry.text, "the code page cannot hold it exactly", true, 0, {}, {}, entry.from.argument};
+            return Refusal{entry.text, "the code page cannot hold it exactly; use only characters of your Windows code page",
+                           true, 0, {}, {}, entry.from.argument};
     return std::nullopt;
 }
 

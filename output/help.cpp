@@ -61,7 +61,11 @@ void printMoreHelp(Output& out)
            " load=FILE|-                         apply a settings file, or standard input\n"
            " write=no                            check and show an edit, and write nothing\n"
            " --version                           print the version\n"
+#ifdef _WIN32
+           " vornset.txt                         the whole manual, beside vornset.exe\n";
+#else
            " man vornset                         the whole manual\n";
+#endif
 }
 
 void printVersion(Output& out)

@@ -280,7 +280,7 @@ case_a_name_outside_the_code_page_is_not_stored_as_a_look_alike() {
     stored=$(od -An -tx1 -j 0x688 -N6 vornbm.bin | tr -d ' ')
     if on_windows; then
         expect_status 1
-        expect_output $'Parameter error: prfname=?mega, the code page cannot hold it exactly\n'
+        expect_output $'Parameter error: prfname=?mega, the code page cannot hold it exactly; use only characters of your Windows code page\n'
         expect_unchanged
         vornset show=json "Ωmega=1" vornbm.bin
         expect_status 1
@@ -511,15 +511,19 @@ case_an_image_grown_or_shrunk_while_waiting_is_measured_under_the_lock() {
 }
 
 # Windows programs take /? for help; elsewhere it is a path like any other, which
-# Run.HelpAndVersionAskedForAloneOpenNothing holds.
-case_slash_question_mark_asks_for_help_on_windows() {
-    on_windows || skip "/? asks for help on Windows alone"
-    local help
+# Run.HelpAndVersionAskedForAloneOpenNothing holds. Windows has no man: both ways to
+# ask for help point to the manual that the zip puts beside the exe.
+case_help_on_windows_points_to_the_manual_beside_the_exe() {
+    on_windows || skip "/? asks for help, and the manual is vornset.txt, on Windows alone"
+    local help asked
     help=$(cat "$GOLDEN/help.txt"; echo x)
     help=${help%x}
-    vornset "/?"
-    expect_status 0
-    [[ $out == "$help"More:* && $out == *$'\n'" man vornset "*$'\n' ]] || fail "/? printed: $out"
+    for asked in "/?" --help; do
+        vornset "$asked"
+        expect_status 0
+        [[ $out == "$help"More:* && $out == *$'\n'" vornset.txt "*"beside vornset.exe"$'\n' && $out != *"man vornset"* ]] ||
+            fail "$asked printed: $out"
+    done
 }
 
 # The cases below make the system calls on the image fail as no real file can, with
