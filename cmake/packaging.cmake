@@ -53,6 +53,16 @@ else()
         "Copyright: 2026 the vornset developers\n"
         "License: Expat\n ${licence_text}\n")
 
+    # The folders the install is about to make are noted first, so that the uninstall
+    # target leaves nothing of it behind and removes no folder that was there before.
+    set(install_dirs ${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_MANDIR}/man1
+        ${CMAKE_INSTALL_DATADIR}/bash-completion/completions ${CMAKE_INSTALL_DATADIR}/doc/vornset)
+    install(CODE "set(INSTALL_DIRS \"${install_dirs}\")
+        set(NOTED_DIRS_FILE \"${PROJECT_BINARY_DIR}/install_dirs.txt\")")
+    install(SCRIPT cmake/note_install_dirs.cmake)
+    add_custom_target(uninstall COMMAND ${CMAKE_COMMAND} -DBUILD=${PROJECT_BINARY_DIR}
+        -P ${PROJECT_SOURCE_DIR}/cmake/uninstall.cmake VERBATIM)
+
     install(TARGETS vornset)
     install(FILES ${CMAKE_CURRENT_BINARY_DIR}/vornset.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
     install(FILES completion/vornset.bash
