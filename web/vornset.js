@@ -130,6 +130,11 @@ const isControl = text => /[\u0000-\u001f\u007f-\u009f]/.test(text);
 const visibleName = text => text.replace(/(?! )[\p{C}\p{Z}\p{M}]/gu,
   c => `\\u${c.codePointAt(0).toString(16).padStart(4, '0')}`);
 
+// A name as show=changes quotes it, "Caf\u00e9", as a person reads it: each
+// character that prints as one of its own unescaped, any other escaped.
+const readableName = quoted => visibleName(quoted.replace(/\\(u[0-9a-fA-F]{4}|.)/gs,
+  (escape, code) => (code.length === 5 ? String.fromCharCode(parseInt(code.slice(1), 16)) : escape)));
+
 // A run with show=changes prints its closing messages, a blank line and then a line
 // for each field it changed, or "no changes". Gives the two apart, the changes
 // without "no changes".
@@ -200,7 +205,7 @@ function cutMessage(cut) {
 const plural = (count, word) => `${count} ${word}${count === 1 ? '' : 's'}`;
 
 if (typeof module !== 'undefined') {
-  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName, cutMessage, bytesWord, visibleName };
+  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName, cutMessage, bytesWord, readableName };
 }
 
 if (typeof document !== 'undefined') {
@@ -668,7 +673,7 @@ if (typeof document !== 'undefined') {
     if (word >= 0 && setting.choices) return setting.choices[word];
     if (/^stored \d+$/.test(text)) return `stored value ${text.slice(7)}`;
     if (key === 'btdrv' && /^8\dh$/.test(text)) return diskOf(text);
-    return key === 'prfname' ? visibleName(text) : text;
+    return key === 'prfname' ? readableName(text) : text;
   }
 
   // A line of show=changes, "prf=2 prfname: "Debian 12" -> "Linux Mint"", by the
