@@ -607,6 +607,8 @@ if (typeof document !== 'undefined') {
     if (setting.refused && setting.words?.includes(value)) return setting.refused;
     if (setting.words) return `Choose one of: ${(setting.choices ?? setting.words).join(', ')}.`;
     if (setting.highest) return `Choose a number from ${setting.lowest} to ${setting.highest}.`;
+    const { firstDrive, drives } = page.values;
+    if (setting.key === 'btdrv') return `Choose a hard disk from 1 to ${drives} (${hex(firstDrive)} to ${hex(firstDrive + drives - 1)}).`;
     return `${setting.title}: ${setting.hint}`;
   }
 
@@ -895,8 +897,9 @@ if (typeof document !== 'undefined') {
       why = ` names "${key}", which is no setting.`;
     } else if (/'prf' must be set$/.test(reason)) {
       why = ` sets a profile's ${setting?.title ?? key} before any line says which profile, with prf=1 to prf=16.`;
-    } else if (setting && /^only |without parameter|alowed$/.test(reason)) {
-      why = `${given || ':'} ${lowerFirst(sentenceOf(setting, '').replace(/^Choose/, 'it takes'))}`;
+    } else if ((setting?.words || setting?.highest || key === 'btdrv') && /^only |without parameter|alowed$/.test(reason)) {
+      const takes = lowerFirst(sentenceOf(setting, '').replace(/^Choose/, 'takes'));
+      why = given ? `${given} it ${takes}` : `: ${setting.title} ${takes}`;
     } else if (/^hidden mode/.test(reason)) {
       why = `: ${lowerFirst(page.settings.get('stm').refused)}`;
     } else {
