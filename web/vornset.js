@@ -1,11 +1,12 @@
 'use strict';
 
 // The page over the tool's core. VORNSET_CORE, the core compiled to WebAssembly and
-// gzipped, is put before this script when the page is built. Every value is checked by the core
-// itself, with its own messages, and every setting's words come from its tables: the
-// page only turns its form into the tool's arguments. The file works as a classic
-// script, so that the page opens from file://, and in node, where the tests load the
-// core from it.
+// gzipped, is put before this script when the page is built. Every value is checked
+// by the core itself, with its own messages, and every setting's words come from its
+// tables (a drive is called by its number, hard disk 1 for 80h): the page only turns
+// its form into the tool's arguments, and the tool's answers into the form's words.
+// The file works as a classic script, so that the page opens from file://, and in
+// node, where the tests load the core from it.
 
 const IMAGE_CAPACITY = 65536;
 // What vornset_run returns where it refuses an argument before the run starts.

@@ -2,15 +2,18 @@
 // open it, at a phone's width and a laptop's: no sideways scrolling, every label as
 // the core gives it, every value against the native tool's report, what Save will
 // write and the command line that writes the same, the byte count of names, refused
-// values beside their fields, axe-core's checks, an edit and Save by keyboard alone,
-// Save through the download path and through a file handle, and the requests it
-// makes; then the same page served by a static host on loopback. With
-// VORNSET_BROWSER=firefox it runs in Debian's firefox-esr instead, driven over
-// WebDriver BiDi.
+// values beside their fields and named in the bar, refused settings files by line and
+// label, every control 44 px square at a phone's width, profiles folded on a phone,
+// key names out of sight, axe-core's checks in every state reached, an edit and Save
+// by keyboard alone, Save through the download path and through a file handle, what
+// each says and the copy kept, and the requests it makes; then the same page served
+// by a static host on loopback. With VORNSET_BROWSER=firefox it runs in Debian's
+// firefox-esr instead, driven over WebDriver BiDi.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image; where VORNSET_SCREENSHOTS names a folder, the steps at 390 px are
-// photographed into it, for a person to look at.
+// photographed into it, for a person to look at; where VORNSET_PICTURES is set, the
+// README's pictures docs/page-phone.png and docs/page-laptop.png are made anew.
 'use strict';
 
 const { spawnSync } = require('child_process');
