@@ -114,8 +114,7 @@ function edited(core, image, args) {
 }
 
 // A run with show=changes gives the page the closing messages the plain edit prints
-// and the changes, a character cut in two shown by its byte as the native tool shows
-// it (null: the native tool's lines).
+// and the changes, a character cut in two as the native tool shows it (null).
 function expectChanges(core) {
   const cases = [
     [sample, ['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['cntval: 10 -> 25', 'prf=2 prfname: "Debian 12" -> "Linux Mint"']],

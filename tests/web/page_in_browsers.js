@@ -2,13 +2,11 @@
 // open it, at a phone's width and a laptop's: no sideways scrolling, every label as
 // the core gives it, every value against the native tool's report, what Save will
 // write and the command line that writes the same, the byte count of names, refused
-// values beside their fields and named in the bar, refused settings files by line and
-// label, every control 44 px square at a phone's width, profiles folded on a phone,
-// key names out of sight, axe-core's checks in every state reached, an edit and Save
-// by keyboard alone, Save through the download path and through a file handle, what
-// each says and the copy kept, and the requests it makes; then the same page served
-// by a static host on loopback. With VORNSET_BROWSER=firefox it runs in Debian's
-// firefox-esr instead, driven over WebDriver BiDi.
+// values beside their fields and in the bar, controls of 44 px, folded profiles,
+// axe-core's checks, an edit and Save by keyboard alone, Save through the download
+// path and through a file handle, and the requests it makes; then the same page
+// served by a static host on loopback. With VORNSET_BROWSER=firefox it runs in
+// Debian's firefox-esr instead, driven over WebDriver BiDi.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image; where VORNSET_SCREENSHOTS names a folder, the steps at 390 px are
@@ -53,8 +51,7 @@ const phone = { width: 390, height: 844 };
 const laptop = { width: 1280, height: 800 };
 const screenshots = process.env.VORNSET_SCREENSHOTS;
 let failures = 0;
-// Per window width, the states axe-core checked and the violations it found.
-const axeChecks = new Map();
+const axeChecks = new Map(); // width: [states axe-core checked, violations found]
 let engine = 'chromium';
 
 function expect(condition, what) {
@@ -129,12 +126,9 @@ async function openImage(page, file) {
 // (Debian's pngquant), makes each a small PNG of 16 colours.
 async function pictureForTheReadme(page, viewport) {
   const file = path.join(__dirname, '..', '..', 'docs', `page-${viewport === phone ? 'phone' : 'laptop'}.png`);
-  fs.mkdirSync(path.dirname(file), { recursive: true });
-  const focused = await page.evaluate(() => [document.activeElement.id, document.activeElement.blur()][0]);
-  await page.evaluate(() => scrollTo({ top: 0, behavior: 'instant' }));
+  await page.evaluate(() => [document.activeElement.blur(), scrollTo({ top: 0, behavior: 'instant' })]);
   await pause(100);
   await page.screenshot({ path: file });
-  await page.focus(`#${focused}`);
   spawnSync('pngquant', ['--force', '--strip', '--speed', '1', '--output', file, '16', file]);
 }
 
