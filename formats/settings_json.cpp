@@ -46,6 +46,14 @@ bool isHex(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+bool allHex(std::string_view digits)
+{
+    for (char c : digits)
+        if (!isHex(c))
+            return false;
+    return true;
+}
+
 char32_t hexValue(std::string_view digits)
 {
     char32_t value = 0;
@@ -195,7 +203,7 @@ private:
     std::optional<char32_t> unicodeEscape()
     {
         std::string_view escape = slice(text_, at_, 6);
-        if (escape.size() < 6 || !escape.starts_with("\\u") || !std::all_of(escape.begin() + 2, escape.end(), isHex))
+        if (escape.size() < 6 || !escape.starts_with("\\u") || !allHex(slice(escape, 2, 4)))
             return std::nullopt;
         at_ += 6;
         return hexValue(slice(escape, 2, 4));
@@ -333,8 +341,10 @@ struct Members {
 // The position of a key among the keys, or their number where it is none.
 std::size_t keyIndex(std::string_view key, std::span<const std::string_view> keys)
 {
-    return static_cast<std::size_t>(
-        std::find_if(keys.begin(), keys.end(), [key](std::string_view k) { return sameText(key, k); }) - keys.begin());
+    std::size_t found = 0;
+    while (found < keys.size() && !sameText(key, keys[found]))
+        ++found;
+    return found;
 }
 
 // A value's text as an option takes it: a number's as it stands, a string's decoded
@@ -347,7 +357,7 @@ Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileVa
     if (value.kind != (number ? Token::number : Token::string))
         return {number ? "a number is expected" : "a string is expected", true};
     std::string_view content = value.text;
-    if (bytes && (content.size() % 2 != 0 || !std::all_of(content.begin(), content.end(), isHex)))
+    if (bytes && (content.size() % 2 != 0 || !allHex(content)))
         return {"only pairs of hexadecimal digits are valid", true};
     // Past the buffer the text is cut one byte long, which no value takes.
     std::array<char, 65> buffer;
@@ -544,7 +554,9 @@ private:
             if (readProfileMember(at, item, stored, profile); refusal_)
                 return;
         // A profile needs its number, at the line that ends it where it has none.
-        int end = token.line + static_cast<int>(std::count(token.text.begin(), token.text.end(), '\n'));
+        int end = token.line;
+        for (char c : token.text)
+            end += c == '\n' ? 1 : 0;
         if (!profile.number)
             return refuse(PROFILE_SETTINGS[0].key, {PROFILE_SETTINGS[0].refusal}, end, PROFILES, item);
         for (std::size_t left = profile.firstLeft; left < plan_.files.notCarriedCount; ++left)
