@@ -19,17 +19,11 @@ struct NumberRange {
     int bias;
 };
 
-// The texts of a row that the page alone shows, its titles and hints: the tool is
-// built without their bytes, which would take the exe past 64 KiB.
-#ifdef __EMSCRIPTEN__
-#define VORNSET_PAGE_TEXT(text) text
-#else
-#define VORNSET_PAGE_TEXT(text) ""
-#endif
-
-// Members and initialisers that only the page has: its words for a setting's choices
-// and its sentence for a refusal that no range or word explains.
-#ifdef __EMSCRIPTEN__
+// What a row holds for the page alone, and the collection's doc printer, a build tool
+// of its own (VORNSET_ROW_TEXTS): its title and hint in plain words, its words for
+// a setting's choices, and its sentence for a refusal that no range or word explains.
+// The tool is built without their bytes.
+#if defined(__EMSCRIPTEN__) || defined(VORNSET_ROW_TEXTS)
 #define VORNSET_PAGE_ONLY(...) __VA_ARGS__
 #else
 #define VORNSET_PAGE_ONLY(...)
@@ -54,13 +48,12 @@ struct GlobalSetting {
     // The help screen's columns: what the option sets, and the values it takes.
     std::string_view sets{};
     std::string_view values{};
-    // What the page calls it, in plain words, and a line that says more.
-    std::string_view title{};
-    std::string_view hint{};
-    // The page's words for the option's words, one each, in their order: what a
-    // person chooses; and what the page says where the tool refuses a value by a
-    // rule of its own rather than by its range or words.
-    VORNSET_PAGE_ONLY(std::span<const std::string_view> choices{}; std::string_view refused{};)
+    // What the page calls it, in plain words, and a line that says more; the page's
+    // words for the option's words, one each, in their order: what a person chooses;
+    // and what the page says where the tool refuses a value by a rule of its own
+    // rather than by its range or words.
+    VORNSET_PAGE_ONLY(std::string_view title{}; std::string_view hint{}; std::span<const std::string_view> choices{};
+                      std::string_view refused{};)
 };
 
 // The thirteen global settings in the order the help screen lists them, which is
@@ -112,8 +105,7 @@ struct ProfileSetting {
     std::string_view refusal{};
     std::string_view sets{};
     std::string_view values{};
-    std::string_view title{};
-    std::string_view hint{};
+    VORNSET_PAGE_ONLY(std::string_view title{}; std::string_view hint{};)
 };
 
 inline constexpr std::size_t profileFieldCount = 5;

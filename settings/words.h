@@ -23,7 +23,7 @@ inline constexpr std::array<std::string_view, 2> FONT_VALUES{"bt", "bios"};
 inline constexpr std::array<std::string_view, 4> SHOW_FORMS{"profiles", "options", "json", "changes"};
 inline constexpr std::array<std::string_view, 2> YESNO_VALUES{"yes", "no"};
 
-#ifdef __EMSCRIPTEN__
+#if defined(__EMSCRIPTEN__) || defined(VORNSET_ROW_TEXTS)
 // What the page offers for the option values, in their order, where the words
 // alone do not say it.
 inline constexpr std::array<std::string_view, 2> STARTMODE_CHOICES{"show the menu", "start hidden"};
