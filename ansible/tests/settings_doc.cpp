@@ -9,6 +9,7 @@
 // titles and hints (VORNSET_ROW_TEXTS), and is no part of the tool.
 #include "image/config_block.h"
 #include "settings/hidden_start.h"
+#include "settings/refusal.h"
 #include "settings/settings.h"
 
 #include <cstdio>
@@ -272,7 +273,7 @@ std::string table()
         << "\n"
            "\n"
            "# The tool refuses to start hidden, the key at the word, where any of the others is left\n"
-           "# at its first word.\n"
+           "# at its first word, and says the refusal of the key that broke the rule.\n"
            "HIDDEN_START = dict(key="
         << quoted(startMode.key, '\'') << ", word=" << quoted(startMode.words[hiddenStart], '\'') << ", needs=(";
     std::string_view separator;
@@ -282,7 +283,7 @@ std::string table()
             separator = ", ";
         }
     }
-    out << "))\n";
+    out << "), refusal=" << quoted(HIDDEN_START_NEEDS, '\'') << ")\n";
     return out.str();
 }
 

@@ -41,5 +41,5 @@ PROFILE_SETTINGS = {
 NAME_BYTES_KEY = 'prfname_bytes'
 
 # The tool refuses to start hidden, the key at the word, where any of the others is left
-# at its first word.
-HIDDEN_START = dict(key='stm', word='hidden', needs=('cnt', 'dbt'))
+# at its first word, and says the refusal of the key that broke the rule.
+HIDDEN_START = dict(key='stm', word='hidden', needs=('cnt', 'dbt'), refusal='hidden mode requires countdown and default boot')
