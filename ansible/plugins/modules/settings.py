@@ -396,7 +396,7 @@ def elsewhere(path, key):
 
 
 def checked_settings(settings):
-    """The global settings as (path, key, value as the document takes it)."""
+    """The global settings as (path, key, value as the document takes it, value as given)."""
     checked = []
     for key in settings:
         path = checked_key('settings', key)
@@ -404,12 +404,12 @@ def checked_settings(settings):
             raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
         if key in PROFILE_KEYS:
             raise Refused("%s: %s is a profile's setting; give it under profiles, by the profile's number" % (path, key))
-        checked.append((path, key, as_json(path, key, settings[key])))
+        checked.append((path, key, as_json(path, key, settings[key]), settings[key]))
     return checked
 
 
 def checked_profile(given, keys):
-    """A profile's settings as (path, key, value as the document takes it)."""
+    """A profile's settings as (path, key, value as the document takes it, value as given)."""
     if not isinstance(keys, dict):
         raise Refused('profiles.%s: must be a dict of the profile\'s keys and values' % given)
     checked = []
@@ -421,8 +421,8 @@ def checked_profile(given, keys):
             raise Refused('%s: %s is a global setting; give it under settings' % (path, key))
         if key == STORED_KEY:
             raise Refused('%s: no such setting' % path)
-        checked.append((path, key, as_json(path, key, keys[key])))
-    values = dict((key, value) for dummy, key, value in checked)
+        checked.append((path, key, as_json(path, key, keys[key]), keys[key]))
+    values = dict((member[1], member[2]) for member in checked)
     if values.get(NAME_KEY) is not None and values.get(NAME_BYTES_KEY) is not None:
         raise Refused('profiles.%s.%s: give the name as %s or as %s, and the other null or not at all'
                       % (given, NAME_BYTES_KEY, NAME_KEY, NAME_BYTES_KEY))
@@ -431,7 +431,8 @@ def checked_profile(given, keys):
 
 def checked_arguments(settings, profiles, given_keys=()):
     """The settings, and the profiles as (number, key as given, settings) in numeric order, checked for what the
-    task itself can tell without the tool, the settings as (path, key, value as the document takes it)."""
+    task itself can tell without the tool, each setting as (path, key, value as the document takes it, value as
+    given)."""
     checked_globals = checked_settings(settings)
     # The keys as carried, where they are the dict's own keys with some given twice.
     numbers = list(given_keys) if set(given_keys) == set(profiles) else list(profiles)
@@ -464,7 +465,7 @@ def hidden_start_refusal(path, key, after):
     return None
 
 
-def is_sent(path, key, value):
+def is_sent(path, key, value, given=None):
     """Whether the tool is given the member: a null leaves a setting as it is and is left out, but for a key the tool
     does not know, which it refuses."""
     return value is not None or (row_of(path, key) is None and key != NAME_BYTES_KEY)
@@ -483,7 +484,7 @@ class Document(object):
         for prf, number, values in profiles:
             values = [member for member in values if is_sent(*member)]
             if values:
-                given.append([('profiles.%s' % number, NUMBER_KEY, prf)] + values)
+                given.append([('profiles.%s' % number, NUMBER_KEY, prf, number)] + values)
         for at, members in enumerate(given):
             self.group('{', members, '}' if at == len(given) - 1 else '},')
         self.lines.append(']}')
@@ -492,8 +493,8 @@ class Document(object):
 
     def group(self, opening, members, closing):
         self.lines.append(opening)
-        for at, (path, key, value) in enumerate(members):
-            self.paths[len(self.lines) + 1] = (path, key, value)
+        for at, (path, key, value, given) in enumerate(members):
+            self.paths[len(self.lines) + 1] = (path, key, given)
             self.lines.append('%s: %s%s' % (json.dumps(key), json.dumps(value), ',' if at < len(members) - 1 else ''))
         self.lines.append(closing)
 
@@ -629,7 +630,7 @@ def main():
 
     before = tool.json([])
     document.after = dict(before['settings'])
-    document.after.update((key, value) for dummy, key, value in checked_globals if value is not None)
+    document.after.update((member[1], member[2]) for member in checked_globals if member[2] is not None)
     # With no data, run_command would leave the tool reading the module's own standard input.
     after = tool.json(['write=no', 'load=-'], data, document.explain) if document.holds_settings else before
     if module._diff:

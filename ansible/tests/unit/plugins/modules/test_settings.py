@@ -152,7 +152,7 @@ class MessagesTest(unittest.TestCase):
             ({'settings': {'hotkey': 'maybe'}}, 'settings.hotkey', 'settings.hk, only yes and no is valid',
              'settings.hotkey: "maybe" is not one of "no" or "yes"', 'settings.hotkey, only yes and no is valid'),
             ({'settings': {'usb1': 3}}, 'settings.usb1', 'settings.usb1, only off, 1, 2 is valid',
-             'settings.usb1: "3" is not one of "off", 1 or 2', 'settings.usb1, only off, 1, 2 is valid'),
+             'settings.usb1: 3 is not one of "off", 1 or 2', 'settings.usb1, only off, 1, 2 is valid'),
             ({'settings': {'vm': '1920x1080'}}, 'settings.vm', 'settings.vm, run vornset without parameter to see help',
              'settings.vm: "1920x1080" is not one of text, 640x480, 800x600, 1024x768 or 1280x1024',
              'settings.vm, run vornset without parameter to see help'),
