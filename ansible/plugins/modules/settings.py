@@ -296,7 +296,7 @@ def alternatives(words):
 def takes(row):
     """What a key of the tables takes, to end a sentence."""
     if 'words' in row:
-        return 'one of %s' % alternatives(row['words'])
+        return alternatives(row['words']) if len(row['words']) == 1 else 'one of %s' % alternatives(row['words'])
     return 'a whole number from %d to %d' % row['numbers']
 
 
@@ -453,7 +453,7 @@ def hidden_start_refusal(path, key, after):
     task would leave; or None."""
     rule, hidden = HIDDEN_START['key'], HIDDEN_START['word']
     # Each setting the rule needs, with the words that meet it: any but the first.
-    needs = dict((need, '%s: %s' % (need, alternatives(GLOBAL_SETTINGS[need]['words'][1:])))
+    needs = dict((need, '%s: %s' % (need, takes(dict(words=GLOBAL_SETTINGS[need]['words'][1:]))))
                  for need in HIDDEN_START['needs'])
     needed = ' and '.join(needs[need] for need in HIDDEN_START['needs'])
     if key == rule:

@@ -137,7 +137,7 @@ def refusing(path, said):
 
 
 DRIVES = '80h, 81h, 82h, 83h, 84h, 85h, 86h, 87h, 88h or 89h'
-HIDDEN_NEEDS = 'hidden needs cnt: "on" and dbt: profile, floppy, cdrom or usb'
+HIDDEN_NEEDS = 'hidden needs cnt: "on" and dbt: one of profile, floppy, cdrom or usb'
 
 
 class MessagesTest(unittest.TestCase):
@@ -170,7 +170,7 @@ class MessagesTest(unittest.TestCase):
              'settings.stm, hidden mode requires countdown and default boot'),
             ({'settings': {'stm': 'hidden'}, 'image': {'cnt': 'off', 'dbt': 'off'}}, 'settings.stm',
              'settings.stm, hidden mode requires countdown and default boot',
-             'settings.stm: %s; set cnt: "on" and dbt: profile, floppy, cdrom or usb as well' % HIDDEN_NEEDS, None),
+             'settings.stm: %s; set cnt: "on" and dbt: one of profile, floppy, cdrom or usb as well' % HIDDEN_NEEDS, None),
             ({'settings': {'cnt': 'off'}, 'image': {'stm': 'hidden'}}, 'settings.cnt',
              'settings.cnt, hidden mode requires countdown and default boot',
              'settings.cnt: stm: %s; set cnt: "on", or stm: menu' % HIDDEN_NEEDS, None),
