@@ -46,6 +46,9 @@ struct Request {
 // What became of the image while it was open, to be printed once it is closed.
 struct Outcome {
     ImageError imageError = ImageError::none;
+    // What the edit's write left on disk, and the system's limit where that refused it.
+    Written written = Written::nothing;
+    std::uint64_t sizeLimit = 0;
     bool wrongVersion = false;
     std::optional<Refusal> refusal;
     // Every option was accepted, and the edit went on to its write.
@@ -53,7 +56,8 @@ struct Outcome {
     bool nameGiven = false;
     bool nameCut = false;
     ConfigBlock::Name storedName{};
-    // The block as it was read, before any option changed it; kept for show=changes.
+    // The block as it was read, before any option changed it: what an edit's write
+    // compares with, and undoes a failed write with, and what show=changes shows.
     std::array<std::uint8_t, ConfigBlock::size> before;
 };
 
@@ -126,7 +130,7 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     if (outcome.wrongVersion)
         return outcome;
     ConfigBlock block = configBlock(image);
-    if (request.shown.asks(Form::changes))
+    if (request.edit || request.shown.asks(Form::changes))
         std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
     if (!request.edit || request.settings.unreadable)
         return outcome;
@@ -136,8 +140,12 @@ Outcome workOnImage(const Request& request, BootImage& image, Io& io)
     }
     outcome.refusal = editBlock(block, request, outcome);
     outcome.accepted = !outcome.refusal;
-    if (outcome.accepted && writes)
-        outcome.imageError = saveImage(io.image, image);
+    if (outcome.accepted && writes) {
+        Saving saving = saveImage(io.image, image, outcome.before);
+        outcome.imageError = saving.error;
+        outcome.written = saving.written;
+        outcome.sizeLimit = saving.sizeLimit;
+    }
     return outcome;
 }
 
@@ -234,9 +242,11 @@ void warnOfProfilesChosen(Entries options, Output& err)
         warnProfileChosenTimes(times, *last, err);
 }
 
-// What failed with the image file: the fixed message, then, on standard error, why.
-void printImageFailure(const Request& request, ImageError error, Output& messages, Io& io)
+// What failed with the image file: the fixed message, then, on standard error, why,
+// and for a failed write, what the image holds since.
+void printImageFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
 {
+    ImageError error = outcome.imageError;
     if (error == ImageError::locked) {
         printImageError(request.edit && !request.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead,
                         request.path, messages);
@@ -244,21 +254,24 @@ void printImageFailure(const Request& request, ImageError error, Output& message
         return;
     }
     printImageError(error, request.path, messages);
-    bool systemFailed = error == ImageError::cannotOpen || error == ImageError::cannotRead
-        || error == ImageError::cannotOpenForWriting || error == ImageError::cannotWrite;
-    if (std::string_view reason = io.image.failure(); systemFailed && !reason.empty())
-        printSystemReason(request.path, reason, io.err);
+    if (error == ImageError::overSizeLimit)
+        printOverSizeLimit(request.path, outcome.sizeLimit, io.err);
+    else if (error == ImageError::cannotWrite)
+        printWriteFailure(request.path, io.image.failure(), outcome.written, io.err);
+    else
+        printImageReason(error, request.path, io.image.failure(), io.err);
 }
 
 // The first failure before the edit's write ends the run with its one message.
 bool printFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
 {
     if (outcome.imageError != ImageError::none && !outcome.accepted)
-        printImageFailure(request, outcome.imageError, messages, io);
+        printImageFailure(request, outcome, messages, io);
     else if (outcome.wrongVersion)
         printVersionError(messages);
     else if (request.edit && request.settings.unreadable)
-        printUnreadableSettings(*request.settings.unreadable, messages);
+        printUnreadableSettings(request.settings.unreadable->name, request.settings.unreadable->fault,
+                                request.settings.unreadable->reason, messages, io.err);
     else if (outcome.refusal)
         printRefusal(*outcome.refusal, messages);
     else
@@ -279,7 +292,7 @@ int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output
     if (outcome.nameGiven)
         printNameMark(failed ? messages : io.out);
     if (failed) {
-        printImageFailure(request, outcome.imageError, messages, io);
+        printImageFailure(request, outcome, messages, io);
         return 1;
     }
     ConfigBlock block = configBlock(image);

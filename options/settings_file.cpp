@@ -246,10 +246,12 @@ LoadedSettings readSettingsFiles(Entries options, SettingsFiles& files)
     // The pass stops at the first file that cannot be read or is refused.
     runPass(options, Entry::runKey, loadRow, [&](const Entry& option) -> std::optional<Refusal> {
         std::string_view name = option.value;
-        std::optional<std::size_t> length = files.read(name, settingsText);
-        std::string_view text(settingsText.data(), length.value_or(0));
-        if (!length || text.find('\0') != std::string_view::npos) {
-            loaded.unreadable = name;
+        SettingsFiles::Reading reading = files.read(name, settingsText);
+        std::string_view text(settingsText.data(), reading.length);
+        if (reading.fault == SettingsFiles::Fault::none && text.find('\0') != std::string_view::npos)
+            reading.fault = SettingsFiles::Fault::zeroByte;
+        if (reading.fault != SettingsFiles::Fault::none) {
+            loaded.unreadable = {name, reading.fault, files.failure()};
             return Refusal{};
         }
         loaded.refusal = stageSettings(text, ++file, loaded.staged);

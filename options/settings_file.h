@@ -56,7 +56,13 @@ struct StagedSettings {
 // holds a line that is refused; after that one no file is read.
 struct LoadedSettings {
     StagedSettings staged;
-    std::optional<std::string_view> unreadable;
+    // The file that could not be used, why, and the system's words where it refused it.
+    struct Unreadable {
+        std::string_view name;
+        SettingsFiles::Fault fault;
+        std::string_view reason;
+    };
+    std::optional<Unreadable> unreadable;
     std::optional<Refusal> refusal;
 };
 

@@ -10,6 +10,24 @@ static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the s
 
 namespace {
 
+// What the system says of a folder or of something else that is no file, in its words.
+constexpr std::string_view IS_A_FOLDER = "Is a directory";
+constexpr std::string_view NOT_A_FILE = "Not a regular file";
+
+void printPathPrefix(std::string_view path, Output& err)
+{
+    err << "vornset: " << Printable{path} << ": ";
+}
+
+// One line on standard error: the path, then why; nothing where there is no why.
+void printSystemReason(std::string_view path, std::string_view reason, Output& err)
+{
+    if (reason.empty())
+        return;
+    printPathPrefix(path, err);
+    err << Printable{reason} << "\n";
+}
+
 // "load", or "load=NAME" where the run loads more than one file.
 void printLoad(std::string_view file, Output& out)
 {
@@ -54,6 +72,8 @@ void printImageError(ImageError error, std::string_view path, Output& out)
         out << "Error: unable to open " << Printable{path} << "\n";
         break;
     case ImageError::cannotRead:
+    case ImageError::folder:
+    case ImageError::notAFile:
         out << "Error: unable to read file\n";
         break;
     case ImageError::tooLarge:
@@ -65,6 +85,7 @@ void printImageError(ImageError error, std::string_view path, Output& out)
     case ImageError::cannotOpenForWriting:
         out << "Error: unable to open " << Printable{path} << " for writing\n";
         break;
+    case ImageError::overSizeLimit:
     case ImageError::cannotWrite:
         out << "Error: unable to write to file\n";
         break;
@@ -80,9 +101,29 @@ void printVersionError(Output& out)
            "       see " << projectAddress << "\n";
 }
 
-void printUnreadableSettings(std::string_view name, Output& out)
+void printUnreadableSettings(std::string_view name, SettingsFiles::Fault fault, std::string_view reason, Output& out,
+                             Output& err)
 {
     out << "Error: unable to read settings from " << Printable{name} << "\n";
+    std::string_view why = reason;
+    switch (fault) {
+    case SettingsFiles::Fault::none:
+    case SettingsFiles::Fault::system:
+        break;
+    case SettingsFiles::Fault::folder:
+        why = IS_A_FOLDER;
+        break;
+    case SettingsFiles::Fault::notAFile:
+        why = NOT_A_FILE;
+        break;
+    case SettingsFiles::Fault::tooLarge:
+        why = "Larger than the 65536 bytes a settings file may hold";
+        break;
+    case SettingsFiles::Fault::zeroByte:
+        why = "Holds a zero byte, which no settings file does";
+        break;
+    }
+    printSystemReason(name, why, err);
 }
 
 void printNameMark(Output& out)
@@ -133,9 +174,39 @@ void warnNotCarried(std::string_view file, int line, const Field& field, Output&
     err << "; loading the settings leaves this field as the target image has it\n";
 }
 
-void printSystemReason(std::string_view path, std::string_view reason, Output& err)
+void printImageReason(ImageError error, std::string_view path, std::string_view reason, Output& err)
 {
-    err << "vornset: " << Printable{path} << ": " << Printable{reason} << "\n";
+    if (error == ImageError::folder)
+        reason = IS_A_FOLDER;
+    else if (error == ImageError::notAFile)
+        reason = NOT_A_FILE;
+    else if (error != ImageError::cannotOpen && error != ImageError::cannotRead
+             && error != ImageError::cannotOpenForWriting)
+        return;
+    printSystemReason(path, reason, err);
+}
+
+void printWriteFailure(std::string_view path, std::string_view reason, Written written, Output& err)
+{
+    printPathPrefix(path, err);
+    err << Printable{reason.empty() ? "the write stopped short" : reason};
+    switch (written) {
+    case Written::nothing:
+        err << "; the image is as it was\n";
+        break;
+    case Written::whole:
+        err << "; the image holds the whole edit\n";
+        break;
+    case Written::part:
+        err << "; the image could not be restored and may hold part of this edit\n";
+        break;
+    }
+}
+
+void printOverSizeLimit(std::string_view path, std::uint64_t limit, Output& err)
+{
+    printPathPrefix(path, err);
+    err << "the file-size limit of " << static_cast<int>(limit) << " bytes lies below the image's end; the image is as it was\n";
 }
 
 void printWaitingForLock(std::string_view path, Output& err)

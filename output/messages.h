@@ -1,10 +1,12 @@
 #pragma once
 
 #include "image/image_file.h"
+#include "image/settings_files.h"
 #include "output/output.h"
 #include "settings/fields.h"
 #include "settings/refusal.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace vornset {
@@ -17,7 +19,9 @@ void printImageError(ImageError error, std::string_view path, Output& out);
 
 void printVersionError(Output& out);
 
-void printUnreadableSettings(std::string_view name, Output& out);
+// A settings file that cannot be used: the fixed message, then, on standard error, why.
+void printUnreadableSettings(std::string_view name, SettingsFiles::Fault fault, std::string_view reason, Output& out,
+                             Output& err);
 
 // Printed without a newline where an edit gives a profile a name: the closing
 // message continues the line.
@@ -47,8 +51,15 @@ void warnNameCut(std::string_view stored, Output& err);
 // and its name where the run loads several.
 void warnNotCarried(std::string_view file, int line, const Field& field, Output& err);
 
-// Why a step on the image failed, in the system's words, on standard error.
-void printSystemReason(std::string_view path, std::string_view reason, Output& err);
+// Why a step on the image failed, on standard error: the system's words, or what
+// the path names where that is no file.
+void printImageReason(ImageError error, std::string_view path, std::string_view reason, Output& err);
+
+// Why the edit's write failed, in the system's words, and what the image holds since.
+void printWriteFailure(std::string_view path, std::string_view reason, Written written, Output& err);
+
+// The system's limit on a file's size that refused the write before it started.
+void printOverSizeLimit(std::string_view path, std::uint64_t limit, Output& err);
 
 // While a lock that another program holds is waited for, and once the wait is given up.
 void printWaitingForLock(std::string_view path, Output& err);

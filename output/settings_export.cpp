@@ -5,6 +5,9 @@
 #include "settings/hidden_start.h"
 #include "settings/settings.h"
 
+#include <algorithm>
+#include <span>
+
 namespace vornset {
 namespace {
 
@@ -113,14 +116,25 @@ void printJsonSettings(const ConfigBlock& block, bool stored, Output& out, Outpu
     out << "  },\n";
 }
 
-// A name between quotes, escaped so that no two print alike; any other value as
-// its option gives it, or its stored bits.
+// A name between quotes, escaped so that no two even look alike, and after it any
+// bytes that its field holds past the name's end, up to the last that is not zero:
+// "AB" (then 43 44). Any other value as its option gives it, or its stored bits.
 void printChangeValue(const Field& field, Output& out)
 {
-    if (field.kind == ValueKind::name)
-        out << "\"" << Escaped{field.name()} << "\"";
-    else
+    if (field.kind != ValueKind::name) {
         printOptionText(field, out);
+        return;
+    }
+    std::string_view name = field.name();
+    out << "\"" << Escaped{name, true} << "\"";
+    auto rest = std::span(field.nameBytes).subspan(std::min(name.size() + 1, field.nameBytes.size()));
+    auto last = std::find_if(rest.rbegin(), rest.rend(), [](std::uint8_t byte) { return byte != 0; });
+    if (last == rest.rend())
+        return;
+    out << " (then";
+    for (auto byte = rest.begin(); byte != last.base(); ++byte)
+        out << " " << HexByte{*byte};
+    out << ")";
 }
 
 } // namespace

@@ -41,7 +41,7 @@ inline constexpr std::size_t fieldCount = 13 + ConfigBlock::profileCount * field
 Field fieldAt(const ConfigBlock& block, std::size_t index);
 
 // Whether two fields give the same: the same option value, or no option value and
-// the same stored bits.
+// the same stored bits; for a name, the same sixteen bytes.
 bool sameValue(const Field& a, const Field& b);
 
 } // namespace vornset

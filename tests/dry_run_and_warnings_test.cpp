@@ -87,15 +87,18 @@ TEST(Changes, EachPartOfThePartitionByteIsItsOwnField)
               "nothing written (write=no)\n\nprf=1 btprt: stored 0 -> 3\n");
 }
 
-// Names print as JSON escapes them, so that two names never print alike: controls,
-// a C1 control and the stray byte of its value, quotes and backslashes.
+// Names print as JSON escapes them, every character past ASCII too, so that two
+// names never even look alike: controls, a C1 control and the stray byte of its
+// value, a no-break space, a combining accent, quotes and backslashes.
 TEST(Changes, TwoDifferentNamesNeverPrintAlike)
 {
     const std::pair<const char*, std::string> names[] = {
         {"a\x01", "a\\u0001"},         {"a\x02", "a\\u0002"},
         {"a\x7f", "a\\u007f"},         {"a\xc2\x80", "a\\u0080"},
         {"a\x80", "a\\x80"},           {"a\xe9", "a\\xe9"},
-        {"a\xc3\xa9", "a\xc3\xa9"},     {"a\"", "a\\\""},
+        {"a\xc3\xa9", "a\\u00e9"},      {"ae\xcc\x81", "ae\\u0301"},
+        {"a\xc2\xa0" "b", "a\\u00a0b"},    {"a\xf0\x9f\x98\x80", "a\\ud83d\\ude00"},
+        {"a\"", "a\\\""},
         {"a\\", "a\\\\"},            {"a\\u0001", "a\\\\u0001"},
         {"a?", "a?"},
     };
@@ -105,6 +108,31 @@ TEST(Changes, TwoDifferentNamesNeverPrintAlike)
         EXPECT_EQ(runTool({"write=no", "show=changes", "prf=1", option.c_str(), "vornbm.bin"}, file).output,
                   "ffffnothing written (write=no)\n\nprf=1 prfname: \"Windows 11\" -> \"" + printed + "\"\n")
             << name;
+    }
+}
+
+// A name's field is compared whole: bytes after the name's end that the edit zeroes
+// are a change, shown after the name up to the last that is not zero.
+TEST(Changes, BytesAfterANamesEndAreAChange)
+{
+    const struct {
+        std::string field;
+        std::string change;
+        std::size_t bytesChanged;
+    } fields[] = {
+        {std::string("AB\0CD", 5), "prf=2 prfname: \"AB\" (then 43 44) -> \"AB\"\n", 2},
+        {std::string("AB\0\0\0\0\0\0\0\0\0\0\0\0\0E", 16),
+         "prf=2 prfname: \"AB\" (then 00 00 00 00 00 00 00 00 00 00 00 00 45) -> \"AB\"\n", 1},
+        {"AB", "no changes\n", 0},
+    };
+    for (const auto& [field, change, bytesChanged] : fields) {
+        std::vector<std::uint8_t> image = sampleImage();
+        std::fill_n(image.begin() + 0x698, 16, 0);
+        std::copy(field.begin(), field.end(), image.begin() + 0x698);
+        MemoryFile file(image);
+        EXPECT_EQ(runTool({"show=changes", "prf=2", "prfname=AB", "vornbm.bin"}, file).output,
+                  "ffff" + closingMessages + "\n" + change);
+        EXPECT_EQ(testing::changedOffsets(image, file.content).size(), bytesChanged);
     }
 }
 
