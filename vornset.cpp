@@ -6,23 +6,24 @@
 //   vornset load=SETTINGS FILE   applies a settings file to the image
 //   vornset show=FORM FILE       prints the settings as a table, options or JSON
 //   vornset --help | --version
+//
+// A run reads every input into one plan first; then it either reports on the image
+// or edits it, each in one straight line: open, lock, check, read, (apply, write,
+// sync,) close, and only then print.
 
 #include "vornset.h"
 
+#include "formats/settings_json.h"
+#include "formats/settings_text.h"
 #include "image/config_block.h"
 #include "image/image_file.h"
+#include "options/apply.h"
 #include "options/command_line.h"
-#include "options/global_options.h"
-#include "options/hidden_start_rule.h"
-#include "options/profile_edits.h"
-#include "options/settings_file.h"
-#include "options/show_option.h"
-#include "options/write_option.h"
+#include "options/param.h"
 #include "output/help.h"
 #include "output/messages.h"
 #include "output/profiles.h"
 #include "output/report.h"
-#include "output/settings_export.h"
 
 #include <algorithm>
 #include <array>
@@ -31,35 +32,8 @@
 namespace vornset {
 namespace {
 
-// What a run asks of the image, and every input besides it, read in full before the
-// image is opened.
-struct Request {
-    // The command line's options, read once.
-    Entries options;
-    std::string_view path;
-    bool edit;
-    bool dryRun;
-    ShownForms shown;
-    LoadedSettings settings;
-};
-
-// What became of the image while it was open, to be printed once it is closed.
-struct Outcome {
-    ImageError imageError = ImageError::none;
-    // What the edit's write left on disk, and the system's limit where that refused it.
-    Written written = Written::nothing;
-    std::uint64_t sizeLimit = 0;
-    bool wrongVersion = false;
-    std::optional<Refusal> refusal;
-    // Every option was accepted, and the edit went on to its write.
-    bool accepted = false;
-    bool nameGiven = false;
-    bool nameCut = false;
-    ConfigBlock::Name storedName{};
-    // The block as it was read, before any option changed it: what an edit's write
-    // compares with, and undoes a failed write with, and what show=changes shows.
-    std::array<std::uint8_t, ConfigBlock::size> before;
-};
+using Access = FileAccess::Access;
+using Block = std::array<std::uint8_t, ConfigBlock::size>;
 
 // Tells on standard error, at once, that the run waits for another program's lock.
 class WaitingNotice final : public LockWaiting {
@@ -77,260 +51,269 @@ private:
     Output& err_;
 };
 
-// Whether the last name the options give is longer than the field holds.
-bool cutsName(Entries options)
-{
-    bool cut = false;
-    runPass(options, Entry::profile, rowOfProfile(ProfileField::name), [&cut](const Entry& name) {
-        cut = name.value.size() > ConfigBlock::nameLength;
-        return std::optional<Refusal>();
-    });
-    return cut;
-}
-
-// Settings files first, so that the command line's own options win. Every option
-// is validated before anything is written, so a refusal leaves the file as it was.
-std::optional<Refusal> editBlock(ConfigBlock& block, const Request& request, Outcome& outcome)
-{
-    HiddenStartBytes before = hiddenStartBytes(block);
-    applyStagedSettings(request.settings.staged, block);
-    ProfileEdits edits;
-    std::optional<Refusal> refusal = applyGlobalOptions(block, request.options);
-    if (!refusal)
-        refusal = judgeHiddenStart(before, block, request.settings.staged, request.options);
-    if (!refusal)
-        refusal = collectProfileEdits(request.options, edits);
-    if (!refusal)
-        refusal = checkShowOption(request.options);
-    if (!refusal)
-        refusal = checkWriteOption(request.options);
-    if (refusal)
-        return refusal;
-    outcome.nameGiven = edits.profile && edits.fields.name;
-    outcome.nameCut = outcome.nameGiven && cutsName(request.options);
-    if (outcome.nameGiven)
-        outcome.storedName = *edits.fields.name;
-    applyProfileEdits(block, edits);
-    return std::nullopt;
-}
-
-// Opens, locks, reads and checks the image, and for an edit applies the options and
-// writes it back; the caller closes it.
-Outcome workOnImage(const Request& request, BootImage& image, Io& io)
-{
-    Outcome outcome;
-    bool writes = request.edit && !request.dryRun;
-    WaitingNotice notice(request.path, io.err);
-    // A dry run reads the image as a report does, under a shared lock.
-    FileAccess::Access access = writes ? FileAccess::Access::edit : FileAccess::Access::read;
-    outcome.imageError = loadImage(io.image, access, image, notice, io.clock);
-    if (outcome.imageError != ImageError::none)
-        return outcome;
-    outcome.wrongVersion = !hasSupportedVersion(image);
-    if (outcome.wrongVersion)
-        return outcome;
-    ConfigBlock block = configBlock(image);
-    if (request.edit || request.shown.asks(Form::changes))
-        std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
-    if (!request.edit || request.settings.unreadable)
-        return outcome;
-    if (request.settings.refusal) {
-        outcome.refusal = request.settings.refusal;
-        return outcome;
+// Where the run's message goes: standard output, or, where the run prints a form that
+// another program reads, standard error alone, so that the reader gets nothing rather
+// than a message.
+class Messages {
+public:
+    Messages(const Plan& plan, Io& io)
+        : errorLines_(io.err), to_(plan.shows(Form::options) || plan.shows(Form::json) ? errorLines_ : io.out)
+    {
     }
-    outcome.refusal = editBlock(block, request, outcome);
-    outcome.accepted = !outcome.refusal;
-    if (outcome.accepted && writes) {
-        Saving saving = saveImage(io.image, image, outcome.before);
-        outcome.imageError = saving.error;
-        outcome.written = saving.written;
-        outcome.sizeLimit = saving.sizeLimit;
-    }
-    return outcome;
+
+    Output& out() { return to_; }
+
+private:
+    ErrorLines errorLines_;
+    Output& to_;
+};
+
+std::string_view withoutByteOrderMark(std::string_view text)
+{
+    // What Windows Notepad may put at the start of a UTF-8 file.
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(byteOrderMark))
+        text.remove_prefix(byteOrderMark.size());
+    return text;
 }
 
-void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out, Output& err)
+bool isJson(std::string_view text)
 {
-    switch (form) {
-    case Form::changes:
-        printChanges(ConfigBlock(outcome.before), block, out);
-        break;
-    case Form::profiles:
-        printProfiles(block, out);
-        break;
-    case Form::options:
-        printSettingsAsOptions(block, out, err);
-        break;
-    case Form::json:
-        printSettingsAsJson(block, out, err);
-        break;
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '{';
+}
+
+// Reads the settings files that load= names, in their order, each a file by its path
+// or standard input for "-", into the plan; the first that cannot be read or holds a
+// line that is refused ends the reading.
+void readSettingsFiles(Plan& plan, SettingsFiles& files, std::span<char> buffer)
+{
+    for (int file = 1; static_cast<std::size_t>(file) <= plan.loads(); ++file) {
+        std::string_view name = plan.loadName(file);
+        SettingsFiles::Reading reading = files.read(name, buffer);
+        std::string_view text(buffer.data(), reading.length);
+        if (reading.fault == SettingsFiles::Fault::none && text.find('\0') != std::string_view::npos)
+            reading.fault = SettingsFiles::Fault::zeroByte;
+        if (reading.fault != SettingsFiles::Fault::none) {
+            plan.unreadable = {name, reading.fault, files.failure()};
+            return;
+        }
+        text = withoutByteOrderMark(text);
+        plan.refusal = isJson(text) ? readSettingsJson(text, file, plan) : readSettingsText(text, file, plan);
+        if (plan.refusal) {
+            plan.refusal->file = plan.loads() > 1 ? name : std::string_view{};
+            return;
+        }
     }
 }
 
-// Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Io& io)
+// What failed with the image file: the fixed message, then, on standard error, why,
+// and for a failed write, what the image holds since.
+void printImageFailure(ImageError error, const Saving& saving, Access access, std::string_view path, Output& messages,
+                       Io& io)
 {
-    for (Form form : shown.asked()) {
+    if (error == ImageError::locked) {
+        printImageError(access == Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead, path, messages);
+        printLockedByOther(path, io.err);
+        return;
+    }
+    printImageError(error, path, messages);
+    if (error == ImageError::overSizeLimit)
+        printOverSizeLimit(path, saving.sizeLimit, io.err);
+    else if (error == ImageError::cannotWrite)
+        printWriteFailure(path, io.image.failure(), saving.written, io.err);
+    else
+        printImageReason(error, path, io.image.failure(), io.err);
+}
+
+// Each form the plan asks for, each after an empty line where text came before it.
+void printForms(const Plan& plan, const ConfigBlock& before, const ConfigBlock& after, bool afterOtherText, Io& io)
+{
+    for (Form form : plan.forms()) {
         if (afterOtherText)
             io.out << "\n";
-        printForm(form, block, outcome, io.out, io.err);
         afterOtherText = true;
+        switch (form) {
+        case Form::changes:
+            printChanges(before, after, io.out);
+            break;
+        case Form::profiles:
+            printProfiles(after, io.out);
+            break;
+        case Form::options:
+            printSettingsAsOptions(after, io.out, io.err);
+            break;
+        case Form::json:
+            printSettingsAsJson(after, io.out, io.err);
+            break;
+        }
     }
 }
 
-// Whether the run prints a form that another program reads: its messages then go to
-// standard error alone, so that the reader gets nothing rather than a message.
-bool printsData(const ShownForms& shown)
+int refuse(const Refusal& refusal, Output& messages, Io& io)
 {
-    return shown.asks(Form::options) || shown.asks(Form::json);
+    printRefusal(refusal, messages);
+    if (io.refused != nullptr)
+        *io.refused = refusal;
+    return 1;
 }
 
-void warnOfIgnoredOptions(Entries options, Output& err)
+// Reads the image under a shared lock, and prints its settings: the report, or the
+// forms the plan asks for.
+int report(const Plan& plan, std::string_view path, Io& io)
 {
-    for (const Entry& option : options) {
+    BootImage image;
+    WaitingNotice notice(path, io.err);
+    ImageError error = loadImage(io.image, Access::read, image, notice, io.clock);
+    Messages messages(plan, io);
+    if (error != ImageError::none) {
+        printImageFailure(error, {}, Access::read, path, messages.out(), io);
+        return 1;
+    }
+    if (!hasSupportedVersion(image)) {
+        printVersionError(messages.out());
+        return 1;
+    }
+    ConfigBlock block = configBlock(image);
+    if (plan.arguments.empty())
+        printInfos(block, io.out);
+    else
+        printForms(plan, block, block, false, io);
+    return 0;
+}
+
+// What became of an edit while the image was open, to be printed once it is closed.
+struct Edit {
+    ImageError error = ImageError::none;
+    bool wrongVersion = false;
+    std::optional<Refusal> refusal;
+    GivenName name;
+    Saving saving;
+    // The block as it was read, before any option changed it.
+    Block before{};
+};
+
+// Opens, locks, reads and checks the image, applies the plan, and writes the block
+// back where it changed; a dry run reads the image as a report does. Closes it.
+Edit editImage(const Plan& plan, BootImage& image, Io& io, std::string_view path)
+{
+    Edit edit;
+    WaitingNotice notice(path, io.err);
+    edit.error = loadImage(io.image, plan.dryRun ? Access::read : Access::edit, image, notice, io.clock);
+    edit.wrongVersion = edit.error == ImageError::none && !hasSupportedVersion(image);
+    if (edit.error == ImageError::none && !edit.wrongVersion && !plan.unreadable) {
+        ConfigBlock block = configBlock(image);
+        std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, edit.before.begin());
+        edit.refusal = plan.refusal ? plan.refusal : applyPlan(plan, block, edit.name);
+        if (!edit.refusal && !plan.dryRun)
+            edit.saving = saveImage(io.image, image, edit.before);
+    }
+    io.image.close();
+    return edit;
+}
+
+// Options that did nothing, each on one line of standard error, in their order.
+void warnOfIgnoredOptions(const Plan& plan, Output& err)
+{
+    for (std::size_t i = 0; i < plan.arguments.size(); ++i) {
+        const Option& option = plan.options[i];
+        std::string_view meant = keyText(option.meant);
         switch (option.why) {
         case Ignored::no:
             break;
         case Ignored::noSuchOption:
-            warnNoSuchOption(option.text, option.meant, err);
+            warnNoSuchOption(plan.text(i), meant, err);
             break;
         case Ignored::noValue:
-            warnNoValue(option.meant, err);
+            warnNoValue(meant, err);
             break;
         case Ignored::empty:
             warnEmptyArgument(err);
             break;
         case Ignored::noProfileChosen:
-            warnNoProfileChosen(option.text, err);
+            warnNoProfileChosen(plan.text(i), err);
             break;
         }
     }
 }
 
 // The fields that the loaded files say they leave as the image has them.
-void warnOfNotCarried(const Request& request, Output& err)
+void warnOfNotCarried(const Plan& plan, Output& err)
 {
-    const StagedSettings& staged = request.settings.staged;
-    bool several = settingsFileCount(request.options) > 1;
-    for (std::size_t i = 0; i < staged.notCarriedCount; ++i) {
-        const NotCarried& left = staged.notCarried[i];
-        std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
-        warnNotCarried(file, left.place.line, left.field, err);
+    const FileSettings& files = plan.files;
+    for (std::size_t i = 0; i < files.notCarriedCount; ++i) {
+        const NotCarried& left = files.notCarried[i];
+        Field field{.key = keyText(left.key), .profile = left.profile, .stored = left.stored.value_or(0),
+                    .kind = left.stored ? ValueKind::none : ValueKind::name};
+        warnNotCarried(plan.loads() > 1 ? plan.loadName(left.at.file) : std::string_view{}, left.at.line, field, err);
     }
 }
 
 // Several "prf=" that choose different profiles, with options for a profile: they
 // all go to the last.
-void warnOfProfilesChosen(Entries options, Output& err)
+void warnOfProfilesChosen(const Plan& plan, Output& err)
 {
-    int times = 0;
-    bool differ = false, edits = false;
+    std::span<const std::uint16_t> chosen = plan.valuesOf(keyOf(ProfileField::profile));
+    bool edits = false;
+    for (Key key = keyOf(ProfileField::name); key < firstRunKey; ++key)
+        edits = edits || !plan.valuesOf(key).empty();
     std::optional<int> last;
-    for (const Entry& option : options) {
-        if (option.kind != Entry::profile)
-            continue;
-        if (option.row != rowOfProfile(ProfileField::profile)) {
-            edits = true;
-            continue;
-        }
-        std::optional<int> number = parseNumber(option.value);
+    bool differ = false;
+    for (std::uint16_t position : chosen) {
+        std::optional<int> number = parseNumber(plan.value(position));
         differ = differ || (last && number != last);
         last = number;
-        ++times;
     }
     if (differ && edits && last)
-        warnProfileChosenTimes(times, *last, err);
+        warnProfileChosenTimes(static_cast<int>(chosen.size()), *last, err);
 }
 
-// What failed with the image file: the fixed message, then, on standard error, why,
-// and for a failed write, what the image holds since.
-void printImageFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
+int printEdit(const Plan& plan, const Edit& edit, BootImage& image, std::string_view path, Io& io)
 {
-    ImageError error = outcome.imageError;
-    if (error == ImageError::locked) {
-        printImageError(request.edit && !request.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead,
-                        request.path, messages);
-        printLockedByOther(request.path, io.err);
-        return;
-    }
-    printImageError(error, request.path, messages);
-    if (error == ImageError::overSizeLimit)
-        printOverSizeLimit(request.path, outcome.sizeLimit, io.err);
-    else if (error == ImageError::cannotWrite)
-        printWriteFailure(request.path, io.image.failure(), outcome.written, io.err);
-    else
-        printImageReason(error, request.path, io.image.failure(), io.err);
-}
-
-// The first failure before the edit's write ends the run with its one message.
-bool printFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
-{
-    if (outcome.imageError != ImageError::none && !outcome.accepted)
-        printImageFailure(request, outcome, messages, io);
-    else if (outcome.wrongVersion)
-        printVersionError(messages);
-    else if (request.edit && request.settings.unreadable)
-        printUnreadableSettings(request.settings.unreadable->name, request.settings.unreadable->fault,
-                                request.settings.unreadable->reason, messages, io.err);
-    else if (outcome.refusal)
-        printRefusal(*outcome.refusal, messages);
-    else
-        return false;
-    return true;
-}
-
-int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output& messages, Io& io)
-{
-    bool failed = outcome.imageError != ImageError::none;
-    // The warnings first: a failed data run's "ffff" and message share a line of the
-    // standard error.
-    warnOfIgnoredOptions(request.options, io.err);
-    warnOfNotCarried(request, io.err);
-    warnOfProfilesChosen(request.options, io.err);
-    if (outcome.nameCut)
-        warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
-    if (outcome.nameGiven)
-        printNameMark(failed ? messages : io.out);
-    if (failed) {
-        printImageFailure(request, outcome, messages, io);
+    Messages messages(plan, io);
+    Access access = plan.dryRun ? Access::read : Access::edit;
+    if (edit.error != ImageError::none) {
+        printImageFailure(edit.error, edit.saving, access, path, messages.out(), io);
         return 1;
     }
-    ConfigBlock block = configBlock(image);
-    if (request.dryRun)
+    if (edit.wrongVersion) {
+        printVersionError(messages.out());
+        return 1;
+    }
+    if (plan.unreadable) {
+        printUnreadableSettings(plan.unreadable->name, plan.unreadable->fault, plan.unreadable->reason, messages.out(), io.err);
+        return 1;
+    }
+    if (edit.refusal)
+        return refuse(*edit.refusal, messages.out(), io);
+    // The warnings first: a failed data run's "ffff" and message share a line of the
+    // standard error.
+    warnOfIgnoredOptions(plan, io.err);
+    warnOfNotCarried(plan, io.err);
+    warnOfProfilesChosen(plan, io.err);
+    if (edit.name.cut)
+        warnNameCut({reinterpret_cast<const char*>(edit.name.stored.data()), edit.name.stored.size()}, io.err);
+    bool failed = edit.saving.error != ImageError::none;
+    if (edit.name.given)
+        printNameMark(failed ? messages.out() : io.out);
+    if (failed) {
+        printImageFailure(edit.saving.error, edit.saving, access, path, messages.out(), io);
+        return 1;
+    }
+    if (plan.dryRun)
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(block, outcome, request.shown, true, io);
+    Block before = edit.before;
+    printForms(plan, ConfigBlock(before), configBlock(image), true, io);
     return 0;
 }
 
-int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io& io)
+int edit(const Plan& plan, std::string_view path, Io& io)
 {
-    ErrorLines errorLines(io.err);
-    Output& messages = printsData(request.shown) ? static_cast<Output&>(errorLines) : io.out;
-    if (printFailure(request, outcome, messages, io)) {
-        if (io.refused != nullptr)
-            *io.refused = outcome.refusal;
-        return 1;
-    }
-    if (request.edit)
-        return printEdit(request, outcome, image, messages, io);
-    if (request.options.empty())
-        printInfos(configBlock(image), io.out);
-    else
-        printForms(configBlock(image), outcome, request.shown, false, io);
-    return 0;
-}
-
-int runOnImage(Entries options, std::string_view path, Io& io)
-{
-    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shownForms(options), {}};
-    if (request.edit && settingsFileCount(options) > 0)
-        request.settings = readSettingsFiles(options, io.settings);
     BootImage image;
-    Outcome outcome = workOnImage(request, image, io);
-    io.image.close();
-    return printOutcome(request, outcome, image, io);
+    Edit edit = editImage(plan, image, io, path);
+    return printEdit(plan, edit, image, path, io);
 }
 
 int runOnce(std::span<const char* const> arguments, Io& io)
@@ -348,15 +331,16 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         printVersion(io.out);
         return 0;
     }
-    CommandLine commandLine = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact);
-    if (std::optional<Refusal> refusal = refuseCommandLine(commandLine, io.settings)) {
-        ErrorLines errorLines(io.err);
-        printRefusal(*refusal, printsData(shownForms(commandLine.entries)) ? static_cast<Output&>(errorLines) : io.out);
-        if (io.refused != nullptr)
-            *io.refused = refusal;
-        return 1;
+    Plan plan;
+    if (std::optional<Refusal> refusal = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact, io.settings, plan)) {
+        Messages messages(plan, io);
+        return refuse(*refusal, messages.out(), io);
     }
-    return runOnImage(commandLine.entries, arguments.back(), io);
+    // What the settings files are read into; the plan's values stand in it.
+    std::array<char, 65536> settingsText;
+    if (plan.edit)
+        readSettingsFiles(plan, io.settings, settingsText);
+    return plan.edit ? edit(plan, arguments.back(), io) : report(plan, arguments.back(), io);
 }
 
 } // namespace

@@ -30,7 +30,9 @@
 #include "output/help.h"
 #include "output/output.h"
 #include "output/profiles.h"
-#include "output/settings_export.h"
+#include "formats/settings_json.h"
+#include "formats/settings_text.h"
+#include "output/report.h"
 
 #include <algorithm>
 #include <cstring>
@@ -652,6 +654,9 @@ std::string messageOf(const Invocation& invocation, const std::string& output, c
         std::string text = line.substr(9);
         bool reason = text.starts_with(path + ": ") || text == path + " is locked by another program"
             || text.starts_with("waiting for another program") || text.starts_with("warning: ");
+        // Why a settings file could not be read, named as load= names it.
+        for (const std::string& argument : optionsOf(invocation))
+            reason = reason || (argument.starts_with("load=") && text.starts_with(printable(argument.substr(5)) + ": "));
         if (!reason)
             message += text + "\n";
     }

@@ -1,5 +1,6 @@
 #include "options/param.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 
@@ -9,6 +10,11 @@ namespace {
 bool isWhiteSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::optional<int> inRange(std::optional<int> number, const NumberRange& range)
+{
+    return number && *number >= range.lowest && *number <= range.highest ? number : std::nullopt;
 }
 
 } // namespace
@@ -55,6 +61,38 @@ std::optional<int> parseDecimal(std::string_view text)
     if (!digitsOnly || error != std::errc{} || end != text.data() + text.size())
         return std::nullopt;
     return number;
+}
+
+std::optional<std::uint8_t> codeOfValue(const GlobalSetting& setting, std::string_view value, NumberReader readNumber)
+{
+    if (!takesNumber(setting))
+        return codeOfWord(setting, value);
+    std::optional<int> number = readNumber(value);
+    return number ? codeOfNumber(setting, *number) : std::nullopt;
+}
+
+std::optional<int> numberOfValue(const ProfileSetting& setting, std::string_view value, NumberReader readNumber)
+{
+    switch (setting.field) {
+    case ProfileField::name:
+        return std::nullopt;
+    case ProfileField::drive:
+        if (value.size() == 3 && value[0] == '8' && value[1] >= '0' && value[1] <= '9' && value[2] == 'h')
+            return value[1] - '0';
+        return std::nullopt;
+    case ProfileField::profile:
+    case ProfileField::partition:
+    case ProfileField::logPart:
+        break;
+    }
+    return inRange(readNumber(value), setting.numbers);
+}
+
+ConfigBlock::Name nameOf(std::string_view value)
+{
+    ConfigBlock::Name name{};
+    std::copy_n(value.begin(), std::min(value.size(), name.size()), name.begin());
+    return name;
 }
 
 } // namespace vornset

@@ -2,7 +2,6 @@
 
 #include "image/config_block.h"
 #include "output/help.h"
-#include "output/settings_export.h"
 
 namespace vornset {
 
@@ -13,6 +12,12 @@ namespace {
 // What the system says of a folder or of something else that is no file, in its words.
 constexpr std::string_view IS_A_FOLDER = "Is a directory";
 constexpr std::string_view NOT_A_FILE = "Not a regular file";
+
+// Every warning starts so, and is one line.
+Output& warning(Output& err)
+{
+    return err << "vornset: warning: ";
+}
 
 void printPathPrefix(std::string_view path, Output& err)
 {
@@ -36,30 +41,44 @@ void printLoad(std::string_view file, Output& out)
         out << "=" << Printable{file};
 }
 
+// Where in a file a value was found: "load, line 3: ", and in a JSON document the
+// object it stands in: "profiles[2]." before the key.
+void printPlace(const Refusal& refusal, Output& out)
+{
+    const Origin& at = refusal.at;
+    if (at.line > 0) {
+        printLoad(refusal.file, out);
+        out << ", line " << at.line << ": ";
+    }
+    if (at.object.empty())
+        return;
+    out << Printable{at.object};
+    if (at.item >= 0)
+        out << "[" << at.item << "]";
+    if (!refusal.key.empty())
+        out << ".";
+}
+
 } // namespace
 
 void printRefusal(const Refusal& refusal, Output& out)
 {
     out << "Parameter error: ";
-    if (refusal.line > 0) {
-        printLoad(refusal.file, out);
-        out << ", line " << refusal.line << ": ";
-    }
-    if (!refusal.within.empty()) {
-        out << refusal.within;
-        if (refusal.item >= 0)
-            out << "[" << refusal.item << "]";
-        out << ".";
-    }
-    if (refusal.namesKey && refusal.key == "load" && refusal.line == 0)
+    printPlace(refusal, out);
+    // A file that holds no settings is named as the run names it.
+    if (refusal.namesKey && refusal.key == "load" && refusal.at.line == 0)
         printLoad(refusal.file, out);
     else if (refusal.namesKey)
         out << Printable{refusal.key};
     if (refusal.namesKey)
         out << ", ";
     out << refusal.reason;
-    if (!refusal.meant.empty())
-        out << "; did you mean " << refusal.meant << "?";
+    // On the command line a key is written with its "=".
+    std::string_view equals = refusal.at.argument > 0 ? "=" : "";
+    if (refusal.reason == OPTIONS_ARE_WRITTEN)
+        out << refusal.meant << "=VALUE";
+    else if (!refusal.meant.empty())
+        out << "; did you mean " << refusal.meant << equals << "?";
     out << "\n";
 }
 
@@ -145,7 +164,7 @@ void printNothingWritten(Output& out)
 
 void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err)
 {
-    err << "vornset: warning: ignored " << Printable{option} << ": no such option";
+    warning(err) << "ignored " << Printable{option} << ": " << NO_SUCH_OPTION;
     if (!meant.empty())
         err << "; did you mean " << meant << "=?";
     err << "\n";
@@ -153,17 +172,17 @@ void warnNoSuchOption(std::string_view option, std::string_view meant, Output& e
 
 void warnNoValue(std::string_view key, Output& err)
 {
-    err << "vornset: warning: ignored " << key << ": options are written " << key << "=VALUE\n";
+    warning(err) << "ignored " << key << ": " << OPTIONS_ARE_WRITTEN << key << "=VALUE\n";
 }
 
 void warnNameCut(std::string_view stored, Output& err)
 {
-    err << "vornset: warning: prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
+    warning(err) << "prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
 }
 
 void warnNotCarried(std::string_view file, int line, const Field& field, Output& err)
 {
-    err << "vornset: warning: ";
+    warning(err);
     if (line > 0) {
         printLoad(file, err);
         err << ", line " << line << ": ";
@@ -221,17 +240,25 @@ void printLockedByOther(std::string_view path, Output& err)
 
 void warnNoProfileChosen(std::string_view option, Output& err)
 {
-    err << "vornset: warning: ignored " << Printable{option} << ": no prf= given\n";
+    warning(err) << "ignored " << Printable{option} << ": no prf= given\n";
 }
 
 void warnEmptyArgument(Output& err)
 {
-    err << "vornset: warning: ignored an empty argument\n";
+    warning(err) << "ignored an empty argument\n";
 }
 
 void warnProfileChosenTimes(int times, int profile, Output& err)
 {
-    err << "vornset: warning: prf= given " << times << " times: the profile options apply to profile " << profile << "\n";
+    warning(err) << "prf= given " << times << " times: the profile options apply to profile " << profile << "\n";
+}
+
+void printNotCarried(const Field& field, Output& out)
+{
+    if (field.kind == ValueKind::name)
+        out << field.key << NAME_HOLDS_CONTROL;
+    else
+        out << field.key << STORED_VALUE << static_cast<int>(field.stored) << HAS_NO_OPTION_VALUE;
 }
 
 void printPromptToClose(Output& out)

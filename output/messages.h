@@ -31,9 +31,9 @@ void printNameMark(Output& out);
 void printClosingMessages(Output& out);
 void printNothingWritten(Output& out);
 
-// The warnings, on standard error, for an option that does nothing: one that
-// matches no key, with the key it may have meant where there is one; a key's name
-// alone; a profile's option without "prf=".
+// Why an option does nothing, on standard error: it matches no key, with the key it
+// may have meant where there is one; it is a key's name alone; it is empty; it is a
+// profile's option without "prf=".
 void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err);
 void warnNoValue(std::string_view key, Output& err);
 void warnNoProfileChosen(std::string_view option, Output& err);
@@ -45,6 +45,14 @@ void warnProfileChosenTimes(int times, int profile, Output& err);
 
 // The warning for a name longer than the field, with the bytes that are stored.
 void warnNameCut(std::string_view stored, Output& err);
+
+// What a settings file says in place of a field it cannot carry, and loading it
+// understands: "btdrv: stored value 127 has no option value", or for a name
+// "prfname: stored name holds a control character".
+inline constexpr std::string_view STORED_VALUE = ": stored value ";
+inline constexpr std::string_view HAS_NO_OPTION_VALUE = " has no option value";
+inline constexpr std::string_view NAME_HOLDS_CONTROL = ": stored name holds a control character";
+void printNotCarried(const Field& field, Output& out);
 
 // A field that a settings file or JSON cannot carry: loading the export leaves it
 // as the target image has it. Where a file being loaded says so, its line is named,

@@ -24,7 +24,7 @@ struct Field {
     // The bits the field holds: its byte, or its own part of the partition byte.
     unsigned stored = 0;
     ValueKind kind = ValueKind::none;
-    std::string_view word;
+    std::string_view word{};
     int number = 0;
     ConfigBlock::Name nameBytes{};
 

@@ -6,7 +6,7 @@
 
 namespace vornset {
 
-const std::array<GlobalSetting, 13> GLOBAL_SETTINGS{{
+const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS{{
     {.key = "vm", .field = Setting::vm,
      .label = "Video mode", .reportWords = VIDEOMODE,
      .words = VIDEOMODE_VALUES,
@@ -96,7 +96,7 @@ const std::array<GlobalSetting, 13> GLOBAL_SETTINGS{{
 }};
 
 // Rows of GLOBAL_SETTINGS.
-const std::array<std::size_t, 13> PASS_ORDER{
+const std::array<std::size_t, globalCount> PASS_ORDER{
     0,  // vm
     2,  // cnt
     3,  // cntval
@@ -112,7 +112,7 @@ const std::array<std::size_t, 13> PASS_ORDER{
     12, // hotkey
 };
 
-const std::array<ProfileSetting, 5> PROFILE_SETTINGS{{
+const std::array<ProfileSetting, profileFieldCount> PROFILE_SETTINGS{{
     {.key = "prf", .field = ProfileField::profile,
      .numbers = {1, static_cast<int>(ConfigBlock::profileCount), 0},
      .refusal = "prf, only values 1-16 are valid",
@@ -141,6 +141,30 @@ const std::array<ProfileSetting, 5> PROFILE_SETTINGS{{
      .hint = VORNSET_PAGE_TEXT("The log part. number, from 1 to 4: the logical partition the profile starts, where the boot partition is an extended one.")},
 }};
 
+const std::array<RunSetting, runKeyCount> RUN_SETTINGS{{
+    {.key = "show", .field = RunKey::show, .words = SHOW_FORMS,
+     .refusal = "show, only profiles, options, json and changes are valid",
+     .usage = "profiles|options|json|changes", .does = "print the profiles, the settings, or what an edit changes"},
+    {.key = "load", .field = RunKey::load,
+     .usage = "FILE|-", .does = "apply a settings file, or standard input"},
+    {.key = "write", .field = RunKey::write, .words = YESNO_VALUES,
+     .refusal = "write, only yes and no are valid",
+     .usage = "no", .does = "check and show an edit, and write nothing"},
+}};
+
+const RunSetting& runSetting(RunKey field)
+{
+    return RUN_SETTINGS[static_cast<std::size_t>(field)];
+}
+
+std::optional<std::size_t> positionOf(std::span<const std::string_view> words, std::string_view word)
+{
+    auto found = std::find(words.begin(), words.end(), word);
+    if (found == words.end())
+        return std::nullopt;
+    return static_cast<std::size_t>(found - words.begin());
+}
+
 std::size_t rowOf(Setting field)
 {
     auto row = std::find_if(GLOBAL_SETTINGS.begin(), GLOBAL_SETTINGS.end(),
@@ -155,10 +179,10 @@ const GlobalSetting& globalSetting(Setting field)
 
 std::optional<std::uint8_t> codeOfWord(const GlobalSetting& setting, std::string_view word)
 {
-    auto found = std::find(setting.words.begin(), setting.words.end(), word);
-    if (found == setting.words.end())
+    std::optional<std::size_t> position = positionOf(setting.words, word);
+    if (!position)
         return std::nullopt;
-    return static_cast<std::uint8_t>(found - setting.words.begin());
+    return static_cast<std::uint8_t>(*position);
 }
 
 std::optional<std::uint8_t> codeOfNumber(const GlobalSetting& setting, int number)

@@ -66,13 +66,14 @@ struct GlobalSetting {
 
 // The thirteen global settings in the order the help screen lists them, which is
 // also the order of the report and of every export.
-extern const std::array<GlobalSetting, 13> GLOBAL_SETTINGS;
+inline constexpr std::size_t globalCount = 13;
+extern const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS;
 
 // The order in which the option passes run, as rows of GLOBAL_SETTINGS: vm, cnt,
 // cntval, usbmdev, dbt, stm, dprf, stf, zan, fnt, usb1, int19h, hotkey. It decides
 // which of two invalid values is reported, and lets "stm=" see the countdown and
 // default boot as changed.
-extern const std::array<std::size_t, 13> PASS_ORDER;
+extern const std::array<std::size_t, globalCount> PASS_ORDER;
 
 const GlobalSetting& globalSetting(Setting field);
 
@@ -116,7 +117,8 @@ struct ProfileSetting {
     std::string_view hint{};
 };
 
-extern const std::array<ProfileSetting, 5> PROFILE_SETTINGS;
+inline constexpr std::size_t profileFieldCount = 5;
+extern const std::array<ProfileSetting, profileFieldCount> PROFILE_SETTINGS;
 
 const ProfileSetting& profileSetting(ProfileField field);
 
@@ -129,5 +131,32 @@ std::optional<int> driveDigit(std::uint8_t drive);
 
 // Whether a stored partition or log part. number is one that the options give.
 bool isPartitionNumber(unsigned number);
+
+// The keys that say what a run does rather than what it sets: "show=" prints the
+// settings in other forms, "load=" applies a settings file ("load=-" standard
+// input), "write=no" makes an edit a dry run. --help lists them in this order.
+enum class RunKey : std::uint8_t { show, load, write };
+
+// The forms show= prints, in the order of its words.
+enum class Form : std::uint8_t { profiles, options, json, changes };
+
+struct RunSetting {
+    std::string_view key{};
+    RunKey field{};
+    // The values it takes, or, where there are none, any text: a file's name.
+    std::span<const std::string_view> words{};
+    std::string_view refusal{};
+    // The row of --help: what follows "key=", and what it does.
+    std::string_view usage{};
+    std::string_view does{};
+};
+
+inline constexpr std::size_t runKeyCount = 3;
+extern const std::array<RunSetting, runKeyCount> RUN_SETTINGS;
+
+const RunSetting& runSetting(RunKey field);
+
+// The position of a word among the setting's words, if it is one.
+std::optional<std::size_t> positionOf(std::span<const std::string_view> words, std::string_view word);
 
 } // namespace vornset

@@ -1,7 +1,8 @@
 // Settings files restore exactly what they say or nothing: strict values, line ends,
 // the export's end line, several files, and JSON read back.
 
-#include "options/settings_file.h"
+#include "formats/settings_text.h"
+#include "options/apply.h"
 
 #include "tests/test_images.h"
 
@@ -324,12 +325,12 @@ TEST(Settings, LinesEndWithLfOrCrLfAndBlankLinesAndCommentsAreSkipped)
     std::copy(sample.begin(), sample.end(), image.content.begin());
     image.length = sample.size();
     ConfigBlock block = configBlock(image);
-    StagedSettings staged;
-    ASSERT_EQ(stageSettings("# a comment\r\n\r\n   \r\nvm=text\r\nprf=2\r\nprfname=Two words \r\n"
+    Plan plan;
+    ASSERT_EQ(readSettingsText("# a comment\r\n\r\n   \r\nvm=text\r\nprf=2\r\nprfname=Two words \r\n"
                             "\t\nprf=3\nbtdrv=89h\nbtprt=2\nbtlog=3\ncntval=42\nprf=2\nbtdrv=81h",
-                            1, staged),
+                            1, plan),
               std::nullopt);
-    applyStagedSettings(staged, block);
+    applyFileSettings(plan.files, block);
     EXPECT_EQ(block.get(Setting::vm), 0);
     EXPECT_EQ(block.get(Setting::cntval), 42);
     EXPECT_EQ(textOf(block.name(1)), "Two words ");

@@ -143,8 +143,11 @@ TEST(PowerCut, LeavesEveryFieldWholeOldOrNew)
         for (const Image& image : afterCuts) {
             Image outside = image;
             bool someOld = false, someNew = false;
-            for (auto [offset, length] : fields()) {
-                auto field = [offset, length](const Image& i) { return Image(i.begin() + static_cast<std::ptrdiff_t>(offset), i.begin() + static_cast<std::ptrdiff_t>(offset + length)); };
+            for (auto [at, size] : fields()) {
+                std::size_t offset = at, length = size;
+                auto field = [offset, length](const Image& i) {
+                    return Image(i.begin() + static_cast<std::ptrdiff_t>(offset), i.begin() + static_cast<std::ptrdiff_t>(offset + length));
+                };
                 bool old = field(image) == field(before), now = field(image) == field(after);
                 EXPECT_TRUE(old || now) << arguments[0] << ": field at " << offset << " is part old, part new";
                 someOld = someOld || (old && !now);

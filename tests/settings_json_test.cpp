@@ -2,7 +2,7 @@
 // stores them as, surrogate pairs, the nesting limit, numbers with exponents, and
 // the lines its refusals name.
 
-#include "options/settings_file.h"
+#include "formats/settings_json.h"
 #include "output/messages.h"
 #include "string_output.h"
 
@@ -15,9 +15,9 @@ namespace {
 
 // What the document gives: "" where it is taken, else its refusal as printed after
 // "Parameter error: load, ": "line N: settings.cntval, reason".
-std::string refusalOf(const std::string& document, StagedSettings& staged)
+std::string refusalOf(const std::string& document, Plan& plan)
 {
-    std::optional<Refusal> refused = stageSettings(document, 1, staged);
+    std::optional<Refusal> refused = readSettingsJson(document, 1, plan);
     if (!refused)
         return "";
     testing::StringOutput printed;
@@ -30,25 +30,21 @@ std::string refusalOf(const std::string& document, StagedSettings& staged)
 
 std::string refusalOf(const std::string& document)
 {
-    StagedSettings staged;
-    return refusalOf(document, staged);
+    Plan plan;
+    return refusalOf(document, plan);
 }
 
 // The bytes that a name written as the JSON string's content is stored as, or the
 // refusal.
 std::string nameFrom(const std::string& content, int version = 2)
 {
-    StagedSettings staged;
+    Plan plan;
     std::string refused = refusalOf("{\"format_version\": " + std::to_string(version)
                                         + ", \"profiles\": [{\"prf\": 1, \"prfname\": \"" + content + "\"}]}",
-                                    staged);
+                                    plan);
     if (!refused.empty())
         return refused;
-    ConfigBlock::Name name{};
-    for (const Entry& entry : staged.entries())
-        if (entry.kind == Entry::profile && PROFILE_SETTINGS[entry.row].field == ProfileField::name)
-            name = entry.name;
-    return std::string(textOf(name));
+    return std::string(textOf(plan.files.profiles[0].name.value_or(ConfigBlock::Name{})));
 }
 
 constexpr std::string_view notJson = "line 1: not valid JSON";

@@ -1,0 +1,715 @@
+#include "formats/settings_json.h"
+
+#include "options/apply.h"
+#include "options/param.h"
+#include "options/suggest.h"
+#include "output/messages.h"
+#include "output/report.h"
+#include "settings/fields.h"
+#include "settings/utf8.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vornset {
+namespace {
+
+// The document's keys, which the writer prints and the reader takes by name.
+constexpr std::string_view FORMAT_VERSION = "format_version";
+constexpr std::string_view VERSION = "version";
+constexpr std::string_view SETTINGS = "settings";
+constexpr std::string_view STORED = "stored";
+constexpr std::string_view PROFILES = "profiles";
+constexpr std::string_view NAME_BYTES = "prfname_bytes";
+constexpr std::string_view PARTITION = "partition";
+constexpr std::string_view DRIVE = "drive";
+constexpr std::string_view NAME = "name";
+constexpr std::array<std::string_view, 5> DOCUMENT_KEYS{FORMAT_VERSION, VERSION, SETTINGS, STORED, PROFILES};
+// A profile's keys: its options', then the name's bytes and the stored bytes.
+constexpr std::array<std::string_view, profileFieldCount + 2> PROFILE_KEYS{"prf", "prfname", "btdrv", "btprt", "btlog",
+                                                                          NAME_BYTES, STORED};
+constexpr std::size_t nameBytesKey = profileFieldCount;
+
+// The version of the form that the writer prints. Version 1 wrote a name that is not
+// UTF-8 with \u0080 to \u00ff for its bytes, and is read so still.
+constexpr int formatVersion = 2;
+
+constexpr std::string_view NOT_JSON = "not valid JSON";
+
+// Deep enough for anything the writer prints, with room to spare; more values than
+// an export has many times over.
+constexpr int deepest = 16;
+constexpr std::size_t mostValues = 4096;
+
+bool isHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+char32_t hexValue(std::string_view digits)
+{
+    char32_t value = 0;
+    for (char c : digits)
+        value = value * 16 + static_cast<char32_t>(c <= '9' ? c - '0' : (c | 0x20) - 'a' + 10);
+    return value;
+}
+
+// Part of a text from a position within it, without string_view::substr, which
+// would check the position with an exception.
+std::string_view slice(std::string_view text, std::size_t from, std::size_t length)
+{
+    from = std::min(from, text.size());
+    return {text.data() + from, std::min(length, text.size() - from)};
+}
+
+// One character of a string's content in a valid document, and whether it was an
+// escape; the content is left after it.
+struct Character {
+    char32_t code;
+    bool escaped;
+};
+
+Character nextCharacter(std::string_view& content)
+{
+    if (content[0] != '\\') {
+        char32_t code = 0;
+        content.remove_prefix(std::max<std::size_t>(utf8Length(content, code), 1));
+        return {code, false};
+    }
+    char escape = content[1];
+    if (escape != 'u') {
+        content.remove_prefix(2);
+        constexpr std::string_view from = "\"\\/bfnrt", to = "\"\\/\b\f\n\r\t";
+        return {static_cast<unsigned char>(to[from.find(escape)]), true};
+    }
+    char32_t code = hexValue(slice(content, 2, 4));
+    content.remove_prefix(6);
+    if (code >= 0xD800 && code <= 0xDBFF) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (hexValue(slice(content, 2, 4)) - 0xDC00);
+        content.remove_prefix(6);
+    }
+    return {code, true};
+}
+
+// Whether two strings' contents in a valid document are the same text, escapes read.
+bool sameText(std::string_view a, std::string_view b)
+{
+    if (a.find('\\') == std::string_view::npos && b.find('\\') == std::string_view::npos)
+        return a == b;
+    while (!a.empty() && !b.empty())
+        if (nextCharacter(a).code != nextCharacter(b).code)
+            return false;
+    return a.empty() && b.empty();
+}
+
+std::size_t encode(char32_t c, char* out)
+{
+    if (c < 0x80) {
+        out[0] = static_cast<char>(c);
+        return 1;
+    }
+    std::size_t length = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+    constexpr unsigned char lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    for (std::size_t i = length - 1; i > 0; --i, c >>= 6)
+        out[i] = static_cast<char>(0x80 | (c & 0x3F));
+    out[0] = static_cast<char>(lead[length] | c);
+    return length;
+}
+
+// One value of the document, in the order they stand: a string's content, a
+// number's text, or an object or a list, whose keys and values follow it up to end,
+// with its text from its first bracket to its last.
+struct Token {
+    enum Kind : std::uint8_t { string, number, null, boolean, object, list };
+    Kind kind = null;
+    std::uint16_t end = 0;
+    int line = 0;
+    std::string_view text{};
+};
+
+// The document's values, once it is checked whole as JSON.
+class Tokens {
+public:
+    // Checks the document and reads its values; on a fault says why.
+    std::optional<Refusal> read(std::string_view text)
+    {
+        text_ = text;
+        space();
+        bool valid = at_ < text_.size() && text_[at_] == '{' && value(0, {}) && (space(), at_ == text_.size());
+        if (!valid && !fault_)
+            fault_ = Refusal{.reason = NOT_JSON, .at = {.line = line_}};
+        return fault_;
+    }
+
+    std::span<const Token> all() const { return std::span(tokens_).first(count_); }
+
+private:
+    void space()
+    {
+        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r'))
+            line_ += text_[at_++] == '\n' ? 1 : 0;
+    }
+
+    bool take(char c)
+    {
+        space();
+        if (at_ >= text_.size() || text_[at_] != c)
+            return false;
+        ++at_;
+        return true;
+    }
+
+    bool literal(std::string_view word)
+    {
+        if (slice(text_, at_, word.size()) != word)
+            return false;
+        at_ += word.size();
+        return true;
+    }
+
+    std::size_t digits()
+    {
+        std::size_t start = at_;
+        while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9')
+            ++at_;
+        return at_ - start;
+    }
+
+    bool number()
+    {
+        literal("-");
+        std::size_t first = at_;
+        std::size_t count = digits();
+        if (count == 0 || (text_[first] == '0' && count > 1) || (literal(".") && digits() == 0))
+            return false;
+        if (literal("e") || literal("E")) {
+            if (!literal("+"))
+                literal("-");
+            return digits() > 0;
+        }
+        return true;
+    }
+
+    // \u and four hex digits, the code they give.
+    std::optional<char32_t> unicodeEscape()
+    {
+        std::string_view escape = slice(text_, at_, 6);
+        if (escape.size() < 6 || !escape.starts_with("\\u") || !std::all_of(escape.begin() + 2, escape.end(), isHex))
+            return std::nullopt;
+        at_ += 6;
+        return hexValue(slice(escape, 2, 4));
+    }
+
+    // A surrogate stands only in a pair, high then low.
+    bool escape()
+    {
+        if (slice(text_, at_ + 1, 1) != "u") {
+            at_ += 2;
+            return at_ <= text_.size() && std::string_view("\"\\/bfnrt").find(text_[at_ - 1]) != std::string_view::npos;
+        }
+        std::optional<char32_t> code = unicodeEscape();
+        if (!code || (*code >= 0xDC00 && *code <= 0xDFFF))
+            return false;
+        if (*code < 0xD800 || *code > 0xDBFF)
+            return true;
+        std::optional<char32_t> low = unicodeEscape();
+        return low && *low >= 0xDC00 && *low <= 0xDFFF;
+    }
+
+    // A string's content between its quotes: UTF-8 throughout, no control character.
+    bool string(std::string_view& content)
+    {
+        std::size_t start = ++at_;
+        while (at_ < text_.size() && text_[at_] != '"') {
+            auto c = static_cast<unsigned char>(text_[at_]);
+            char32_t code = 0;
+            std::size_t length = c < 0x80 ? 1 : utf8Length(slice(text_, at_, 4), code);
+            if (c < 0x20 || length == 0 || (c == '\\' && !escape()))
+                return false;
+            at_ += c == '\\' ? 0 : length;
+        }
+        content = slice(text_, start, at_ - start);
+        return take('"');
+    }
+
+    // No key stands twice in the object at first; a fault names the key with the
+    // object of the document's root that it stands in.
+    bool keysOnce(std::size_t first, const Origin& path)
+    {
+        for (std::size_t key = first + 1; key < count_; key = tokens_[key + 1].end)
+            for (std::size_t other = first + 1; other < key; other = tokens_[other + 1].end)
+                if (sameText(tokens_[key].text, tokens_[other].text)) {
+                    Origin at = path;
+                    at.line = tokens_[key].line;
+                    fault_ = Refusal{.key = tokens_[key].text, .reason = "given twice", .namesKey = true, .at = at};
+                    return false;
+                }
+        return true;
+    }
+
+    // An object's members or a list's items; their path names the root's key they
+    // stand under and, in a list there, their place.
+    bool members(std::size_t first, int level, Origin path)
+    {
+        bool object = tokens_[first].kind == Token::object;
+        char close = object ? '}' : ']';
+        if (take(close))
+            return true;
+        int item = 0;
+        do {
+            space();
+            if (object && !(at_ < text_.size() && text_[at_] == '"' && value(level, path) && take(':')))
+                return false;
+            if (level == 0)
+                path.object = tokens_[count_ - 1].text;
+            if (level == 1 && !object)
+                path.item = item++;
+            if (!value(level + 1, path))
+                return false;
+        } while (take(','));
+        return take(close) && (!object || keysOnce(first, path));
+    }
+
+    bool value(int level, const Origin& path)
+    {
+        space();
+        if (count_ == tokens_.size()) {
+            fault_ = Refusal{.reason = "more than 4096 values", .at = {.line = line_}};
+            return false;
+        }
+        std::size_t index = count_++;
+        Token& token = tokens_[index];
+        token = {Token::null, 0, line_, {}};
+        std::size_t start = at_;
+        bool valid = true;
+        if (at_ < text_.size() && text_[at_] == '"') {
+            token.kind = Token::string;
+            valid = string(token.text);
+        } else if (take('{') || take('[')) {
+            token.kind = text_[start] == '{' ? Token::object : Token::list;
+            valid = level <= deepest && members(index, level, path);
+            tokens_[index].text = slice(text_, start, at_ - start);
+        } else if (literal("true") || literal("false")) {
+            token.kind = Token::boolean;
+        } else if (!literal("null")) {
+            token.kind = Token::number;
+            valid = number();
+            token.text = slice(text_, start, at_ - start);
+        }
+        tokens_[index].end = static_cast<std::uint16_t>(count_);
+        return valid;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;
+    int line_ = 1;
+    std::array<Token, mostValues> tokens_;
+    std::size_t count_ = 0;
+    std::optional<Refusal> fault_;
+};
+
+// The members of an object, as the positions of their keys: each key's value follows
+// it.
+struct Members {
+    std::span<const Token> tokens;
+    std::size_t object;
+
+    struct Iterator {
+        std::span<const Token> tokens;
+        std::size_t key;
+        std::size_t operator*() const { return key; }
+        Iterator& operator++()
+        {
+            key = tokens[key + 1].end;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return key != other.key; }
+    };
+    Iterator begin() const { return {tokens, object + 1}; }
+    Iterator end() const { return {tokens, tokens[object].end}; }
+};
+
+// The position of a key among the keys, or their number where it is none.
+std::size_t keyIndex(std::string_view key, std::span<const std::string_view> keys)
+{
+    return static_cast<std::size_t>(
+        std::find_if(keys.begin(), keys.end(), [key](std::string_view k) { return sameText(key, k); }) - keys.begin());
+}
+
+// The document as it is read into the plan; the first refusal ends the reading.
+struct JsonReading {
+    Plan& plan;
+    int file;
+    std::span<const Token> tokens;
+    bool version1 = false;
+    // Where the root's stored settings stand, if it has them.
+    std::size_t stored = std::string_view::npos;
+    bool holdsSettings = false;
+    std::optional<Refusal> refusal{};
+
+    Origin at(int line, std::string_view object = {}, int item = -1) const
+    {
+        return {.file = file, .line = line, .object = object, .item = item};
+    }
+
+    [[gnu::noinline]] bool refuse(std::string_view key, Problem problem, const Origin& where, std::string_view meant = {})
+    {
+        refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = where, .meant = meant};
+        return false;
+    }
+
+    bool refuseUnknown(std::size_t at, std::span<const std::string_view> keys, std::string_view object = {}, int item = -1)
+    {
+        std::string_view key = tokens[at].text;
+        std::size_t meant = likelyKey(key, keys);
+        return refuse(key, {"no such key", true}, this->at(tokens[at].line, object, item),
+                      meant < keys.size() ? keys[meant] : std::string_view{});
+    }
+};
+
+// The number the object at a position gives for a key, where it gives one.
+std::optional<unsigned> storedNumber(const JsonReading& reading, std::size_t object, std::string_view key)
+{
+    if (object >= reading.tokens.size() || reading.tokens[object].kind != Token::object)
+        return std::nullopt;
+    for (std::size_t at : Members{reading.tokens, object}) {
+        const Token& value = reading.tokens[at + 1];
+        int number = value.kind == Token::number ? parseDecimal(value.text).value_or(-1) : -1;
+        if (sameText(reading.tokens[at].text, key))
+            return number >= 0 && number <= 255 ? std::optional<unsigned>(static_cast<unsigned>(number)) : std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// A value's text as an option takes it: a number's as it stands, a string's decoded
+// into the buffer (version 1 takes \u0080 to \u00ff as bytes); a name's bytes from
+// their hexadecimal digits. Past the buffer the text is cut one byte long, which no
+// value takes.
+Problem valueText(const Token& value, bool number, bool bytes, bool version1, std::array<char, 65>& buffer,
+                  std::string_view& text)
+{
+    if (value.kind != (number ? Token::number : Token::string))
+        return {number ? "a number is expected" : "a string is expected", true};
+    if (number) {
+        text = value.text;
+        return {};
+    }
+    std::string_view content = value.text;
+    std::size_t length = 0;
+    bool zeroByte = false;
+    if (bytes && (content.size() % 2 != 0 || !std::all_of(content.begin(), content.end(), isHex)))
+        return {"only pairs of hexadecimal digits are valid", true};
+    while (!content.empty() && length < buffer.size()) {
+        char encoded[4];
+        std::size_t size = 1;
+        if (bytes) {
+            encoded[0] = static_cast<char>(hexValue(slice(content, 0, 2)));
+            content.remove_prefix(2);
+        } else if (Character c = nextCharacter(content); version1 && c.escaped && c.code >= 0x80 && c.code <= 0xFF) {
+            encoded[0] = static_cast<char>(c.code);
+        } else {
+            size = encode(c.code, encoded);
+        }
+        for (std::size_t i = 0; i < size && length < buffer.size(); ++i) {
+            zeroByte = zeroByte || encoded[i] == 0;
+            buffer[length++] = encoded[i];
+        }
+    }
+    text = {buffer.data(), length};
+    return zeroByte ? Problem{"a zero byte is not allowed", true} : Problem{};
+}
+
+// A value for a key as its option takes it, checked strictly.
+Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileValue& read)
+{
+    std::array<char, 65> buffer;
+    std::string_view text;
+    bool number = key < firstProfileKey ? takesNumber(GLOBAL_SETTINGS[key])
+                                        : PROFILE_SETTINGS[key - firstProfileKey].numbers.highest > 0;
+    Problem problem = valueText(value, number, bytes, version1, buffer, text);
+    return problem ? problem : checkFileValue(key, text, read);
+}
+
+bool readSettings(std::size_t object, JsonReading& reading)
+{
+    const Token& token = reading.tokens[object];
+    if (token.kind != Token::object)
+        return reading.refuse(SETTINGS, {"an object is expected", true}, reading.at(token.line));
+    std::array<std::string_view, globalCount> keys{};
+    for (std::size_t row = 0; row < keys.size(); ++row)
+        keys[row] = GLOBAL_SETTINGS[row].key;
+    for (std::size_t at : Members{reading.tokens, object}) {
+        const Token& value = reading.tokens[at + 1];
+        auto row = static_cast<Key>(keyIndex(reading.tokens[at].text, keys));
+        if (row == keys.size())
+            return reading.refuseUnknown(at, keys, SETTINGS);
+        Origin origin = reading.at(value.line, SETTINGS);
+        FileValue read;
+        if (value.kind == Token::null) {
+            // An export writes null where no option value gives what is stored.
+            std::optional<unsigned> stored = storedNumber(reading, reading.stored, keys[row]);
+            if (stored && !optionValue(GLOBAL_SETTINGS[row], static_cast<std::uint8_t>(*stored)))
+                reading.plan.files.leaves({origin, row, 0, stored});
+        } else if (Problem problem = readValue(row, value, false, reading.version1, read)) {
+            return reading.refuse(keys[row], problem, origin);
+        } else if (!keepFileValue(row, read, 0, origin, reading.plan.files)) {
+            return reading.refuse({}, {TOO_MANY_SETTINGS}, reading.at(value.line));
+        } else {
+            reading.holdsSettings = true;
+        }
+    }
+    return true;
+}
+
+// One profile as it is read, in the order of its keys: the values given, the lines
+// of those given as null, where its name and its name's bytes stand, and its stored
+// bytes.
+struct ProfileReading {
+    std::array<std::optional<FileValue>, profileFieldCount> values{};
+    std::array<int, profileFieldCount> nullLines{};
+    int nameLine = 0;
+    int bytesLine = 0;
+    std::size_t stored = std::string_view::npos;
+};
+
+// Keeps, for a field whose option gives no value for what the profile stores, that
+// loading leaves it: an export writes null for it.
+void noteNulls(const ProfileReading& profile, int number, int item, JsonReading& reading)
+{
+    std::optional<unsigned> partition = storedNumber(reading, profile.stored, PARTITION);
+    std::optional<unsigned> drive = storedNumber(reading, profile.stored, DRIVE);
+    for (ProfileField field : {ProfileField::drive, ProfileField::partition, ProfileField::logPart}) {
+        int line = profile.nullLines[static_cast<std::size_t>(field)];
+        std::optional<unsigned> stored = drive;
+        bool carried = drive && driveDigit(static_cast<std::uint8_t>(*drive));
+        if (field != ProfileField::drive) {
+            stored = partition ? std::optional(field == ProfileField::partition ? *partition & 0x1F : *partition >> 5)
+                               : std::nullopt;
+            carried = stored && isPartitionNumber(*stored);
+        }
+        if (line != 0 && stored && !carried)
+            reading.plan.files.leaves({reading.at(line, PROFILES, item), keyOf(field), number, stored});
+    }
+}
+
+// Reads one member of a profile: a value of an option, the name's bytes (with the
+// name null), or the stored bytes, which are not applied.
+bool readProfileMember(std::size_t at, int item, ProfileReading& profile, JsonReading& reading)
+{
+    const Token& value = reading.tokens[at + 1];
+    std::size_t found = keyIndex(reading.tokens[at].text, PROFILE_KEYS);
+    if (found == PROFILE_KEYS.size())
+        return reading.refuseUnknown(at, PROFILE_KEYS, PROFILES, item);
+    if (PROFILE_KEYS[found] == STORED) {
+        profile.stored = at + 1;
+        return true;
+    }
+    bool bytes = found == nameBytesKey;
+    std::size_t field = bytes ? static_cast<std::size_t>(ProfileField::name) : found;
+    if (value.kind == Token::null) {
+        profile.nullLines[field] = bytes ? profile.nullLines[field] : value.line;
+        return true;
+    }
+    if (field == static_cast<std::size_t>(ProfileField::name))
+        (bytes ? profile.bytesLine : profile.nameLine) = value.line;
+    if (profile.nameLine != 0 && profile.bytesLine != 0)
+        return reading.refuse(NAME_BYTES, {"prfname must be null beside it", true},
+                              reading.at(profile.bytesLine, PROFILES, item));
+    FileValue read;
+    if (Problem problem = readValue(keyOf(static_cast<ProfileField>(field)), value, bytes, reading.version1, read))
+        return reading.refuse(problem.namesKey ? PROFILE_KEYS[found] : PROFILE_KEYS[field], problem,
+                              reading.at(value.line, PROFILES, item));
+    profile.values[field] = read;
+    return true;
+}
+
+bool readProfile(std::size_t object, int item, JsonReading& reading)
+{
+    const Token& token = reading.tokens[object];
+    if (token.kind != Token::object)
+        return reading.refuse({}, {"an object is expected", true}, reading.at(token.line, PROFILES, item));
+    ProfileReading profile;
+    for (std::size_t at : Members{reading.tokens, object})
+        if (!readProfileMember(at, item, profile, reading))
+            return false;
+    // A profile needs its number, at the line that ends it where it has none.
+    std::optional<FileValue>& number = profile.values[0];
+    int end = token.line + static_cast<int>(std::count(token.text.begin(), token.text.end(), '\n'));
+    if (!number)
+        return reading.refuse(PROFILE_KEYS[0], {PROFILE_SETTINGS[0].refusal}, reading.at(end, PROFILES, item));
+    for (std::size_t field = 0; field < profileFieldCount; ++field) {
+        bool kept = !profile.values[field]
+            || keepFileValue(keyOf(static_cast<ProfileField>(field)), *profile.values[field], number->number,
+                             reading.at(token.line, PROFILES, item), reading.plan.files);
+        if (!kept)
+            return reading.refuse({}, {TOO_MANY_SETTINGS}, reading.at(end));
+        reading.holdsSettings = reading.holdsSettings || (field > 0 && profile.values[field]);
+    }
+    noteNulls(profile, number->number, item, reading);
+    return true;
+}
+
+bool readProfiles(std::size_t list, JsonReading& reading)
+{
+    const Token& token = reading.tokens[list];
+    if (token.kind != Token::list)
+        return reading.refuse(PROFILES, {"a list of profiles is needed", true}, reading.at(token.line));
+    int item = 0;
+    for (std::size_t at = list + 1; at < token.end; at = reading.tokens[at].end)
+        if (!readProfile(at, item++, reading))
+            return false;
+    return true;
+}
+
+// The form's version first, wherever it stands, since it tells what the strings
+// mean; then every key of the root in its order.
+bool readDocument(JsonReading& reading)
+{
+    for (std::size_t at : Members{reading.tokens, 0}) {
+        const Token& value = reading.tokens[at + 1];
+        if (sameText(reading.tokens[at].text, FORMAT_VERSION)) {
+            if (value.kind != Token::number || (value.text != "1" && value.text != "2"))
+                return reading.refuse(FORMAT_VERSION, {"only 1 and 2 are valid", true}, reading.at(value.line));
+            reading.version1 = value.text == "1";
+        }
+        reading.stored = sameText(reading.tokens[at].text, STORED) ? at + 1 : reading.stored;
+    }
+    for (std::size_t at : Members{reading.tokens, 0}) {
+        std::size_t found = keyIndex(reading.tokens[at].text, DOCUMENT_KEYS);
+        bool read = found == DOCUMENT_KEYS.size() ? reading.refuseUnknown(at, DOCUMENT_KEYS)
+            : DOCUMENT_KEYS[found] == SETTINGS   ? readSettings(at + 1, reading)
+            : DOCUMENT_KEYS[found] == PROFILES   ? readProfiles(at + 1, reading)
+                                                 : true;
+        if (!read)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<Refusal> readSettingsJson(std::string_view text, int file, Plan& plan)
+{
+    Tokens document;
+    if (std::optional<Refusal> fault = document.read(text)) {
+        fault->at.file = file;
+        return fault;
+    }
+    JsonReading reading{plan, file, document.all()};
+    if (!readDocument(reading))
+        return reading.refusal;
+    return reading.holdsSettings ? std::nullopt : std::optional<Refusal>(noSettings(file));
+}
+
+namespace {
+
+
+// The option's value as a JSON value: a word, a drive and a name as strings, a
+// number as a number, null where no option gives it. A name that is not UTF-8 is
+// null here and its bytes go in prfname_bytes.
+void printJsonValue(const Field& field, Output& out)
+{
+    if (field.kind == ValueKind::none || (field.kind == ValueKind::name && !isUtf8(field.name())))
+        out << "null";
+    else if (field.kind == ValueKind::number)
+        out << field.number;
+    else if (field.kind == ValueKind::name)
+        out << "\"" << Escaped{field.name()} << "\"";
+    else {
+        out << "\"";
+        printOptionText(field, out);
+        out << "\"";
+    }
+}
+
+void printNameBytes(const Field& field, Output& out)
+{
+    std::string_view name = field.name();
+    if (isUtf8(name)) {
+        out << "null";
+        return;
+    }
+    out << "\"";
+    for (char c : name)
+        out << HexByte{static_cast<unsigned char>(c)};
+    out << "\"";
+}
+
+void printKey(std::string_view key, Output& out)
+{
+    out << "\"" << key << "\": ";
+}
+
+void printJsonProfile(const ConfigBlock& block, std::size_t profile, Output& out, Output& err)
+{
+    out << "    {";
+    for (std::size_t i = 0; i < fieldsPerProfile; ++i) {
+        Field field = fieldAt(block, GLOBAL_SETTINGS.size() + profile * fieldsPerProfile + i);
+        out << (i > 0 ? ", " : "");
+        printKey(field.key, out);
+        printJsonValue(field, out);
+        if (field.kind == ValueKind::name) {
+            out << ", ";
+            printKey(NAME_BYTES, out);
+            printNameBytes(field, out);
+        }
+        if (field.kind == ValueKind::none)
+            warnNotCarried({}, 0, field, err);
+    }
+    ConfigBlock::Name name = block.name(profile);
+    out << ", ";
+    printKey(STORED, out);
+    out << "{";
+    printKey(PARTITION, out);
+    out << static_cast<int>(block.partitionByte(profile)) << ", ";
+    printKey(DRIVE, out);
+    out << static_cast<int>(block.drive(profile)) << ", ";
+    printKey(NAME, out);
+    out << "[";
+    for (std::size_t i = 0; i < name.size(); ++i)
+        out << (i > 0 ? ", " : "") << static_cast<int>(name[i]);
+    out << "]}}";
+}
+
+void printJsonSettings(const ConfigBlock& block, bool stored, Output& out, Output& err)
+{
+    out << "  ";
+    printKey(stored ? STORED : SETTINGS, out);
+    out << "{\n";
+    for (std::size_t i = 0; i < GLOBAL_SETTINGS.size(); ++i) {
+        Field field = fieldAt(block, i);
+        out << "    ";
+        printKey(field.key, out);
+        if (stored)
+            out << static_cast<int>(field.stored);
+        else
+            printJsonValue(field, out);
+        if (!stored && field.kind == ValueKind::none)
+            warnNotCarried({}, 0, field, err);
+        out << (i + 1 < GLOBAL_SETTINGS.size() ? ",\n" : "\n");
+    }
+    out << "  },\n";
+}
+
+} // namespace
+
+void printSettingsAsJson(const ConfigBlock& block, Output& out, Output& err)
+{
+    out << "{\n  ";
+    printKey(FORMAT_VERSION, out);
+    out << formatVersion << ",\n  ";
+    printKey(VERSION, out);
+    out << static_cast<int>(supportedVersion) << ",\n";
+    printJsonSettings(block, false, out, err);
+    printJsonSettings(block, true, out, err);
+    out << "  ";
+    printKey(PROFILES, out);
+    out << "[\n";
+    for (std::size_t profile = 0; profile < ConfigBlock::profileCount; ++profile) {
+        printJsonProfile(block, profile, out, err);
+        out << (profile + 1 < ConfigBlock::profileCount ? ",\n" : "\n");
+    }
+    out << "  ]\n}\n";
+}
+
+} // namespace vornset
