@@ -141,7 +141,8 @@ public:
         return fault_;
     }
 
-    std::span<const Token> all() const { return std::span(tokens_).first(count_); }
+    // The values, and after them a null one with no line, which stands for none.
+    std::span<const Token> all() const { return std::span(tokens_).first(count_ + 1); }
 
 private:
     void space()
@@ -273,7 +274,7 @@ private:
     bool value(int level, const Origin& path)
     {
         space();
-        if (count_ == tokens_.size()) {
+        if (count_ + 1 == tokens_.size()) {
             fault_ = Refusal{.reason = "more than 4096 values", .at = {.line = line_}};
             return false;
         }
@@ -303,7 +304,7 @@ private:
     std::string_view text_;
     std::size_t at_ = 0;
     int line_ = 1;
-    std::array<Token, mostValues> tokens_;
+    std::array<Token, mostValues + 1> tokens_;
     std::size_t count_ = 0;
     std::optional<Refusal> fault_;
 };
@@ -336,70 +337,23 @@ std::size_t keyIndex(std::string_view key, std::span<const std::string_view> key
         std::find_if(keys.begin(), keys.end(), [key](std::string_view k) { return sameText(key, k); }) - keys.begin());
 }
 
-// The document as it is read into the plan; the first refusal ends the reading.
-struct JsonReading {
-    Plan& plan;
-    int file;
-    std::span<const Token> tokens;
-    bool version1 = false;
-    // Where the root's stored settings stand, if it has them.
-    std::size_t stored = std::string_view::npos;
-    bool holdsSettings = false;
-    std::optional<Refusal> refusal{};
-
-    Origin at(int line, std::string_view object = {}, int item = -1) const
-    {
-        return {.file = file, .line = line, .object = object, .item = item};
-    }
-
-    [[gnu::noinline]] bool refuse(std::string_view key, Problem problem, const Origin& where, std::string_view meant = {})
-    {
-        refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = where, .meant = meant};
-        return false;
-    }
-
-    bool refuseUnknown(std::size_t at, std::span<const std::string_view> keys, std::string_view object = {}, int item = -1)
-    {
-        std::string_view key = tokens[at].text;
-        std::size_t meant = likelyKey(key, keys);
-        return refuse(key, {"no such key", true}, this->at(tokens[at].line, object, item),
-                      meant < keys.size() ? keys[meant] : std::string_view{});
-    }
-};
-
-// The number the object at a position gives for a key, where it gives one.
-std::optional<unsigned> storedNumber(const JsonReading& reading, std::size_t object, std::string_view key)
-{
-    if (object >= reading.tokens.size() || reading.tokens[object].kind != Token::object)
-        return std::nullopt;
-    for (std::size_t at : Members{reading.tokens, object}) {
-        const Token& value = reading.tokens[at + 1];
-        int number = value.kind == Token::number ? parseDecimal(value.text).value_or(-1) : -1;
-        if (sameText(reading.tokens[at].text, key))
-            return number >= 0 && number <= 255 ? std::optional<unsigned>(static_cast<unsigned>(number)) : std::nullopt;
-    }
-    return std::nullopt;
-}
-
 // A value's text as an option takes it: a number's as it stands, a string's decoded
-// into the buffer (version 1 takes \u0080 to \u00ff as bytes); a name's bytes from
-// their hexadecimal digits. Past the buffer the text is cut one byte long, which no
-// value takes.
-Problem valueText(const Token& value, bool number, bool bytes, bool version1, std::array<char, 65>& buffer,
-                  std::string_view& text)
+// into the buffer (version 1 takes \u0080 to \u00ff as bytes), a name's bytes from
+// their hexadecimal digits; checked strictly as a settings file's.
+Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileValue& read)
 {
+    bool number = key < firstProfileKey ? takesNumber(GLOBAL_SETTINGS[key])
+                                        : PROFILE_SETTINGS[key - firstProfileKey].numbers.highest > 0;
     if (value.kind != (number ? Token::number : Token::string))
         return {number ? "a number is expected" : "a string is expected", true};
-    if (number) {
-        text = value.text;
-        return {};
-    }
     std::string_view content = value.text;
-    std::size_t length = 0;
-    bool zeroByte = false;
     if (bytes && (content.size() % 2 != 0 || !std::all_of(content.begin(), content.end(), isHex)))
         return {"only pairs of hexadecimal digits are valid", true};
-    while (!content.empty() && length < buffer.size()) {
+    // Past the buffer the text is cut one byte long, which no value takes.
+    std::array<char, 65> buffer;
+    std::size_t length = 0;
+    bool zeroByte = false;
+    while (!number && !content.empty() && length < buffer.size()) {
         char encoded[4];
         std::size_t size = 1;
         if (bytes) {
@@ -415,176 +369,218 @@ Problem valueText(const Token& value, bool number, bool bytes, bool version1, st
             buffer[length++] = encoded[i];
         }
     }
-    text = {buffer.data(), length};
-    return zeroByte ? Problem{"a zero byte is not allowed", true} : Problem{};
+    if (zeroByte)
+        return {"a zero byte is not allowed", true};
+    return checkFileValue(key, number ? value.text : std::string_view(buffer.data(), length), read);
 }
 
-// A value for a key as its option takes it, checked strictly.
-Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileValue& read)
-{
-    std::array<char, 65> buffer;
-    std::string_view text;
-    bool number = key < firstProfileKey ? takesNumber(GLOBAL_SETTINGS[key])
-                                        : PROFILE_SETTINGS[key - firstProfileKey].numbers.highest > 0;
-    Problem problem = valueText(value, number, bytes, version1, buffer, text);
-    return problem ? problem : checkFileValue(key, text, read);
-}
-
-bool readSettings(std::size_t object, JsonReading& reading)
-{
-    const Token& token = reading.tokens[object];
-    if (token.kind != Token::object)
-        return reading.refuse(SETTINGS, {"an object is expected", true}, reading.at(token.line));
-    std::array<std::string_view, globalCount> keys{};
-    for (std::size_t row = 0; row < keys.size(); ++row)
-        keys[row] = GLOBAL_SETTINGS[row].key;
-    for (std::size_t at : Members{reading.tokens, object}) {
-        const Token& value = reading.tokens[at + 1];
-        auto row = static_cast<Key>(keyIndex(reading.tokens[at].text, keys));
-        if (row == keys.size())
-            return reading.refuseUnknown(at, keys, SETTINGS);
-        Origin origin = reading.at(value.line, SETTINGS);
-        FileValue read;
-        if (value.kind == Token::null) {
-            // An export writes null where no option value gives what is stored.
-            std::optional<unsigned> stored = storedNumber(reading, reading.stored, keys[row]);
-            if (stored && !optionValue(GLOBAL_SETTINGS[row], static_cast<std::uint8_t>(*stored)))
-                reading.plan.files.leaves({origin, row, 0, stored});
-        } else if (Problem problem = readValue(row, value, false, reading.version1, read)) {
-            return reading.refuse(keys[row], problem, origin);
-        } else if (!keepFileValue(row, read, 0, origin, reading.plan.files)) {
-            return reading.refuse({}, {TOO_MANY_SETTINGS}, reading.at(value.line));
-        } else {
-            reading.holdsSettings = true;
-        }
-    }
-    return true;
-}
-
-// One profile as it is read, in the order of its keys: the values given, the lines
-// of those given as null, where its name and its name's bytes stand, and its stored
-// bytes.
-struct ProfileReading {
-    std::array<std::optional<FileValue>, profileFieldCount> values{};
-    std::array<int, profileFieldCount> nullLines{};
+// A profile as it is read: its values, kept once its number is known.
+struct Profile {
+    std::optional<int> number;
+    FileSettings::Profile fields;
+    bool holdsSettings = false;
     int nameLine = 0;
     int bytesLine = 0;
-    std::size_t stored = std::string_view::npos;
+    // The fields it leaves alone, from this one on among the files' fields.
+    std::size_t firstLeft = 0;
 };
 
-// Keeps, for a field whose option gives no value for what the profile stores, that
-// loading leaves it: an export writes null for it.
-void noteNulls(const ProfileReading& profile, int number, int item, JsonReading& reading)
-{
-    std::optional<unsigned> partition = storedNumber(reading, profile.stored, PARTITION);
-    std::optional<unsigned> drive = storedNumber(reading, profile.stored, DRIVE);
-    for (ProfileField field : {ProfileField::drive, ProfileField::partition, ProfileField::logPart}) {
-        int line = profile.nullLines[static_cast<std::size_t>(field)];
-        std::optional<unsigned> stored = drive;
-        bool carried = drive && driveDigit(static_cast<std::uint8_t>(*drive));
-        if (field != ProfileField::drive) {
-            stored = partition ? std::optional(field == ProfileField::partition ? *partition & 0x1F : *partition >> 5)
-                               : std::nullopt;
-            carried = stored && isPartitionNumber(*stored);
+// The document as it is read into the plan, once the whole is checked as JSON.
+class JsonReading {
+public:
+    JsonReading(Plan& plan, int file, std::span<const Token> tokens) : plan_(plan), file_(file), tokens_(tokens) {}
+
+    // The form's version first, wherever it stands, since it tells what the strings
+    // mean; then every key of the root in its order. The first refusal ends it.
+    std::optional<Refusal> read()
+    {
+        const Token& version = tokens_[member(0, FORMAT_VERSION)];
+        // A document without a version is read as the version the writer prints.
+        if (version.line != 0 && (version.kind != Token::number || (version.text != "1" && version.text != "2")))
+            refuse(FORMAT_VERSION, {"only 1 and 2 are valid", true}, version.line);
+        version1_ = version.text == "1";
+        stored_ = member(0, STORED);
+        for (std::size_t at : Members{tokens_, 0}) {
+            if (refusal_)
+                break;
+            std::size_t found = keyIndex(tokens_[at].text, DOCUMENT_KEYS);
+            if (found == DOCUMENT_KEYS.size())
+                refuseUnknown(at, DOCUMENT_KEYS);
+            else if (DOCUMENT_KEYS[found] == SETTINGS)
+                readSettings(at + 1);
+            else if (DOCUMENT_KEYS[found] == PROFILES)
+                readProfiles(at + 1);
         }
-        if (line != 0 && stored && !carried)
-            reading.plan.files.leaves({reading.at(line, PROFILES, item), keyOf(field), number, stored});
+        if (!refusal_ && !holdsSettings_)
+            refusal_ = noSettings(file_);
+        return refusal_;
     }
-}
 
-// Reads one member of a profile: a value of an option, the name's bytes (with the
-// name null), or the stored bytes, which are not applied.
-bool readProfileMember(std::size_t at, int item, ProfileReading& profile, JsonReading& reading)
-{
-    const Token& value = reading.tokens[at + 1];
-    std::size_t found = keyIndex(reading.tokens[at].text, PROFILE_KEYS);
-    if (found == PROFILE_KEYS.size())
-        return reading.refuseUnknown(at, PROFILE_KEYS, PROFILES, item);
-    if (PROFILE_KEYS[found] == STORED) {
-        profile.stored = at + 1;
-        return true;
+private:
+    Origin at(int line, std::string_view object = {}, int item = -1) const
+    {
+        return {.file = file_, .line = line, .object = object, .item = item};
     }
-    bool bytes = found == nameBytesKey;
-    std::size_t field = bytes ? static_cast<std::size_t>(ProfileField::name) : found;
-    if (value.kind == Token::null) {
-        profile.nullLines[field] = bytes ? profile.nullLines[field] : value.line;
-        return true;
+
+    void refuse(std::string_view key, Problem problem, int line, std::string_view object = {}, int item = -1,
+                std::string_view meant = {})
+    {
+        if (!refusal_)
+            refusal_ = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey,
+                               .at = at(line, object, item), .meant = meant};
     }
-    if (field == static_cast<std::size_t>(ProfileField::name))
-        (bytes ? profile.bytesLine : profile.nameLine) = value.line;
-    if (profile.nameLine != 0 && profile.bytesLine != 0)
-        return reading.refuse(NAME_BYTES, {"prfname must be null beside it", true},
-                              reading.at(profile.bytesLine, PROFILES, item));
-    FileValue read;
-    if (Problem problem = readValue(keyOf(static_cast<ProfileField>(field)), value, bytes, reading.version1, read))
-        return reading.refuse(problem.namesKey ? PROFILE_KEYS[found] : PROFILE_KEYS[field], problem,
-                              reading.at(value.line, PROFILES, item));
-    profile.values[field] = read;
-    return true;
-}
 
-bool readProfile(std::size_t object, int item, JsonReading& reading)
-{
-    const Token& token = reading.tokens[object];
-    if (token.kind != Token::object)
-        return reading.refuse({}, {"an object is expected", true}, reading.at(token.line, PROFILES, item));
-    ProfileReading profile;
-    for (std::size_t at : Members{reading.tokens, object})
-        if (!readProfileMember(at, item, profile, reading))
-            return false;
-    // A profile needs its number, at the line that ends it where it has none.
-    std::optional<FileValue>& number = profile.values[0];
-    int end = token.line + static_cast<int>(std::count(token.text.begin(), token.text.end(), '\n'));
-    if (!number)
-        return reading.refuse(PROFILE_KEYS[0], {PROFILE_SETTINGS[0].refusal}, reading.at(end, PROFILES, item));
-    for (std::size_t field = 0; field < profileFieldCount; ++field) {
-        bool kept = !profile.values[field]
-            || keepFileValue(keyOf(static_cast<ProfileField>(field)), *profile.values[field], number->number,
-                             reading.at(token.line, PROFILES, item), reading.plan.files);
-        if (!kept)
-            return reading.refuse({}, {TOO_MANY_SETTINGS}, reading.at(end));
-        reading.holdsSettings = reading.holdsSettings || (field > 0 && profile.values[field]);
+    void refuseUnknown(std::size_t at, std::span<const std::string_view> keys, std::string_view object = {}, int item = -1)
+    {
+        std::size_t meant = likelyKey(tokens_[at].text, keys);
+        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, object, item,
+               meant < keys.size() ? keys[meant] : std::string_view{});
     }
-    noteNulls(profile, number->number, item, reading);
-    return true;
-}
 
-bool readProfiles(std::size_t list, JsonReading& reading)
-{
-    const Token& token = reading.tokens[list];
-    if (token.kind != Token::list)
-        return reading.refuse(PROFILES, {"a list of profiles is needed", true}, reading.at(token.line));
-    int item = 0;
-    for (std::size_t at = list + 1; at < token.end; at = reading.tokens[at].end)
-        if (!readProfile(at, item++, reading))
-            return false;
-    return true;
-}
+    // The value of a key in the object at a position, or the last value, the null
+    // one with no line, where it has none.
+    std::size_t member(std::size_t object, std::string_view key) const
+    {
+        if (tokens_[object].kind == Token::object)
+            for (std::size_t at : Members{tokens_, object})
+                if (sameText(tokens_[at].text, key))
+                    return at + 1;
+        return tokens_.size() - 1;
+    }
 
-// The form's version first, wherever it stands, since it tells what the strings
-// mean; then every key of the root in its order.
-bool readDocument(JsonReading& reading)
-{
-    for (std::size_t at : Members{reading.tokens, 0}) {
-        const Token& value = reading.tokens[at + 1];
-        if (sameText(reading.tokens[at].text, FORMAT_VERSION)) {
-            if (value.kind != Token::number || (value.text != "1" && value.text != "2"))
-                return reading.refuse(FORMAT_VERSION, {"only 1 and 2 are valid", true}, reading.at(value.line));
-            reading.version1 = value.text == "1";
+    // The byte that an object of stored bytes gives for a key, where it gives one.
+    std::optional<unsigned> storedByte(std::size_t object, std::string_view key) const
+    {
+        const Token& value = tokens_[member(object, key)];
+        int number = value.kind == Token::number ? parseDecimal(value.text).value_or(-1) : -1;
+        return number >= 0 && number <= 255 ? std::optional<unsigned>(static_cast<unsigned>(number)) : std::nullopt;
+    }
+
+    // A value given as null, which an export writes where no option value gives what
+    // is stored: loading leaves such a field, and says so.
+    void leaves(Key key, int line, std::size_t stored, std::string_view object, int item)
+    {
+        bool global = key < firstProfileKey;
+        std::optional<unsigned> byte = storedByte(stored, key == keyOf(ProfileField::drive) ? DRIVE
+                                                              : global                        ? keyText(key)
+                                                                                              : PARTITION);
+        if (byte && key > keyOf(ProfileField::drive))
+            byte = key == keyOf(ProfileField::partition) ? *byte & 0x1F : *byte >> 5;
+        bool carried = !byte || key == keyOf(ProfileField::name)
+            || (global ? optionValue(GLOBAL_SETTINGS[key], static_cast<std::uint8_t>(*byte)).has_value()
+                : key == keyOf(ProfileField::drive) ? driveDigit(static_cast<std::uint8_t>(*byte)).has_value()
+                                                    : isPartitionNumber(*byte));
+        if (!carried)
+            plan_.files.leaves({at(line, object, item), key, 0, byte});
+    }
+
+    void readSettings(std::size_t object)
+    {
+        const Token& token = tokens_[object];
+        if (token.kind != Token::object)
+            return refuse(SETTINGS, {"an object is expected", true}, token.line);
+        std::array<std::string_view, globalCount> keys{};
+        for (Key row = 0; row < keys.size(); ++row)
+            keys[row] = keyText(row);
+        for (std::size_t at : Members{tokens_, object}) {
+            const Token& value = tokens_[at + 1];
+            auto row = static_cast<Key>(keyIndex(tokens_[at].text, keys));
+            FileValue read;
+            Problem problem;
+            if (row == keys.size())
+                refuseUnknown(at, keys, SETTINGS);
+            else if (value.kind == Token::null)
+                leaves(row, value.line, stored_, SETTINGS, -1);
+            else if ((problem = readValue(row, value, false, version1_, read)))
+                refuse(keys[row], problem, value.line, SETTINGS);
+            else if (!keepFileValue(row, read, 0, this->at(value.line, SETTINGS), plan_.files))
+                refuse({}, {TOO_MANY_SETTINGS}, value.line);
+            holdsSettings_ = holdsSettings_ || value.kind != Token::null;
+            if (refusal_)
+                return;
         }
-        reading.stored = sameText(reading.tokens[at].text, STORED) ? at + 1 : reading.stored;
     }
-    for (std::size_t at : Members{reading.tokens, 0}) {
-        std::size_t found = keyIndex(reading.tokens[at].text, DOCUMENT_KEYS);
-        bool read = found == DOCUMENT_KEYS.size() ? reading.refuseUnknown(at, DOCUMENT_KEYS)
-            : DOCUMENT_KEYS[found] == SETTINGS   ? readSettings(at + 1, reading)
-            : DOCUMENT_KEYS[found] == PROFILES   ? readProfiles(at + 1, reading)
-                                                 : true;
-        if (!read)
-            return false;
+
+    // One member of a profile: a value of an option, the name's bytes (with the name
+    // null), or the stored bytes, which only say what a null leaves.
+    void readProfileMember(std::size_t at, int item, std::size_t stored, Profile& profile)
+    {
+        const Token& value = tokens_[at + 1];
+        std::size_t found = keyIndex(tokens_[at].text, PROFILE_KEYS);
+        bool bytes = found == nameBytesKey;
+        auto key = keyOf(static_cast<ProfileField>(bytes ? static_cast<std::size_t>(ProfileField::name) : found));
+        FileValue read;
+        if (found == PROFILE_KEYS.size())
+            return refuseUnknown(at, PROFILE_KEYS, PROFILES, item);
+        if (PROFILE_KEYS[found] == STORED)
+            return;
+        if (value.kind == Token::null)
+            return leaves(key, value.line, stored, PROFILES, item);
+        if (key == keyOf(ProfileField::name))
+            (bytes ? profile.bytesLine : profile.nameLine) = value.line;
+        if (profile.nameLine != 0 && profile.bytesLine != 0)
+            return refuse(NAME_BYTES, {"prfname must be null beside it", true}, profile.bytesLine, PROFILES, item);
+        if (Problem problem = readValue(key, value, bytes, version1_, read))
+            return refuse(problem.namesKey ? PROFILE_KEYS[found] : keyText(key), problem, value.line, PROFILES, item);
+        auto field = static_cast<ProfileField>(key - firstProfileKey);
+        if (field == ProfileField::profile)
+            profile.number = read.number;
+        else if (field == ProfileField::name)
+            profile.fields.name = read.name;
+        else
+            profile.fields.number(field) = read.number;
+        profile.holdsSettings = profile.holdsSettings || field != ProfileField::profile;
     }
-    return true;
-}
+
+    void readProfile(std::size_t object, int item)
+    {
+        const Token& token = tokens_[object];
+        if (token.kind != Token::object)
+            return refuse({}, {"an object is expected", true}, token.line, PROFILES, item);
+        Profile profile;
+        profile.firstLeft = plan_.files.notCarriedCount;
+        std::size_t stored = member(object, STORED);
+        for (std::size_t at : Members{tokens_, object})
+            if (readProfileMember(at, item, stored, profile); refusal_)
+                return;
+        // A profile needs its number, at the line that ends it where it has none.
+        int end = token.line + static_cast<int>(std::count(token.text.begin(), token.text.end(), '\n'));
+        if (!profile.number)
+            return refuse(PROFILE_SETTINGS[0].key, {PROFILE_SETTINGS[0].refusal}, end, PROFILES, item);
+        for (std::size_t left = profile.firstLeft; left < plan_.files.notCarriedCount; ++left)
+            plan_.files.notCarried[left].profile = *profile.number;
+        FileSettings::Profile& fields = plan_.files.profiles[static_cast<std::size_t>(*profile.number - 1)];
+        fields.name = profile.fields.name ? profile.fields.name : fields.name;
+        std::size_t given = profile.fields.name ? 2u : 1u;
+        for (ProfileField field : {ProfileField::drive, ProfileField::partition, ProfileField::logPart}) {
+            given += profile.fields.number(field) ? 1u : 0u;
+            fields.number(field) = profile.fields.number(field) ? profile.fields.number(field) : fields.number(field);
+        }
+        while (given-- > 0 && !refusal_)
+            if (!plan_.files.counted())
+                refuse({}, {TOO_MANY_SETTINGS}, end);
+        holdsSettings_ = holdsSettings_ || profile.holdsSettings;
+    }
+
+    void readProfiles(std::size_t list)
+    {
+        const Token& token = tokens_[list];
+        if (token.kind != Token::list)
+            return refuse(PROFILES, {"a list of profiles is needed", true}, token.line);
+        int item = 0;
+        for (std::size_t at = list + 1; at < token.end && !refusal_; at = tokens_[at].end)
+            readProfile(at, item++);
+    }
+
+    Plan& plan_;
+    int file_;
+    std::span<const Token> tokens_;
+    bool version1_ = false;
+    // Where the root's stored settings stand.
+    std::size_t stored_ = 0;
+    bool holdsSettings_ = false;
+    std::optional<Refusal> refusal_;
+};
 
 } // namespace
 
@@ -595,10 +591,7 @@ std::optional<Refusal> readSettingsJson(std::string_view text, int file, Plan& p
         fault->at.file = file;
         return fault;
     }
-    JsonReading reading{plan, file, document.all()};
-    if (!readDocument(reading))
-        return reading.refusal;
-    return reading.holdsSettings ? std::nullopt : std::optional<Refusal>(noSettings(file));
+    return JsonReading(plan, file, document.all()).read();
 }
 
 namespace {

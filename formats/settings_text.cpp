@@ -2,7 +2,6 @@
 
 #include "options/apply.h"
 #include "options/param.h"
-#include "options/suggest.h"
 #include "output/messages.h"
 #include "output/report.h"
 #include "settings/fields.h"
@@ -39,7 +38,8 @@ std::string_view after(std::string_view text, std::size_t length)
 }
 
 // The file'th of the run's settings files as it is read: its line at hand, the
-// profile whose section that is in, and whether any line gave a value to set.
+// profile whose section that is in, whether any line gave a value to set, and the
+// first line refused.
 struct TextReading {
     Plan& plan;
     int file;
@@ -47,24 +47,22 @@ struct TextReading {
     // The profile's number, or 0 before the first "prf".
     int profile = 0;
     bool holdsSettings = false;
+    std::optional<Refusal> refusal{};
 
     Origin at() const { return {.file = file, .line = line}; }
-    FileSettings::Profile& section() { return plan.files.profiles[static_cast<std::size_t>(profile - 1)]; }
+
+    void refuse(std::string_view key, Problem problem, std::string_view meant = {})
+    {
+        refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = at(), .meant = meant};
+    }
 };
 
-std::optional<Refusal> readLine(std::string_view line, TextReading& reading)
+void readLine(std::string_view line, TextReading& reading)
 {
     std::string_view key = before(line, '=');
-    std::array<std::string_view, keyCount> keys{};
-    for (Key k = 0; k < keyCount; ++k)
-        keys[k] = keyText(k);
-    auto found = static_cast<Key>(std::find_if(keys.begin(), keys.end(), [line](std::string_view k) { return carries(line, k); })
-                                  - keys.begin());
-    if (found == keyCount) {
-        std::size_t meant = likelyKey(key, keys);
-        return Refusal{.key = key, .reason = NO_SUCH_OPTION, .namesKey = !key.empty(),
-                       .meant = meant < keys.size() ? keys[meant] : std::string_view{}};
-    }
+    Key found = keyCarriedBy(line);
+    if (found == keyCount)
+        return reading.refuse(key, {NO_SUCH_OPTION, !key.empty()}, keyText(likelyOption(key)));
     Problem problem;
     FileValue value;
     if (found >= firstRunKey)
@@ -74,15 +72,14 @@ std::optional<Refusal> readLine(std::string_view line, TextReading& reading)
     else
         problem = checkFileValue(found, after(line, key.size() + 1), value);
     if (problem)
-        return Refusal{.key = keys[found], .reason = problem.reason, .namesKey = problem.namesKey};
+        return reading.refuse(keyText(found), problem);
     // "prf" starts the profile's section; the other four need one.
     if (found == keyOf(ProfileField::profile))
         reading.profile = value.number;
     else
         reading.holdsSettings = true;
     if (!keepFileValue(found, value, reading.profile, reading.at(), reading.plan.files))
-        return Refusal{.reason = TOO_MANY_SETTINGS};
-    return std::nullopt;
+        reading.refuse({}, {TOO_MANY_SETTINGS});
 }
 
 // Keeps the field that a comment, as an export writes it in place of a value it
@@ -93,10 +90,8 @@ void noteNotCarried(std::string_view comment, TextReading& reading)
         return;
     comment.remove_prefix(COMMENT.size());
     std::string_view key = before(comment, ':');
-    Key found = 0;
-    while (found < firstRunKey && keyText(found) != key)
-        ++found;
-    if (found == firstRunKey)
+    Key found = keyNamed(key);
+    if (found >= firstRunKey)
         return;
     comment.remove_prefix(key.size());
     NotCarried left{reading.at(), found, found < firstProfileKey ? 0 : reading.profile, {}};
@@ -146,26 +141,25 @@ std::optional<Refusal> readSettingsText(std::string_view text, int file, Plan& p
         // A carriage return belongs right before the line feed, and nowhere else.
         if (line.ended && line.text.ends_with('\r'))
             line.text.remove_suffix(1);
-        std::optional<Refusal> refusal;
-        if (line.text.find('\r') != std::string_view::npos)
-            refusal = Refusal{.reason = "carriage return inside a line"};
-        else if (isBlank(line.text) || line.text.starts_with('#')) {
+        if (line.text.find('\r') != std::string_view::npos) {
+            reading.refuse({}, {"carriage return inside a line"});
+        } else if (isBlank(line.text) || line.text.starts_with('#')) {
             ended = ended || (line.text == EXPORT_END && line.ended);
             noteNotCarried(line.text, reading);
-        } else if (ended)
-            refusal = Refusal{.reason = "a setting after the end line"};
-        else
-            refusal = readLine(line.text, reading);
-        if (refusal) {
-            refusal->at = reading.at();
-            return refusal;
+        } else if (ended) {
+            reading.refuse({}, {"a setting after the end line"});
+        } else {
+            readLine(line.text, reading);
         }
+        if (reading.refusal)
+            return reading.refusal;
     }
+    reading.line = std::max(reading.line, 1);
     if (exported && !ended)
-        return Refusal{.reason = "the settings end before their end line", .at = {.file = file, .line = std::max(reading.line, 1)}};
-    if (!reading.holdsSettings)
-        return noSettings(file);
-    return std::nullopt;
+        reading.refuse({}, {"the settings end before their end line"});
+    else if (!reading.holdsSettings)
+        reading.refusal = noSettings(file);
+    return reading.refusal;
 }
 
 void printSettingsAsOptions(const ConfigBlock& block, Output& out, Output& err)

@@ -171,7 +171,8 @@ Saving writeChangedSectors(FileAccess& file, std::span<const std::uint8_t, Confi
     std::size_t count = 0;
     for (const Stretch& stretch : blockSectors()) {
         std::span<const std::uint8_t> bytes = partOf(after, stretch);
-        if (std::ranges::equal(bytes, partOf(before, stretch)))
+        std::span<const std::uint8_t> old = partOf(before, stretch);
+        if (std::equal(bytes.begin(), bytes.end(), old.begin(), old.end()))
             continue;
         std::size_t written = file.writeAt(stretch.offset, bytes);
         reached[count++] = {stretch.offset, written};

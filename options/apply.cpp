@@ -19,82 +19,102 @@ Origin argumentAt(std::uint16_t position)
     return {.argument = position + 1};
 }
 
-std::optional<Refusal> globalPass(const Plan& plan, std::size_t row, ConfigBlock& block)
-{
-    const GlobalSetting& setting = GLOBAL_SETTINGS[row];
-    for (std::uint16_t position : plan.valuesOf(static_cast<Key>(row))) {
-        std::optional<std::uint8_t> code = codeOfValue(setting, plan.value(position), parseNumber);
-        if (!code)
-            return Refusal{.key = setting.key, .reason = setting.refusal, .at = argumentAt(position)};
-        if (setting.field == Setting::stm && *code == hiddenStart && !hiddenStartBootable(block))
-            return Refusal{.key = setting.key, .reason = HIDDEN_START_NEEDS, .namesKey = true, .at = argumentAt(position)};
-        block.set(setting.field, *code);
-    }
-    return std::nullopt;
-}
+// The passes over the command line's options, each over the options of its key in
+// their order; the first value refused ends them.
+class Passes {
+public:
+    Passes(const Plan& plan, ConfigBlock& block) : plan_(plan), block_(block) {}
 
-// Where the run last set the field: the command line, after every file, or the file
-// and line; nothing where the run left it alone.
-std::optional<Origin> lastSetting(Setting field, const Plan& plan)
-{
-    std::size_t row = rowOf(field);
-    std::span<const std::uint16_t> options = plan.valuesOf(static_cast<Key>(row));
-    if (!options.empty())
-        return argumentAt(options.back());
-    const FileSettings::Global& file = plan.files.globals[row];
-    return file.code ? std::optional<Origin>(file.at) : std::nullopt;
-}
-
-// The rule is broken where the run leaves the image starting hidden without a
-// countdown or a default boot, unless it was exactly so before the run. The refusal
-// names the last of the run's settings that broke it; on the command line the
-// countdown before the default boot, and that before the start mode.
-std::optional<Refusal> judgeHiddenStart(const HiddenStartBytes& before, const ConfigBlock& after, const Plan& plan)
-{
-    if (!startsHidden(after) || hiddenStartBootable(after) || hiddenStartBytes(after) == before)
-        return std::nullopt;
     std::optional<Refusal> refusal;
-    for (Setting field : HIDDEN_START_FIELDS) {
-        bool breaks = field == Setting::stm ? startsHidden(after) : after.get(field) == 0;
-        std::optional<Origin> at = breaks ? lastSetting(field, plan) : std::nullopt;
-        if (at && (!refusal || at->laterThan(refusal->at)))
-            refusal = Refusal{.key = globalSetting(field).key, .reason = HIDDEN_START_NEEDS, .namesKey = true, .at = *at};
-    }
-    if (refusal && refusal->at.file > 0 && plan.loads() > 1)
-        refusal->file = plan.loadName(refusal->at.file);
-    return refusal;
-}
 
-std::optional<Refusal> profilePasses(const Plan& plan, ProfileEdits& edits)
-{
-    for (const ProfileSetting& setting : PROFILE_SETTINGS) {
-        for (std::uint16_t position : plan.valuesOf(keyOf(setting.field))) {
-            std::string_view value = plan.value(position);
-            if (setting.field == ProfileField::name) {
-                edits.fields.name = nameOf(value);
-                edits.nameCut = value.size() > ConfigBlock::nameLength;
-                continue;
+    bool globals()
+    {
+        for (std::size_t row : PASS_ORDER) {
+            const GlobalSetting& setting = GLOBAL_SETTINGS[row];
+            for (std::uint16_t position : plan_.valuesOf(static_cast<Key>(row))) {
+                std::optional<std::uint8_t> code = codeOfValue(setting, plan_.value(position), parseNumber);
+                if (!code)
+                    return refuse(setting.key, {setting.refusal}, argumentAt(position));
+                if (setting.field == Setting::stm && *code == hiddenStart && !hiddenStartBootable(block_))
+                    return refuse(setting.key, {HIDDEN_START_NEEDS, true}, argumentAt(position));
+                block_.set(setting.field, *code);
             }
-            std::optional<int> number = numberOfValue(setting, value, parseNumber);
-            if (!number)
-                return Refusal{.key = setting.key, .reason = setting.refusal, .at = argumentAt(position)};
-            (setting.field == ProfileField::profile ? edits.profile : edits.fields.number(setting.field)) = number;
         }
+        return true;
     }
-    return std::nullopt;
-}
 
-// show= and write= take their words alone, whatever the run does.
-std::optional<Refusal> runKeyPasses(const Plan& plan)
-{
-    for (RunKey key : {RunKey::show, RunKey::write}) {
-        const RunSetting& setting = runSetting(key);
-        for (std::uint16_t position : plan.valuesOf(keyOf(key)))
-            if (!positionOf(setting.words, plan.value(position)))
-                return Refusal{.key = setting.key, .reason = setting.refusal, .at = argumentAt(position)};
+    // The rule is broken where the run leaves the image starting hidden without a
+    // countdown or a default boot, unless it was exactly so before the run. The
+    // refusal names the last of the run's settings that broke it; on the command line
+    // the countdown before the default boot, and that before the start mode.
+    bool hiddenStartRule(const HiddenStartBytes& before)
+    {
+        if (!startsHidden(block_) || hiddenStartBootable(block_) || hiddenStartBytes(block_) == before)
+            return true;
+        for (Setting field : HIDDEN_START_FIELDS) {
+            bool breaks = field == Setting::stm ? startsHidden(block_) : block_.get(field) == 0;
+            std::optional<Origin> at = breaks ? lastSetting(field) : std::nullopt;
+            if (at && (!refusal || at->laterThan(refusal->at)))
+                refuse(globalSetting(field).key, {HIDDEN_START_NEEDS, true}, *at, true);
+        }
+        return !refusal;
     }
-    return std::nullopt;
-}
+
+    bool profiles(ProfileEdits& edits)
+    {
+        for (const ProfileSetting& setting : PROFILE_SETTINGS) {
+            for (std::uint16_t position : plan_.valuesOf(keyOf(setting.field))) {
+                std::string_view value = plan_.value(position);
+                if (setting.field == ProfileField::name) {
+                    edits.fields.name = nameOf(value);
+                    edits.nameCut = value.size() > ConfigBlock::nameLength;
+                    continue;
+                }
+                std::optional<int> number = numberOfValue(setting, value, parseNumber);
+                if (!number)
+                    return refuse(setting.key, {setting.refusal}, argumentAt(position));
+                (setting.field == ProfileField::profile ? edits.profile : edits.fields.number(setting.field)) = number;
+            }
+        }
+        return true;
+    }
+
+    // show= and write= take their words alone, whatever the run does.
+    bool runKeys()
+    {
+        for (RunKey key : {RunKey::show, RunKey::write}) {
+            const RunSetting& setting = runSetting(key);
+            for (std::uint16_t position : plan_.valuesOf(keyOf(key)))
+                if (!positionOf(setting.words, plan_.value(position)))
+                    return refuse(setting.key, {setting.refusal}, argumentAt(position));
+        }
+        return true;
+    }
+
+private:
+    bool refuse(std::string_view key, Problem problem, const Origin& at, bool again = false)
+    {
+        if (!refusal || again)
+            refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = at,
+                              .file = at.file > 0 && plan_.loads() > 1 ? plan_.loadName(at.file) : std::string_view{}};
+        return false;
+    }
+
+    // Where the run last set the field: the command line, after every file, or the
+    // file and line; nothing where the run left it alone.
+    std::optional<Origin> lastSetting(Setting field) const
+    {
+        std::size_t row = rowOf(field);
+        std::span<const std::uint16_t> options = plan_.valuesOf(static_cast<Key>(row));
+        if (!options.empty())
+            return argumentAt(options.back());
+        const FileSettings::Global& file = plan_.files.globals[row];
+        return file.code ? std::optional<Origin>(file.at) : std::nullopt;
+    }
+
+    const Plan& plan_;
+    ConfigBlock& block_;
+};
 
 void applyProfileFields(ConfigBlock& block, std::size_t index, const FileSettings::Profile& fields)
 {
@@ -155,17 +175,10 @@ std::optional<Refusal> applyPlan(const Plan& plan, ConfigBlock& block, GivenName
 {
     HiddenStartBytes before = hiddenStartBytes(block);
     applyFileSettings(plan.files, block);
-    for (std::size_t row : PASS_ORDER)
-        if (std::optional<Refusal> refusal = globalPass(plan, row, block))
-            return refusal;
+    Passes passes(plan, block);
     ProfileEdits edits;
-    std::optional<Refusal> refusal = judgeHiddenStart(before, block, plan);
-    if (!refusal)
-        refusal = profilePasses(plan, edits);
-    if (!refusal)
-        refusal = runKeyPasses(plan);
-    if (refusal)
-        return refusal;
+    if (!passes.globals() || !passes.hiddenStartRule(before) || !passes.profiles(edits) || !passes.runKeys())
+        return passes.refusal;
     // Without a profile number the profile's values were checked and are dropped.
     if (edits.profile) {
         name = {edits.fields.name.has_value(), edits.nameCut && edits.fields.name, edits.fields.name.value_or(ConfigBlock::Name{})};

@@ -8,14 +8,6 @@
 namespace vornset {
 namespace {
 
-std::array<std::string_view, keyCount> allKeys()
-{
-    std::array<std::string_view, keyCount> keys{};
-    for (Key key = 0; key < keyCount; ++key)
-        keys[key] = keyText(key);
-    return keys;
-}
-
 bool isKeyCharacter(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
@@ -33,24 +25,12 @@ std::string_view typedKey(std::string_view argument)
 
 Option readOption(std::string_view argument)
 {
-    Option option;
-    const std::array<std::string_view, keyCount> keys = allKeys();
-    for (Key key = 0; key < keyCount; ++key) {
-        if (carries(argument, keys[key])) {
-            option.key = key;
-            return option;
-        }
-        if (argument == keys[key]) {
-            option.why = Ignored::noValue;
-            option.meant = key;
-        }
-    }
-    if (argument.empty())
-        option.why = Ignored::empty;
-    else if (option.why == Ignored::no) {
-        option.why = Ignored::noSuchOption;
-        option.meant = static_cast<Key>(likelyKey(typedKey(argument), keys));
-    }
+    Option option{.key = keyCarriedBy(argument), .meant = keyNamed(argument)};
+    if (option.key != keyCount)
+        return option;
+    option.why = argument.empty() ? Ignored::empty : option.meant != keyCount ? Ignored::noValue : Ignored::noSuchOption;
+    if (option.why == Ignored::noSuchOption)
+        option.meant = likelyOption(typedKey(argument));
     return option;
 }
 
@@ -173,6 +153,30 @@ std::optional<Refusal> readCommandLine(std::span<const char* const> options, std
         if (refusal)
             return refusal;
     return std::nullopt;
+}
+
+Key keyCarriedBy(std::string_view text)
+{
+    Key key = 0;
+    while (key < keyCount && !carries(text, keyText(key)))
+        ++key;
+    return key;
+}
+
+Key keyNamed(std::string_view text)
+{
+    Key key = 0;
+    while (key < keyCount && text != keyText(key))
+        ++key;
+    return key;
+}
+
+Key likelyOption(std::string_view typed)
+{
+    std::array<std::string_view, keyCount> keys{};
+    for (Key key = 0; key < keyCount; ++key)
+        keys[key] = keyText(key);
+    return static_cast<Key>(likelyKey(typed, keys));
 }
 
 std::string_view keyText(Key key)

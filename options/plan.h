@@ -34,6 +34,12 @@ constexpr Key keyOf(RunKey field)
 // The key's text, as options and settings files write it before "=".
 std::string_view keyText(Key key);
 
+// The key whose "key=" starts the text, the key the text is, and the key most likely
+// meant by a word that is no key; keyCount where there is none.
+Key keyCarriedBy(std::string_view text);
+Key keyNamed(std::string_view text);
+Key likelyOption(std::string_view typed);
+
 // Why an option does nothing.
 enum class Ignored : std::uint8_t {
     no,
