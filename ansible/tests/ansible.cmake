@@ -8,7 +8,8 @@ if(NOT CMAKE_CROSSCOMPILING)
     target_include_directories(ansible_settings_doc PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_definitions(ansible_settings_doc PRIVATE VORNSET_ROW_TEXTS)
     target_link_libraries(ansible_settings_doc PRIVATE vornset_warnings)
-    add_test(NAME ansible.settings_doc COMMAND ansible_settings_doc --check ${CMAKE_CURRENT_LIST_DIR}/..)
+    cmake_path(GET CMAKE_CURRENT_LIST_DIR PARENT_PATH collection)
+    add_test(NAME ansible.settings_doc COMMAND ansible_settings_doc --check ${collection})
 endif()
 
 # The Ansible collection's tests against the vornset just built; skipped (77) where

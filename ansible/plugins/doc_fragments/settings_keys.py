@@ -33,7 +33,7 @@ options:
         choices: ["menu", "hidden"]
       cnt:
         description:
-          - "Countdown. Start the default when the countdown ends."
+          - "Countdown. On: when the countdown ends, the default boot starts by itself. Off: the menu waits for a choice."
           - "Takes C(off) or C(on)."
           - "vornset's help: countdown, on or off"
         type: str
@@ -80,27 +80,31 @@ options:
         choices: ["bt", "bios"]
       usb1:
         description:
-          - "Force USB 1.1. Off, or mode 1 or mode 2 for USB devices that fail otherwise."
+          - "Force USB 1.1. Keep it off, unless a USB keyboard, stick or disk does not work in the menu: then try mode 1,
+            then mode 2."
           - "Takes C(off), C(1) or C(2)."
           - "vornset's help: force usb 1.1, off or 1 or 2. 1 = Mode 1, 2 = Mode 2"
         type: str
         choices: ["off", "1", "2"]
       usbmdev:
         description:
-          - "USB storage device. Which USB mass storage device to use, from 1 to 99."
+          - "USB stick or disk to start from. Where several USB sticks or disks are plugged in, which one the default boot
+            from USB starts, counted from 1; keep 1 where there is one."
           - "Takes a whole number from 1 to 99."
           - "vornset's help: use usb massdev, 1-99"
         type: int
       int19h:
         description:
-          - "Boot through INT 19h. Do not boot the operating system itself; call INT 19h instead."
+          - "Leave the start to the BIOS. On: the boot manager does not start a system itself but hands the start back to
+            the PC's BIOS. Keep it off unless a system starts only that way."
           - "Takes C(off) or C(on)."
           - "vornset's help: int19h/os boot, do not boot the os and use int19h, on or off"
         type: str
         choices: ["off", "on"]
       hotkey:
         description:
-          - "Startup hotkey. Whether the startup hotkey is on."
+          - "Startup hotkey. Yes: the boot manager's hotkey works while the PC starts. No: the key does nothing then. If
+            unsure, keep it as it is."
           - "Takes C(no) or C(yes)."
           - "vornset's help: startup hotkey, yes or no"
         type: str
@@ -114,20 +118,20 @@ options:
         type: str
       btdrv:
         description:
-          - "Boot drive. The disk the profile starts, by its BIOS drive number: 80h is the first hard disk, 81h the
-            second, up to 89h, the tenth."
+          - "Boot drive. The hard disk the profile starts, as the PC counts its disks: hard disk 1 is the first (80h),
+            hard disk 2 the second (81h), up to hard disk 10 (89h)."
           - "Takes C(80h), C(81h), C(82h), C(83h), C(84h), C(85h), C(86h), C(87h), C(88h) or C(89h)."
         type: str
         choices: ["80h", "81h", "82h", "83h", "84h", "85h", "86h", "87h", "88h", "89h"]
       btprt:
         description:
-          - "Boot partition. Which of the disk's four primary partitions the profile starts, from 1 to 4."
+          - "Boot partition. Which of the hard disk's four primary partitions the profile starts, from 1 to 4."
           - "Takes a whole number from 1 to 4."
         type: int
       btlog:
         description:
-          - "Logical partition. The log part. number, from 1 to 4: the logical partition the profile starts, where the
-            boot partition is an extended one."
+          - "Logical partition. Where the boot partition is an extended partition, which of the logical partitions inside
+            it the profile starts, from 1 to 4; otherwise keep it as it is."
           - "Takes a whole number from 1 to 4."
         type: int
       prfname_bytes:
@@ -151,7 +155,8 @@ notes:
     C(800x600), C(1024x768) or C(1280x1024)."
   - "C(stm): Start mode. Starting hidden runs the default boot without showing the menu; it needs the countdown on
     and a default boot. Takes C(menu) or C(hidden)."
-  - "C(cnt): Countdown. Start the default when the countdown ends. Takes C(off) or C(on)."
+  - "C(cnt): Countdown. On: when the countdown ends, the default boot starts by itself. Off: the menu waits for a
+    choice. Takes C(off) or C(on)."
   - "C(cntval): Seconds before the default starts. A whole number of seconds, from 1 to 99. Takes a whole number
     from 1 to 99."
   - "C(dbt): Default boot. What starts when the countdown ends. Takes C(off), C(profile), C(floppy), C(cdrom) or
@@ -161,20 +166,22 @@ notes:
   - "C(stf): Starfield. Stars moving behind the menu. Takes C(off) or C(on)."
   - "C(zan): Zoom animation. The menu zooms in as it opens. Takes C(off) or C(on)."
   - "C(fnt): Font. The boot manager's own font, or the BIOS font. Takes C(bt) or C(bios)."
-  - "C(usb1): Force USB 1.1. Off, or mode 1 or mode 2 for USB devices that fail otherwise. Takes C(off), C(1) or
-    C(2)."
-  - "C(usbmdev): USB storage device. Which USB mass storage device to use, from 1 to 99. Takes a whole number from
-    1 to 99."
-  - "C(int19h): Boot through INT 19h. Do not boot the operating system itself; call INT 19h instead. Takes C(off)
-    or C(on)."
-  - "C(hotkey): Startup hotkey. Whether the startup hotkey is on. Takes C(no) or C(yes)."
+  - "C(usb1): Force USB 1.1. Keep it off, unless a USB keyboard, stick or disk does not work in the menu: then try
+    mode 1, then mode 2. Takes C(off), C(1) or C(2)."
+  - "C(usbmdev): USB stick or disk to start from. Where several USB sticks or disks are plugged in, which one the
+    default boot from USB starts, counted from 1; keep 1 where there is one. Takes a whole number from 1 to 99."
+  - "C(int19h): Leave the start to the BIOS. On: the boot manager does not start a system itself but hands the
+    start back to the PC's BIOS. Keep it off unless a system starts only that way. Takes C(off) or C(on)."
+  - "C(hotkey): Startup hotkey. Yes: the boot manager's hotkey works while the PC starts. No: the key does nothing
+    then. If unsure, keep it as it is. Takes C(no) or C(yes)."
   - "The profiles returned in C(profiles), from number, 1 to 16, to these keys:"
   - "C(prfname): Name. Takes text of at most 16 bytes as UTF-8; a longer name is refused."
-  - "C(btdrv): Boot drive. The disk the profile starts, by its BIOS drive number: 80h is the first hard disk, 81h
-    the second, up to 89h, the tenth. Takes C(80h), C(81h), C(82h), C(83h), C(84h), C(85h), C(86h), C(87h), C(88h)
-    or C(89h)."
-  - "C(btprt): Boot partition. Which of the disk's four primary partitions the profile starts, from 1 to 4. Takes
-    a whole number from 1 to 4."
-  - "C(btlog): Logical partition. The log part. number, from 1 to 4: the logical partition the profile starts,
-    where the boot partition is an extended one. Takes a whole number from 1 to 4."
+  - "C(btdrv): Boot drive. The hard disk the profile starts, as the PC counts its disks: hard disk 1 is the first
+    (80h), hard disk 2 the second (81h), up to hard disk 10 (89h). Takes C(80h), C(81h), C(82h), C(83h), C(84h),
+    C(85h), C(86h), C(87h), C(88h) or C(89h)."
+  - "C(btprt): Boot partition. Which of the hard disk's four primary partitions the profile starts, from 1 to 4.
+    Takes a whole number from 1 to 4."
+  - "C(btlog): Logical partition. Where the boot partition is an extended partition, which of the logical
+    partitions inside it the profile starts, from 1 to 4; otherwise keep it as it is. Takes a whole number from 1
+    to 4."
 '''
