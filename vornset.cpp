@@ -51,23 +51,6 @@ private:
     Output& err_;
 };
 
-// Where the run's message goes: standard output, or, where the run prints a form that
-// another program reads, standard error alone, so that the reader gets nothing rather
-// than a message.
-class Messages {
-public:
-    Messages(const Plan& plan, Io& io)
-        : errorLines_(io.err), to_(plan.shows(Form::options) || plan.shows(Form::json) ? errorLines_ : io.out)
-    {
-    }
-
-    Output& out() { return to_; }
-
-private:
-    ErrorLines errorLines_;
-    Output& to_;
-};
-
 std::string_view withoutByteOrderMark(std::string_view text)
 {
     // What Windows Notepad may put at the start of a UTF-8 file.
@@ -107,85 +90,106 @@ void readSettingsFiles(Plan& plan, SettingsFiles& files, std::span<char> buffer)
     }
 }
 
-// What failed with the image file: the fixed message, then, on standard error, why,
-// and for a failed write, what the image holds since.
-void printImageFailure(ImageError error, const Saving& saving, Access access, std::string_view path, Output& messages,
-                       Io& io)
-{
-    if (error == ImageError::locked) {
-        printImageError(access == Access::edit ? ImageError::cannotOpenForWriting : ImageError::cannotRead, path, messages);
-        printLockedByOther(path, io.err);
-        return;
+// One run once its plan is read: where its messages go (standard output, or, where it
+// prints a form that another program reads, standard error alone, so that the reader
+// gets nothing rather than a message), and what it prints in more than one place.
+class Run {
+public:
+    Run(const Plan& read, std::string_view image, Io& reaches)
+        : plan(read), path(image), io(reaches), errorLines_(reaches.err),
+          messages(read.shows(Form::options) || read.shows(Form::json) ? errorLines_ : reaches.out)
+    {
     }
-    printImageError(error, path, messages);
-    if (error == ImageError::overSizeLimit)
-        printOverSizeLimit(path, saving.sizeLimit, io.err);
-    else if (error == ImageError::cannotWrite)
-        printWriteFailure(path, io.image.failure(), saving.written, io.err);
-    else
-        printImageReason(error, path, io.image.failure(), io.err);
-}
 
-// Each form the plan asks for, each after an empty line where text came before it.
-void printForms(const Plan& plan, const ConfigBlock& before, const ConfigBlock& after, bool afterOtherText, Io& io)
-{
-    for (Form form : plan.forms()) {
-        if (afterOtherText)
-            io.out << "\n";
-        afterOtherText = true;
-        switch (form) {
-        case Form::changes:
-            printChanges(before, after, io.out);
-            break;
-        case Form::profiles:
-            printProfiles(after, io.out);
-            break;
-        case Form::options:
-            printSettingsAsOptions(after, io.out, io.err);
-            break;
-        case Form::json:
-            printSettingsAsJson(after, io.out, io.err);
-            break;
+    const Plan& plan;
+    std::string_view path;
+    Io& io;
+
+private:
+    ErrorLines errorLines_;
+
+public:
+    Output& messages;
+
+    // What failed with the image file: the fixed message, then, on standard error,
+    // why, and for a failed write, what the image holds since.
+    int imageFailure(ImageError error, const Saving& saving = {})
+    {
+        if (error == ImageError::locked) {
+            printImageError(plan.edit && !plan.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead, path,
+                            messages);
+            printLockedByOther(path, io.err);
+            return 1;
+        }
+        printImageError(error, path, messages);
+        if (error == ImageError::overSizeLimit)
+            printOverSizeLimit(path, saving.sizeLimit, io.err);
+        else if (error == ImageError::cannotWrite)
+            printWriteFailure(path, io.image.failure(), saving.written, io.err);
+        else
+            printImageReason(error, path, io.image.failure(), io.err);
+        return 1;
+    }
+
+    // What keeps the image from being worked on at all: it could not be read, or
+    // holds another configuration version.
+    bool unusable(ImageError error, const BootImage& image)
+    {
+        if (error != ImageError::none)
+            return imageFailure(error);
+        if (hasSupportedVersion(image))
+            return false;
+        printVersionError(messages);
+        return true;
+    }
+
+    int refuse(const Refusal& refusal)
+    {
+        printRefusal(refusal, messages);
+        if (io.refused != nullptr)
+            *io.refused = refusal;
+        return 1;
+    }
+
+    // Each form the plan asks for, each after an empty line where text came before it.
+    void printForms(const ConfigBlock& before, const ConfigBlock& after, bool afterOtherText)
+    {
+        for (Form form : plan.forms()) {
+            if (afterOtherText)
+                io.out << "\n";
+            afterOtherText = true;
+            if (form == Form::changes)
+                printChanges(before, after, io.out);
+            else if (form == Form::profiles)
+                printProfiles(after, io.out);
+            else if (form == Form::options)
+                printSettingsAsOptions(after, io.out, io.err);
+            else
+                printSettingsAsJson(after, io.out, io.err);
         }
     }
-}
-
-int refuse(const Refusal& refusal, Output& messages, Io& io)
-{
-    printRefusal(refusal, messages);
-    if (io.refused != nullptr)
-        *io.refused = refusal;
-    return 1;
-}
+};
 
 // Reads the image under a shared lock, and prints its settings: the report, or the
 // forms the plan asks for.
-int report(const Plan& plan, std::string_view path, Io& io)
+int report(Run& run)
 {
     BootImage image;
-    WaitingNotice notice(path, io.err);
-    ImageError error = loadImage(io.image, Access::read, image, notice, io.clock);
-    Messages messages(plan, io);
-    if (error != ImageError::none) {
-        printImageFailure(error, {}, Access::read, path, messages.out(), io);
+    WaitingNotice notice(run.path, run.io.err);
+    ImageError error = loadImage(run.io.image, Access::read, image, notice, run.io.clock);
+    if (run.unusable(error, image))
         return 1;
-    }
-    if (!hasSupportedVersion(image)) {
-        printVersionError(messages.out());
-        return 1;
-    }
     ConfigBlock block = configBlock(image);
-    if (plan.arguments.empty())
-        printInfos(block, io.out);
+    if (run.plan.arguments.empty())
+        printInfos(block, run.io.out);
     else
-        printForms(plan, block, block, false, io);
+        run.printForms(block, block, false);
     return 0;
 }
 
 // What became of an edit while the image was open, to be printed once it is closed.
 struct Edit {
     ImageError error = ImageError::none;
-    bool wrongVersion = false;
     std::optional<Refusal> refusal;
     GivenName name;
     Saving saving;
@@ -200,8 +204,7 @@ Edit editImage(const Plan& plan, BootImage& image, Io& io, std::string_view path
     Edit edit;
     WaitingNotice notice(path, io.err);
     edit.error = loadImage(io.image, plan.dryRun ? Access::read : Access::edit, image, notice, io.clock);
-    edit.wrongVersion = edit.error == ImageError::none && !hasSupportedVersion(image);
-    if (edit.error == ImageError::none && !edit.wrongVersion && !plan.unreadable) {
+    if (edit.error == ImageError::none && hasSupportedVersion(image) && !plan.unreadable) {
         ConfigBlock block = configBlock(image);
         std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, edit.before.begin());
         edit.refusal = plan.refusal ? plan.refusal : applyPlan(plan, block, edit.name);
@@ -217,23 +220,14 @@ void warnOfIgnoredOptions(const Plan& plan, Output& err)
 {
     for (std::size_t i = 0; i < plan.arguments.size(); ++i) {
         const Option& option = plan.options[i];
-        std::string_view meant = keyText(option.meant);
-        switch (option.why) {
-        case Ignored::no:
-            break;
-        case Ignored::noSuchOption:
-            warnNoSuchOption(plan.text(i), meant, err);
-            break;
-        case Ignored::noValue:
-            warnNoValue(meant, err);
-            break;
-        case Ignored::empty:
+        if (option.why == Ignored::noSuchOption)
+            warnNoSuchOption(plan.text(i), keyText(option.meant), err);
+        else if (option.why == Ignored::noValue)
+            warnNoValue(keyText(option.meant), err);
+        else if (option.why == Ignored::empty)
             warnEmptyArgument(err);
-            break;
-        case Ignored::noProfileChosen:
+        else if (option.why == Ignored::noProfileChosen)
             warnNoProfileChosen(plan.text(i), err);
-            break;
-        }
     }
 }
 
@@ -268,24 +262,20 @@ void warnOfProfilesChosen(const Plan& plan, Output& err)
         warnProfileChosenTimes(static_cast<int>(chosen.size()), *last, err);
 }
 
-int printEdit(const Plan& plan, const Edit& edit, BootImage& image, std::string_view path, Io& io)
+int edit(Run& run)
 {
-    Messages messages(plan, io);
-    Access access = plan.dryRun ? Access::read : Access::edit;
-    if (edit.error != ImageError::none) {
-        printImageFailure(edit.error, edit.saving, access, path, messages.out(), io);
+    BootImage image;
+    const Plan& plan = run.plan;
+    Io& io = run.io;
+    Edit edit = editImage(plan, image, io, run.path);
+    if (run.unusable(edit.error, image))
         return 1;
-    }
-    if (edit.wrongVersion) {
-        printVersionError(messages.out());
-        return 1;
-    }
     if (plan.unreadable) {
-        printUnreadableSettings(plan.unreadable->name, plan.unreadable->fault, plan.unreadable->reason, messages.out(), io.err);
+        printUnreadableSettings(plan.unreadable->name, plan.unreadable->fault, plan.unreadable->reason, run.messages, io.err);
         return 1;
     }
     if (edit.refusal)
-        return refuse(*edit.refusal, messages.out(), io);
+        return run.refuse(*edit.refusal);
     // The warnings first: a failed data run's "ffff" and message share a line of the
     // standard error.
     warnOfIgnoredOptions(plan, io.err);
@@ -295,25 +285,15 @@ int printEdit(const Plan& plan, const Edit& edit, BootImage& image, std::string_
         warnNameCut({reinterpret_cast<const char*>(edit.name.stored.data()), edit.name.stored.size()}, io.err);
     bool failed = edit.saving.error != ImageError::none;
     if (edit.name.given)
-        printNameMark(failed ? messages.out() : io.out);
-    if (failed) {
-        printImageFailure(edit.saving.error, edit.saving, access, path, messages.out(), io);
-        return 1;
-    }
+        printNameMark(failed ? run.messages : io.out);
+    if (failed)
+        return run.imageFailure(edit.saving.error, edit.saving);
     if (plan.dryRun)
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    Block before = edit.before;
-    printForms(plan, ConfigBlock(before), configBlock(image), true, io);
+    run.printForms(ConfigBlock(edit.before), configBlock(image), true);
     return 0;
-}
-
-int edit(const Plan& plan, std::string_view path, Io& io)
-{
-    BootImage image;
-    Edit edit = editImage(plan, image, io, path);
-    return printEdit(plan, edit, image, path, io);
 }
 
 int runOnce(std::span<const char* const> arguments, Io& io)
@@ -332,15 +312,15 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         return 0;
     }
     Plan plan;
-    if (std::optional<Refusal> refusal = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact, io.settings, plan)) {
-        Messages messages(plan, io);
-        return refuse(*refusal, messages.out(), io);
-    }
+    std::optional<Refusal> refusal = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact, io.settings, plan);
+    Run run(plan, arguments.back(), io);
+    if (refusal)
+        return run.refuse(*refusal);
     // What the settings files are read into; the plan's values stand in it.
     std::array<char, 65536> settingsText;
     if (plan.edit)
         readSettingsFiles(plan, io.settings, settingsText);
-    return plan.edit ? edit(plan, arguments.back(), io) : report(plan, arguments.back(), io);
+    return plan.edit ? edit(run) : report(run);
 }
 
 } // namespace

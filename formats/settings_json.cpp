@@ -46,6 +46,14 @@ bool isHex(char c)
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+bool allHex(std::string_view digits)
+{
+    for (char c : digits)
+        if (!isHex(c))
+            return false;
+    return true;
+}
+
 char32_t hexValue(std::string_view digits)
 {
     char32_t value = 0;
@@ -130,15 +138,19 @@ struct Token {
 // The document's values, once it is checked whole as JSON.
 class Tokens {
 public:
-    // Checks the document and reads its values; on a fault says why.
-    std::optional<Refusal> read(std::string_view text)
+    // Checks the document and reads its values; on a fault says why: a key given
+    // twice, named with the object of the root it stands in, too many values, or
+    // text that is not JSON.
+    std::optional<Refusal> read(std::string_view text, int file)
     {
         text_ = text;
         space();
-        bool valid = at_ < text_.size() && text_[at_] == '{' && value(0, {}) && (space(), at_ == text_.size());
-        if (!valid && !fault_)
-            fault_ = Refusal{.reason = NOT_JSON, .at = {.line = line_}};
-        return fault_;
+        if (at_ < text_.size() && text_[at_] == '{' && value(0) && (space(), at_ == text_.size()))
+            return std::nullopt;
+        if (twice_ == 0)
+            return Refusal{.reason = fault_.reason, .at = {.file = file, .line = line_}};
+        return Refusal{.key = tokens_[twice_].text, .reason = "given twice", .namesKey = true,
+                       .at = {.file = file, .line = tokens_[twice_].line, .object = object_, .item = item_}};
     }
 
     // The values, and after them a null one with no line, which stands for none.
@@ -195,7 +207,7 @@ private:
     std::optional<char32_t> unicodeEscape()
     {
         std::string_view escape = slice(text_, at_, 6);
-        if (escape.size() < 6 || !escape.starts_with("\\u") || !std::all_of(escape.begin() + 2, escape.end(), isHex))
+        if (escape.size() < 6 || !escape.starts_with("\\u") || !allHex(slice(escape, 2, 4)))
             return std::nullopt;
         at_ += 6;
         return hexValue(slice(escape, 2, 4));
@@ -233,24 +245,21 @@ private:
         return take('"');
     }
 
-    // No key stands twice in the object at first; a fault names the key with the
-    // object of the document's root that it stands in.
-    bool keysOnce(std::size_t first, const Origin& path)
+    // No key stands twice in the object at first.
+    bool keysOnce(std::size_t first)
     {
         for (std::size_t key = first + 1; key < count_; key = tokens_[key + 1].end)
             for (std::size_t other = first + 1; other < key; other = tokens_[other + 1].end)
                 if (sameText(tokens_[key].text, tokens_[other].text)) {
-                    Origin at = path;
-                    at.line = tokens_[key].line;
-                    fault_ = Refusal{.key = tokens_[key].text, .reason = "given twice", .namesKey = true, .at = at};
+                    twice_ = key;
                     return false;
                 }
         return true;
     }
 
-    // An object's members or a list's items; their path names the root's key they
-    // stand under and, in a list there, their place.
-    bool members(std::size_t first, int level, Origin path)
+    // An object's members or a list's items, after the root's key they stand under
+    // and, in a list there, their place.
+    bool members(std::size_t first, int level)
     {
         bool object = tokens_[first].kind == Token::object;
         char close = object ? '}' : ']';
@@ -259,23 +268,25 @@ private:
         int item = 0;
         do {
             space();
-            if (object && !(at_ < text_.size() && text_[at_] == '"' && value(level, path) && take(':')))
+            if (object && !(at_ < text_.size() && text_[at_] == '"' && value(level) && take(':')))
                 return false;
-            if (level == 0)
-                path.object = tokens_[count_ - 1].text;
+            if (level == 0) {
+                object_ = tokens_[count_ - 1].text;
+                item_ = -1;
+            }
             if (level == 1 && !object)
-                path.item = item++;
-            if (!value(level + 1, path))
+                item_ = item++;
+            if (!value(level + 1))
                 return false;
         } while (take(','));
-        return take(close) && (!object || keysOnce(first, path));
+        return take(close) && (!object || keysOnce(first));
     }
 
-    bool value(int level, const Origin& path)
+    bool value(int level)
     {
         space();
         if (count_ + 1 == tokens_.size()) {
-            fault_ = Refusal{.reason = "more than 4096 values", .at = {.line = line_}};
+            fault_ = {"more than 4096 values"};
             return false;
         }
         std::size_t index = count_++;
@@ -288,7 +299,7 @@ private:
             valid = string(token.text);
         } else if (take('{') || take('[')) {
             token.kind = text_[start] == '{' ? Token::object : Token::list;
-            valid = level <= deepest && members(index, level, path);
+            valid = level <= deepest && members(index, level);
             tokens_[index].text = slice(text_, start, at_ - start);
         } else if (literal("true") || literal("false")) {
             token.kind = Token::boolean;
@@ -306,7 +317,12 @@ private:
     int line_ = 1;
     std::array<Token, mostValues + 1> tokens_;
     std::size_t count_ = 0;
-    std::optional<Refusal> fault_;
+    // What a fault is; where a key is given twice, its place, and the root's key and
+    // the list's item it stands under.
+    Problem fault_{NOT_JSON};
+    std::size_t twice_ = 0;
+    std::string_view object_;
+    int item_ = -1;
 };
 
 // The members of an object, as the positions of their keys: each key's value follows
@@ -333,8 +349,10 @@ struct Members {
 // The position of a key among the keys, or their number where it is none.
 std::size_t keyIndex(std::string_view key, std::span<const std::string_view> keys)
 {
-    return static_cast<std::size_t>(
-        std::find_if(keys.begin(), keys.end(), [key](std::string_view k) { return sameText(key, k); }) - keys.begin());
+    std::size_t found = 0;
+    while (found < keys.size() && !sameText(key, keys[found]))
+        ++found;
+    return found;
 }
 
 // A value's text as an option takes it: a number's as it stands, a string's decoded
@@ -347,7 +365,7 @@ Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileVa
     if (value.kind != (number ? Token::number : Token::string))
         return {number ? "a number is expected" : "a string is expected", true};
     std::string_view content = value.text;
-    if (bytes && (content.size() % 2 != 0 || !std::all_of(content.begin(), content.end(), isHex)))
+    if (bytes && (content.size() % 2 != 0 || !allHex(content)))
         return {"only pairs of hexadecimal digits are valid", true};
     // Past the buffer the text is cut one byte long, which no value takes.
     std::array<char, 65> buffer;
@@ -381,14 +399,16 @@ struct Profile {
     bool holdsSettings = false;
     int nameLine = 0;
     int bytesLine = 0;
-    // The fields it leaves alone, from this one on among the files' fields.
-    std::size_t firstLeft = 0;
 };
 
 // The document as it is read into the plan, once the whole is checked as JSON.
 class JsonReading {
 public:
-    JsonReading(Plan& plan, int file, std::span<const Token> tokens) : plan_(plan), file_(file), tokens_(tokens) {}
+    JsonReading(Plan& plan, int file, std::span<const Token> tokens) : plan_(plan), file_(file), tokens_(tokens)
+    {
+        for (Key row = 0; row < globalKeys_.size(); ++row)
+            globalKeys_[row] = keyText(row);
+    }
 
     // The form's version first, wherever it stands, since it tells what the strings
     // mean; then every key of the root in its order. The first refusal ends it.
@@ -399,17 +419,29 @@ public:
         if (version.line != 0 && (version.kind != Token::number || (version.text != "1" && version.text != "2")))
             refuse(FORMAT_VERSION, {"only 1 and 2 are valid", true}, version.line);
         version1_ = version.text == "1";
-        stored_ = member(0, STORED);
+        std::size_t stored = member(0, STORED);
         for (std::size_t at : Members{tokens_, 0}) {
-            if (refusal_)
-                break;
             std::size_t found = keyIndex(tokens_[at].text, DOCUMENT_KEYS);
-            if (found == DOCUMENT_KEYS.size())
+            const Token& value = tokens_[at + 1];
+            object_ = {};
+            if (refusal_) {
+                break;
+            } else if (found == DOCUMENT_KEYS.size()) {
                 refuseUnknown(at, DOCUMENT_KEYS);
-            else if (DOCUMENT_KEYS[found] == SETTINGS)
-                readSettings(at + 1);
-            else if (DOCUMENT_KEYS[found] == PROFILES)
-                readProfiles(at + 1);
+            } else if (DOCUMENT_KEYS[found] == SETTINGS) {
+                object_ = SETTINGS;
+                if (value.kind != Token::object)
+                    refuse(SETTINGS, {"an object is expected", true}, value.line, {});
+                Profile none;
+                for (std::size_t member : Members{tokens_, at + 1})
+                    readMember(member, globalKeys_, stored, none);
+            } else if (DOCUMENT_KEYS[found] == PROFILES) {
+                object_ = PROFILES;
+                if (value.kind != Token::list)
+                    refuse(PROFILES, {"a list of profiles is needed", true}, value.line, {});
+                for (std::size_t profile = at + 2; profile < value.end && !refusal_; profile = tokens_[profile].end)
+                    readProfile(profile);
+            }
         }
         if (!refusal_ && !holdsSettings_)
             refusal_ = noSettings(file_);
@@ -417,23 +449,21 @@ public:
     }
 
 private:
-    Origin at(int line, std::string_view object = {}, int item = -1) const
-    {
-        return {.file = file_, .line = line, .object = object, .item = item};
-    }
-
-    void refuse(std::string_view key, Problem problem, int line, std::string_view object = {}, int item = -1,
+    // Refuses a value, the first only, at its line and in the object and the profile
+    // being read; or, where object is given, in that object alone.
+    void refuse(std::string_view key, Problem problem, int line, std::optional<std::string_view> object = std::nullopt,
                 std::string_view meant = {})
     {
-        if (!refusal_)
-            refusal_ = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey,
-                               .at = at(line, object, item), .meant = meant};
+        if (refusal_)
+            return;
+        Origin at{.file = file_, .line = line, .object = object.value_or(object_), .item = object ? -1 : item_};
+        refusal_ = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = at, .meant = meant};
     }
 
-    void refuseUnknown(std::size_t at, std::span<const std::string_view> keys, std::string_view object = {}, int item = -1)
+    void refuseUnknown(std::size_t at, std::span<const std::string_view> keys)
     {
         std::size_t meant = likelyKey(tokens_[at].text, keys);
-        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, object, item,
+        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, std::nullopt,
                meant < keys.size() ? keys[meant] : std::string_view{});
     }
 
@@ -448,80 +478,57 @@ private:
         return tokens_.size() - 1;
     }
 
-    // The byte that an object of stored bytes gives for a key, where it gives one.
-    std::optional<unsigned> storedByte(std::size_t object, std::string_view key) const
-    {
-        const Token& value = tokens_[member(object, key)];
-        int number = value.kind == Token::number ? parseDecimal(value.text).value_or(-1) : -1;
-        return number >= 0 && number <= 255 ? std::optional<unsigned>(static_cast<unsigned>(number)) : std::nullopt;
-    }
-
     // A value given as null, which an export writes where no option value gives what
-    // is stored: loading leaves such a field, and says so.
-    void leaves(Key key, int line, std::size_t stored, std::string_view object, int item)
+    // the object of stored bytes says is stored: loading leaves such a field, and
+    // says so.
+    void leaves(Key key, int line, std::size_t stored)
     {
         bool global = key < firstProfileKey;
-        std::optional<unsigned> byte = storedByte(stored, key == keyOf(ProfileField::drive) ? DRIVE
-                                                              : global                        ? keyText(key)
-                                                                                              : PARTITION);
-        if (byte && key > keyOf(ProfileField::drive))
-            byte = key == keyOf(ProfileField::partition) ? *byte & 0x1F : *byte >> 5;
-        bool carried = !byte || key == keyOf(ProfileField::name)
-            || (global ? optionValue(GLOBAL_SETTINGS[key], static_cast<std::uint8_t>(*byte)).has_value()
-                : key == keyOf(ProfileField::drive) ? driveDigit(static_cast<std::uint8_t>(*byte)).has_value()
-                                                    : isPartitionNumber(*byte));
+        const Token& value = tokens_[member(stored, key == keyOf(ProfileField::drive) ? DRIVE : global ? keyText(key) : PARTITION)];
+        int byte = value.kind == Token::number ? parseDecimal(value.text).value_or(-1) : -1;
+        if (byte < 0 || byte > 255 || key == keyOf(ProfileField::name))
+            return;
+        auto code = static_cast<unsigned>(byte);
+        if (key > keyOf(ProfileField::drive))
+            code = key == keyOf(ProfileField::partition) ? code & 0x1F : code >> 5;
+        bool carried = global ? optionValue(GLOBAL_SETTINGS[key], static_cast<std::uint8_t>(code)).has_value()
+            : key == keyOf(ProfileField::drive) ? driveDigit(static_cast<std::uint8_t>(code)).has_value()
+                                                : isPartitionNumber(code);
         if (!carried)
-            plan_.files.leaves({at(line, object, item), key, 0, byte});
+            plan_.files.leaves({{.file = file_, .line = line, .object = object_, .item = item_}, key, 0, code});
     }
 
-    void readSettings(std::size_t object)
-    {
-        const Token& token = tokens_[object];
-        if (token.kind != Token::object)
-            return refuse(SETTINGS, {"an object is expected", true}, token.line);
-        std::array<std::string_view, globalCount> keys{};
-        for (Key row = 0; row < keys.size(); ++row)
-            keys[row] = keyText(row);
-        for (std::size_t at : Members{tokens_, object}) {
-            const Token& value = tokens_[at + 1];
-            auto row = static_cast<Key>(keyIndex(tokens_[at].text, keys));
-            FileValue read;
-            Problem problem;
-            if (row == keys.size())
-                refuseUnknown(at, keys, SETTINGS);
-            else if (value.kind == Token::null)
-                leaves(row, value.line, stored_, SETTINGS, -1);
-            else if ((problem = readValue(row, value, false, version1_, read)))
-                refuse(keys[row], problem, value.line, SETTINGS);
-            else if (!keepFileValue(row, read, 0, this->at(value.line, SETTINGS), plan_.files))
-                refuse({}, {TOO_MANY_SETTINGS}, value.line);
-            holdsSettings_ = holdsSettings_ || value.kind != Token::null;
-            if (refusal_)
-                return;
-        }
-    }
-
-    // One member of a profile: a value of an option, the name's bytes (with the name
-    // null), or the stored bytes, which only say what a null leaves.
-    void readProfileMember(std::size_t at, int item, std::size_t stored, Profile& profile)
+    // One member of "settings", or of a profile: a value of an option; in a profile
+    // also the name's bytes (with the name null), or the stored bytes, which only say
+    // what a null leaves.
+    void readMember(std::size_t at, std::span<const std::string_view> keys, std::size_t stored, Profile& profile)
     {
         const Token& value = tokens_[at + 1];
-        std::size_t found = keyIndex(tokens_[at].text, PROFILE_KEYS);
-        bool bytes = found == nameBytesKey;
-        auto key = keyOf(static_cast<ProfileField>(bytes ? static_cast<std::size_t>(ProfileField::name) : found));
+        std::size_t found = keyIndex(tokens_[at].text, keys);
+        bool inProfile = keys.size() == PROFILE_KEYS.size();
+        bool bytes = inProfile && found == nameBytesKey;
+        auto key = static_cast<Key>(found);
+        if (inProfile)
+            key = keyOf(static_cast<ProfileField>(bytes ? static_cast<std::size_t>(ProfileField::name) : found));
         FileValue read;
-        if (found == PROFILE_KEYS.size())
-            return refuseUnknown(at, PROFILE_KEYS, PROFILES, item);
-        if (PROFILE_KEYS[found] == STORED)
+        if (refusal_ || (inProfile && found == PROFILE_KEYS.size() - 1))
             return;
+        if (found == keys.size())
+            return refuseUnknown(at, keys);
         if (value.kind == Token::null)
-            return leaves(key, value.line, stored, PROFILES, item);
+            return leaves(key, value.line, stored);
         if (key == keyOf(ProfileField::name))
             (bytes ? profile.bytesLine : profile.nameLine) = value.line;
         if (profile.nameLine != 0 && profile.bytesLine != 0)
-            return refuse(NAME_BYTES, {"prfname must be null beside it", true}, profile.bytesLine, PROFILES, item);
+            return refuse(NAME_BYTES, {"prfname must be null beside it", true}, profile.bytesLine);
         if (Problem problem = readValue(key, value, bytes, version1_, read))
-            return refuse(problem.namesKey ? PROFILE_KEYS[found] : keyText(key), problem, value.line, PROFILES, item);
+            return refuse(problem.namesKey ? keys[found] : keyText(key), problem, value.line);
+        if (!inProfile) {
+            holdsSettings_ = true;
+            if (!keepFileValue(key, read, 0, {.file = file_, .line = value.line, .object = SETTINGS}, plan_.files))
+                refuse({}, {TOO_MANY_SETTINGS}, value.line, std::string_view{});
+            return;
+        }
         auto field = static_cast<ProfileField>(key - firstProfileKey);
         if (field == ProfileField::profile)
             profile.number = read.number;
@@ -532,22 +539,24 @@ private:
         profile.holdsSettings = profile.holdsSettings || field != ProfileField::profile;
     }
 
-    void readProfile(std::size_t object, int item)
+    void readProfile(std::size_t object)
     {
         const Token& token = tokens_[object];
+        item_ = item_ + 1;
         if (token.kind != Token::object)
-            return refuse({}, {"an object is expected", true}, token.line, PROFILES, item);
+            return refuse({}, {"an object is expected", true}, token.line);
         Profile profile;
-        profile.firstLeft = plan_.files.notCarriedCount;
+        std::size_t firstLeft = plan_.files.notCarriedCount;
         std::size_t stored = member(object, STORED);
         for (std::size_t at : Members{tokens_, object})
-            if (readProfileMember(at, item, stored, profile); refusal_)
-                return;
+            readMember(at, PROFILE_KEYS, stored, profile);
         // A profile needs its number, at the line that ends it where it has none.
-        int end = token.line + static_cast<int>(std::count(token.text.begin(), token.text.end(), '\n'));
+        int end = token.line;
+        for (char c : token.text)
+            end += c == '\n' ? 1 : 0;
         if (!profile.number)
-            return refuse(PROFILE_SETTINGS[0].key, {PROFILE_SETTINGS[0].refusal}, end, PROFILES, item);
-        for (std::size_t left = profile.firstLeft; left < plan_.files.notCarriedCount; ++left)
+            return refuse(PROFILE_SETTINGS[0].key, {PROFILE_SETTINGS[0].refusal}, end);
+        for (std::size_t left = firstLeft; left < plan_.files.notCarriedCount; ++left)
             plan_.files.notCarried[left].profile = *profile.number;
         FileSettings::Profile& fields = plan_.files.profiles[static_cast<std::size_t>(*profile.number - 1)];
         fields.name = profile.fields.name ? profile.fields.name : fields.name;
@@ -556,29 +565,21 @@ private:
             given += profile.fields.number(field) ? 1u : 0u;
             fields.number(field) = profile.fields.number(field) ? profile.fields.number(field) : fields.number(field);
         }
-        while (given-- > 0 && !refusal_)
+        while (given-- > 0)
             if (!plan_.files.counted())
-                refuse({}, {TOO_MANY_SETTINGS}, end);
+                refuse({}, {TOO_MANY_SETTINGS}, end, std::string_view{});
         holdsSettings_ = holdsSettings_ || profile.holdsSettings;
-    }
-
-    void readProfiles(std::size_t list)
-    {
-        const Token& token = tokens_[list];
-        if (token.kind != Token::list)
-            return refuse(PROFILES, {"a list of profiles is needed", true}, token.line);
-        int item = 0;
-        for (std::size_t at = list + 1; at < token.end && !refusal_; at = tokens_[at].end)
-            readProfile(at, item++);
     }
 
     Plan& plan_;
     int file_;
     std::span<const Token> tokens_;
+    std::array<std::string_view, globalCount> globalKeys_;
     bool version1_ = false;
-    // Where the root's stored settings stand.
-    std::size_t stored_ = 0;
     bool holdsSettings_ = false;
+    // The object of the root being read, and in "profiles" the profile's place.
+    std::string_view object_;
+    int item_ = -1;
     std::optional<Refusal> refusal_;
 };
 
@@ -587,10 +588,8 @@ private:
 std::optional<Refusal> readSettingsJson(std::string_view text, int file, Plan& plan)
 {
     Tokens document;
-    if (std::optional<Refusal> fault = document.read(text)) {
-        fault->at.file = file;
+    if (std::optional<Refusal> fault = document.read(text, file))
         return fault;
-    }
     return JsonReading(plan, file, document.all()).read();
 }
 

@@ -19,7 +19,8 @@ std::string_view typedKey(std::string_view argument)
 {
     std::size_t end = argument.find('=');
     if (end == std::string_view::npos)
-        end = static_cast<std::size_t>(std::find_if_not(argument.begin(), argument.end(), isKeyCharacter) - argument.begin());
+        for (end = 0; end < argument.size() && isKeyCharacter(argument[end]);)
+            ++end;
     return {argument.data(), end};
 }
 
@@ -34,11 +35,6 @@ Option readOption(std::string_view argument)
     return option;
 }
 
-bool isPathSeparator(char c)
-{
-    return c == '/' || c == '\\';
-}
-
 // Whether an ignored option names another image: it names what exists, or it is a
 // word without "=" that can only be a path.
 bool namesAnImage(const Option& option, std::string_view text, SettingsFiles& files)
@@ -46,7 +42,7 @@ bool namesAnImage(const Option& option, std::string_view text, SettingsFiles& fi
     if (option.why != Ignored::noSuchOption && option.why != Ignored::noValue)
         return false;
     bool path = text.find('=') == std::string_view::npos
-        && (text.find('.') != std::string_view::npos || std::any_of(text.begin(), text.end(), isPathSeparator));
+        && text.find_first_of("./\\") != std::string_view::npos;
     return path || files.isFile(text);
 }
 
@@ -190,8 +186,10 @@ std::string_view keyText(Key key)
 
 bool Plan::shows(Form form) const
 {
-    return std::find(shown.begin(), shown.begin() + static_cast<std::ptrdiff_t>(shownCount), form)
-        != shown.begin() + static_cast<std::ptrdiff_t>(shownCount);
+    for (std::size_t i = 0; i < shownCount; ++i)
+        if (shown[i] == form)
+            return true;
+    return false;
 }
 
 std::string_view Plan::value(std::size_t position) const

@@ -1,7 +1,6 @@
 #include "options/param.h"
 
 #include <algorithm>
-#include <charconv>
 #include <climits>
 
 namespace vornset {
@@ -33,6 +32,20 @@ bool carries(std::string_view argument, std::string_view key)
     return argument.size() > key.size() && argument.starts_with(key) && argument[key.size()] == '=';
 }
 
+// The decimal digits that text starts with, read as a number, and how many there
+// are; nothing where the number is more than an int holds, negative or not.
+std::optional<long long> leadingDigits(std::string_view text, std::size_t& count, bool negative)
+{
+    constexpr long long largest = INT_MAX;
+    long long magnitude = 0;
+    for (count = 0; count < text.size() && text[count] >= '0' && text[count] <= '9'; ++count) {
+        magnitude = magnitude * 10 + (text[count] - '0');
+        if (magnitude > largest + (negative ? 1 : 0))
+            return std::nullopt;
+    }
+    return negative ? -magnitude : magnitude;
+}
+
 std::optional<int> parseNumber(std::string_view text)
 {
     std::size_t start = 0;
@@ -42,25 +55,18 @@ std::optional<int> parseNumber(std::string_view text)
     bool negative = text.starts_with('-');
     if (negative || text.starts_with('+'))
         text.remove_prefix(1);
-    unsigned long long magnitude = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
-    if (error == std::errc::invalid_argument)
-        return 0;
-    constexpr unsigned long long largest = INT_MAX;
-    if (error == std::errc::result_out_of_range || magnitude > largest + (negative ? 1 : 0))
-        return std::nullopt;
-    long long number = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
-    return static_cast<int>(number);
+    std::size_t count = 0;
+    std::optional<long long> number = leadingDigits(text, count, negative);
+    return number ? std::optional<int>(static_cast<int>(*number)) : std::nullopt;
 }
 
 std::optional<int> parseDecimal(std::string_view text)
 {
-    int number = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    bool digitsOnly = !text.empty() && text.front() != '-';
-    if (!digitsOnly || error != std::errc{} || end != text.data() + text.size())
+    std::size_t count = 0;
+    std::optional<long long> number = leadingDigits(text, count, false);
+    if (!number || count == 0 || count != text.size())
         return std::nullopt;
-    return number;
+    return static_cast<int>(*number);
 }
 
 std::optional<std::uint8_t> codeOfValue(const GlobalSetting& setting, std::string_view value, NumberReader readNumber)

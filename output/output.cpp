@@ -1,6 +1,5 @@
 #include "output/output.h"
 
-#include <charconv>
 
 namespace vornset {
 namespace {
@@ -57,18 +56,24 @@ void printUnicodeEscape(char32_t code, Output& out)
 
 Output& Output::operator<<(int number)
 {
-    char digits[16];
-    auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
-    (void)error; // sixteen characters hold every int
-    write(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    // Eleven characters hold every int, its sign among them.
+    char digits[11];
+    std::size_t start = sizeof digits;
+    auto magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    do {
+        digits[--start] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    if (number < 0)
+        digits[--start] = '-';
+    write(std::string_view(digits + start, sizeof digits - start));
     return *this;
 }
 
 Output& Output::operator<<(HexByte byte)
 {
-    char digits[2] = {'0', '0'};
-    char* start = byte.value < 0x10 ? digits + 1 : digits;
-    (void)std::to_chars(start, digits + 2, byte.value, 16);
+    constexpr std::string_view hex = "0123456789abcdef";
+    char digits[2] = {hex[byte.value >> 4], hex[byte.value & 0xF]};
     write(std::string_view(digits, 2));
     return *this;
 }

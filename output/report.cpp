@@ -48,13 +48,14 @@ void printChangeValue(const Field& field, Output& out)
     }
     std::string_view name = field.name();
     out << "\"" << Escaped{name, true} << "\"";
-    auto rest = std::span(field.nameBytes).subspan(std::min(name.size() + 1, field.nameBytes.size()));
-    auto last = std::find_if(rest.rbegin(), rest.rend(), [](std::uint8_t byte) { return byte != 0; });
-    if (last == rest.rend())
+    std::size_t end = field.nameBytes.size();
+    while (end > name.size() + 1 && field.nameBytes[end - 1] == 0)
+        --end;
+    if (end <= name.size() + 1)
         return;
     out << " (then";
-    for (auto byte = rest.begin(); byte != last.base(); ++byte)
-        out << " " << HexByte{*byte};
+    for (std::size_t i = name.size() + 1; i < end; ++i)
+        out << " " << HexByte{field.nameBytes[i]};
     out << ")";
 }
 

@@ -159,17 +159,18 @@ const RunSetting& runSetting(RunKey field)
 
 std::optional<std::size_t> positionOf(std::span<const std::string_view> words, std::string_view word)
 {
-    auto found = std::find(words.begin(), words.end(), word);
-    if (found == words.end())
-        return std::nullopt;
-    return static_cast<std::size_t>(found - words.begin());
+    for (std::size_t i = 0; i < words.size(); ++i)
+        if (words[i] == word)
+            return i;
+    return std::nullopt;
 }
 
 std::size_t rowOf(Setting field)
 {
-    auto row = std::find_if(GLOBAL_SETTINGS.begin(), GLOBAL_SETTINGS.end(),
-                            [field](const GlobalSetting& setting) { return setting.field == field; });
-    return static_cast<std::size_t>(row - GLOBAL_SETTINGS.begin());
+    std::size_t row = 0;
+    while (row < GLOBAL_SETTINGS.size() && GLOBAL_SETTINGS[row].field != field)
+        ++row;
+    return row;
 }
 
 const GlobalSetting& globalSetting(Setting field)
