@@ -424,21 +424,22 @@ public:
             std::size_t found = keyIndex(tokens_[at].text, DOCUMENT_KEYS);
             const Token& value = tokens_[at + 1];
             object_ = {};
+            item_ = -1;
             if (refusal_) {
                 break;
             } else if (found == DOCUMENT_KEYS.size()) {
                 refuseUnknown(at, DOCUMENT_KEYS);
             } else if (DOCUMENT_KEYS[found] == SETTINGS) {
-                object_ = SETTINGS;
                 if (value.kind != Token::object)
-                    refuse(SETTINGS, {"an object is expected", true}, value.line, {});
+                    refuse(SETTINGS, {"an object is expected", true}, value.line);
+                object_ = SETTINGS;
                 Profile none;
                 for (std::size_t member : Members{tokens_, at + 1})
                     readMember(member, globalKeys_, stored, none);
             } else if (DOCUMENT_KEYS[found] == PROFILES) {
-                object_ = PROFILES;
                 if (value.kind != Token::list)
-                    refuse(PROFILES, {"a list of profiles is needed", true}, value.line, {});
+                    refuse(PROFILES, {"a list of profiles is needed", true}, value.line);
+                object_ = PROFILES;
                 for (std::size_t profile = at + 2; profile < value.end && !refusal_; profile = tokens_[profile].end)
                     readProfile(profile);
             }
@@ -450,21 +451,25 @@ public:
 
 private:
     // Refuses a value, the first only, at its line and in the object and the profile
-    // being read; or, where object is given, in that object alone.
-    void refuse(std::string_view key, Problem problem, int line, std::optional<std::string_view> object = std::nullopt,
-                std::string_view meant = {})
+    // being read.
+    void refuse(std::string_view key, Problem problem, int line, std::string_view meant = {})
     {
-        if (refusal_)
-            return;
-        Origin at{.file = file_, .line = line, .object = object.value_or(object_), .item = object ? -1 : item_};
-        refusal_ = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = at, .meant = meant};
+        if (!refusal_)
+            refusal_ = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey,
+                               .at = {.file = file_, .line = line, .object = object_, .item = item_}, .meant = meant};
     }
 
     void refuseUnknown(std::size_t at, std::span<const std::string_view> keys)
     {
         std::size_t meant = likelyKey(tokens_[at].text, keys);
-        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, std::nullopt,
-               meant < keys.size() ? keys[meant] : std::string_view{});
+        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, meant < keys.size() ? keys[meant] : std::string_view{});
+    }
+
+    // The files give more settings than a run takes: said of the file, not the value.
+    void refuseTooMany(int line)
+    {
+        object_ = {};
+        refuse({}, {TOO_MANY_SETTINGS}, line);
     }
 
     // The value of a key in the object at a position, or the last value, the null
@@ -526,7 +531,7 @@ private:
         if (!inProfile) {
             holdsSettings_ = true;
             if (!keepFileValue(key, read, 0, {.file = file_, .line = value.line, .object = SETTINGS}, plan_.files))
-                refuse({}, {TOO_MANY_SETTINGS}, value.line, std::string_view{});
+                refuseTooMany(value.line);
             return;
         }
         auto field = static_cast<ProfileField>(key - firstProfileKey);
@@ -567,7 +572,7 @@ private:
         }
         while (given-- > 0)
             if (!plan_.files.counted())
-                refuse({}, {TOO_MANY_SETTINGS}, end, std::string_view{});
+                refuseTooMany(end);
         holdsSettings_ = holdsSettings_ || profile.holdsSettings;
     }
 
