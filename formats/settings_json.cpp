@@ -12,6 +12,8 @@
 #include <array>
 
 namespace vornset {
+
+using namespace std::string_view_literals;
 namespace {
 
 // The document's keys, which the writer prints and the reader takes by name.
@@ -149,7 +151,7 @@ public:
             return std::nullopt;
         if (twice_ == 0)
             return Refusal{.reason = fault_.reason, .at = {.file = file, .line = line_}};
-        return Refusal{.key = tokens_[twice_].text, .reason = "given twice", .namesKey = true,
+        return Refusal{.key = tokens_[twice_].text, .reason = "given twice"sv, .namesKey = true,
                        .at = {.file = file, .line = tokens_[twice_].line, .object = object_, .item = item_}};
     }
 
@@ -216,7 +218,7 @@ private:
     // A surrogate stands only in a pair, high then low.
     bool escape()
     {
-        if (slice(text_, at_ + 1, 1) != "u") {
+        if (slice(text_, at_ + 1, 1) != "u"sv) {
             at_ += 2;
             return at_ <= text_.size() && std::string_view("\"\\/bfnrt").find(text_[at_ - 1]) != std::string_view::npos;
         }
@@ -286,7 +288,7 @@ private:
     {
         space();
         if (count_ + 1 == tokens_.size()) {
-            fault_ = {"more than 4096 values"};
+            fault_ = {"more than 4096 values"sv};
             return false;
         }
         std::size_t index = count_++;
@@ -363,10 +365,10 @@ Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileVa
     bool number = key < firstProfileKey ? takesNumber(GLOBAL_SETTINGS[key])
                                         : PROFILE_SETTINGS[key - firstProfileKey].numbers.highest > 0;
     if (value.kind != (number ? Token::number : Token::string))
-        return {number ? "a number is expected" : "a string is expected", true};
+        return {number ? "a number is expected"sv : "a string is expected"sv, true};
     std::string_view content = value.text;
     if (bytes && (content.size() % 2 != 0 || !allHex(content)))
-        return {"only pairs of hexadecimal digits are valid", true};
+        return {"only pairs of hexadecimal digits are valid"sv, true};
     // Past the buffer the text is cut one byte long, which no value takes.
     std::array<char, 65> buffer;
     std::size_t length = 0;
@@ -388,7 +390,7 @@ Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileVa
         }
     }
     if (zeroByte)
-        return {"a zero byte is not allowed", true};
+        return {"a zero byte is not allowed"sv, true};
     return checkFileValue(key, number ? value.text : std::string_view(buffer.data(), length), read);
 }
 
@@ -416,9 +418,9 @@ public:
     {
         const Token& version = tokens_[member(0, FORMAT_VERSION)];
         // A document without a version is read as the version the writer prints.
-        if (version.line != 0 && (version.kind != Token::number || (version.text != "1" && version.text != "2")))
-            refuse(FORMAT_VERSION, {"only 1 and 2 are valid", true}, version.line);
-        version1_ = version.text == "1";
+        if (version.line != 0 && (version.kind != Token::number || (version.text != "1"sv && version.text != "2"sv)))
+            refuse(FORMAT_VERSION, {"only 1 and 2 are valid"sv, true}, version.line);
+        version1_ = version.text == "1"sv;
         std::size_t stored = member(0, STORED);
         for (std::size_t at : Members{tokens_, 0}) {
             std::size_t found = keyIndex(tokens_[at].text, DOCUMENT_KEYS);
@@ -431,14 +433,14 @@ public:
                 refuseUnknown(at, DOCUMENT_KEYS);
             } else if (DOCUMENT_KEYS[found] == SETTINGS) {
                 if (value.kind != Token::object)
-                    refuse(SETTINGS, {"an object is expected", true}, value.line);
+                    refuse(SETTINGS, {"an object is expected"sv, true}, value.line);
                 object_ = SETTINGS;
                 Profile none;
                 for (std::size_t member : Members{tokens_, at + 1})
                     readMember(member, globalKeys_, stored, none);
             } else if (DOCUMENT_KEYS[found] == PROFILES) {
                 if (value.kind != Token::list)
-                    refuse(PROFILES, {"a list of profiles is needed", true}, value.line);
+                    refuse(PROFILES, {"a list of profiles is needed"sv, true}, value.line);
                 object_ = PROFILES;
                 for (std::size_t profile = at + 2; profile < value.end && !refusal_; profile = tokens_[profile].end)
                     readProfile(profile);
@@ -462,7 +464,7 @@ private:
     void refuseUnknown(std::size_t at, std::span<const std::string_view> keys)
     {
         std::size_t meant = likelyKey(tokens_[at].text, keys);
-        refuse(tokens_[at].text, {"no such key", true}, tokens_[at].line, meant < keys.size() ? keys[meant] : std::string_view{});
+        refuse(tokens_[at].text, {"no such key"sv, true}, tokens_[at].line, meant < keys.size() ? keys[meant] : std::string_view{});
     }
 
     // The files give more settings than a run takes: said of the file, not the value.
@@ -525,7 +527,7 @@ private:
         if (key == keyOf(ProfileField::name))
             (bytes ? profile.bytesLine : profile.nameLine) = value.line;
         if (profile.nameLine != 0 && profile.bytesLine != 0)
-            return refuse(NAME_BYTES, {"prfname must be null beside it", true}, profile.bytesLine);
+            return refuse(NAME_BYTES, {"prfname must be null beside it"sv, true}, profile.bytesLine);
         if (Problem problem = readValue(key, value, bytes, version1_, read))
             return refuse(problem.namesKey ? keys[found] : keyText(key), problem, value.line);
         if (!inProfile) {
@@ -549,7 +551,7 @@ private:
         const Token& token = tokens_[object];
         item_ = item_ + 1;
         if (token.kind != Token::object)
-            return refuse({}, {"an object is expected", true}, token.line);
+            return refuse({}, {"an object is expected"sv, true}, token.line);
         Profile profile;
         std::size_t firstLeft = plan_.files.notCarriedCount;
         std::size_t stored = member(object, STORED);

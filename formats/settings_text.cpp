@@ -10,6 +10,8 @@
 #include <algorithm>
 
 namespace vornset {
+
+using namespace std::string_view_literals;
 namespace {
 
 // An export starts with the first and ends with the last; a file that starts so but
@@ -66,9 +68,9 @@ void readLine(std::string_view line, TextReading& reading)
     Problem problem;
     FileValue value;
     if (found >= firstRunKey)
-        problem = {"not allowed in a settings file", true};
+        problem = {"not allowed in a settings file"sv, true};
     else if (found > keyOf(ProfileField::profile) && reading.profile == 0)
-        problem = {"'prf' must be set", true};
+        problem = {"'prf' must be set"sv, true};
     else
         problem = checkFileValue(found, after(line, key.size() + 1), value);
     if (problem)
@@ -142,12 +144,12 @@ std::optional<Refusal> readSettingsText(std::string_view text, int file, Plan& p
         if (line.ended && line.text.ends_with('\r'))
             line.text.remove_suffix(1);
         if (line.text.find('\r') != std::string_view::npos) {
-            reading.refuse({}, {"carriage return inside a line"});
+            reading.refuse({}, {"carriage return inside a line"sv});
         } else if (isBlank(line.text) || line.text.starts_with('#')) {
             ended = ended || (line.text == EXPORT_END && line.ended);
             noteNotCarried(line.text, reading);
         } else if (ended) {
-            reading.refuse({}, {"a setting after the end line"});
+            reading.refuse({}, {"a setting after the end line"sv});
         } else {
             readLine(line.text, reading);
         }
@@ -156,7 +158,7 @@ std::optional<Refusal> readSettingsText(std::string_view text, int file, Plan& p
     }
     reading.line = std::max(reading.line, 1);
     if (exported && !ended)
-        reading.refuse({}, {"the settings end before their end line"});
+        reading.refuse({}, {"the settings end before their end line"sv});
     else if (!reading.holdsSettings)
         reading.refusal = noSettings(file);
     return reading.refusal;

@@ -4,6 +4,8 @@
 #include "settings/hidden_start.h"
 
 namespace vornset {
+
+using namespace std::string_view_literals;
 namespace {
 
 // The profile options of the command line, gathered over all of them and written
@@ -141,7 +143,7 @@ Problem checkFileValue(Key key, std::string_view text, FileValue& value)
     const ProfileSetting& setting = PROFILE_SETTINGS[key - firstProfileKey];
     if (setting.field == ProfileField::name) {
         value.name = nameOf(text);
-        return text.size() > ConfigBlock::nameLength ? Problem{"at most 16 bytes", true} : Problem{};
+        return text.size() > ConfigBlock::nameLength ? Problem{"at most 16 bytes"sv, true} : Problem{};
     }
     std::optional<int> number = numberOfValue(setting, text, parseDecimal);
     value.number = number.value_or(0);

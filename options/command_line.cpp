@@ -6,6 +6,8 @@
 #include <algorithm>
 
 namespace vornset {
+
+using namespace std::string_view_literals;
 namespace {
 
 bool isKeyCharacter(char c)
@@ -55,10 +57,10 @@ Refusal refusalOf(Kind kind, const Option& option, std::string_view text, int ar
     Refusal refusal{.key = text, .namesKey = true, .at = {.argument = argument}};
     switch (kind) {
     case flag:
-        refusal.reason = "options are written key=value; run vornset without parameter to see help";
+        refusal.reason = "options are written key=value; run vornset without parameter to see help"sv;
         break;
     case otherImage:
-        refusal.reason = "only the last parameter names the image";
+        refusal.reason = "only the last parameter names the image"sv;
         break;
     case nearMiss:
         refusal.reason = option.why == Ignored::noValue ? OPTIONS_ARE_WRITTEN : NO_SUCH_OPTION;
@@ -66,7 +68,7 @@ Refusal refusalOf(Kind kind, const Option& option, std::string_view text, int ar
         break;
     case inexactText:
     case kinds:
-        refusal.reason = "the code page cannot hold it exactly";
+        refusal.reason = "the code page cannot hold it exactly"sv;
         break;
     }
     return refusal;
@@ -101,7 +103,7 @@ void readWhatTheRunDoes(Plan& plan)
     plan.edit = !plan.arguments.empty() && showing < plan.arguments.size();
     for (std::uint16_t position : plan.valuesOf(keyOf(RunKey::write)))
         if (std::optional<std::size_t> word = positionOf(runSetting(RunKey::write).words, plan.value(position)))
-            plan.dryRun = runSetting(RunKey::write).words[*word] == "no";
+            plan.dryRun = runSetting(RunKey::write).words[*word] == "no"sv;
 }
 
 // The profile options of a command line without "prf=" change nothing.
@@ -119,15 +121,15 @@ void markUnchosenProfiles(Plan& plan)
 bool asksForHelp(std::string_view argument)
 {
 #ifdef _WIN32
-    if (argument == "/?")
+    if (argument == "/?"sv)
         return true;
 #endif
-    return argument == "--help" || argument == "-h";
+    return argument == "--help"sv || argument == "-h"sv;
 }
 
 bool asksForVersion(std::string_view argument)
 {
-    return argument == "--version";
+    return argument == "--version"sv;
 }
 
 std::optional<Refusal> readCommandLine(std::span<const char* const> options, std::span<const bool> inexact,
@@ -144,7 +146,7 @@ std::optional<Refusal> readCommandLine(std::span<const char* const> options, std
     markUnchosenProfiles(plan);
     readWhatTheRunDoes(plan);
     if (options.size() > mostOptions)
-        return Refusal{.reason = "more than 4096 options"};
+        return Refusal{.reason = "more than 4096 options"sv};
     for (std::optional<Refusal>& refusal : first)
         if (refusal)
             return refusal;

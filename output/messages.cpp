@@ -5,6 +5,8 @@
 
 namespace vornset {
 
+using namespace std::string_view_literals;
+
 static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
 
 namespace {
@@ -66,7 +68,7 @@ void printRefusal(const Refusal& refusal, Output& out)
     out << "Parameter error: ";
     printPlace(refusal, out);
     // A file that holds no settings is named as the run names it.
-    if (refusal.namesKey && refusal.key == "load" && refusal.at.line == 0)
+    if (refusal.namesKey && refusal.key == "load"sv && refusal.at.line == 0)
         printLoad(refusal.file, out);
     else if (refusal.namesKey)
         out << Printable{refusal.key};
@@ -74,7 +76,7 @@ void printRefusal(const Refusal& refusal, Output& out)
         out << ", ";
     out << refusal.reason;
     // On the command line a key is written with its "=".
-    std::string_view equals = refusal.at.argument > 0 ? "=" : "";
+    std::string_view equals = refusal.at.argument > 0 ? "="sv : ""sv;
     if (refusal.reason == OPTIONS_ARE_WRITTEN)
         out << refusal.meant << "=VALUE";
     else if (!refusal.meant.empty())
@@ -136,10 +138,10 @@ void printUnreadableSettings(std::string_view name, SettingsFiles::Fault fault, 
         why = NOT_A_FILE;
         break;
     case SettingsFiles::Fault::tooLarge:
-        why = "Larger than the 65536 bytes a settings file may hold";
+        why = "Larger than the 65536 bytes a settings file may hold"sv;
         break;
     case SettingsFiles::Fault::zeroByte:
-        why = "Holds a zero byte, which no settings file does";
+        why = "Holds a zero byte, which no settings file does"sv;
         break;
     }
     printSystemReason(name, why, err);
