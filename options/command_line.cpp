@@ -7,6 +7,8 @@
 
 namespace vornset {
 
+const std::string_view TOO_MANY_SETTINGS = "more than 10923 settings";
+
 using namespace std::string_view_literals;
 namespace {
 
@@ -184,6 +186,12 @@ std::string_view keyText(Key key)
     if (key < firstRunKey)
         return PROFILE_SETTINGS[key - firstProfileKey].key;
     return key < keyCount ? RUN_SETTINGS[key - firstRunKey].key : std::string_view{};
+}
+
+Refusal noSettings(int file)
+{
+    return {.key = runSetting(RunKey::load).key, .reason = "the file holds no settings"sv, .namesKey = true,
+            .at = {.file = file}};
 }
 
 bool Plan::shows(Form form) const

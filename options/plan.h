@@ -118,14 +118,11 @@ struct FileSettings {
     }
 };
 
-inline constexpr std::string_view TOO_MANY_SETTINGS = "more than 10923 settings";
+extern const std::string_view TOO_MANY_SETTINGS;
 
 // A file that gives no value to set, as an empty one that a failed export left,
 // restores nothing, and is refused.
-inline Refusal noSettings(int file)
-{
-    return {.key = runSetting(RunKey::load).key, .reason = "the file holds no settings", .namesKey = true, .at = {.file = file}};
-}
+Refusal noSettings(int file);
 static_assert(mostFileSettings == 10923);
 
 // Every input of a run, read before the image is opened: what to show, whether to

@@ -6,6 +6,8 @@
 
 namespace vornset {
 
+const std::string_view projectAddress = "https://vornset.example.org";
+
 namespace {
 
 // Spaces that take text of the given length to the width of its column.

@@ -5,6 +5,10 @@
 
 namespace vornset {
 
+const std::string_view STORED_VALUE = ": stored value ";
+const std::string_view HAS_NO_OPTION_VALUE = " has no option value";
+const std::string_view NAME_HOLDS_CONTROL = ": stored name holds a control character";
+
 using namespace std::string_view_literals;
 
 static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");

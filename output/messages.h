@@ -49,9 +49,9 @@ void warnNameCut(std::string_view stored, Output& err);
 // What a settings file says in place of a field it cannot carry, and loading it
 // understands: "btdrv: stored value 127 has no option value", or for a name
 // "prfname: stored name holds a control character".
-inline constexpr std::string_view STORED_VALUE = ": stored value ";
-inline constexpr std::string_view HAS_NO_OPTION_VALUE = " has no option value";
-inline constexpr std::string_view NAME_HOLDS_CONTROL = ": stored name holds a control character";
+extern const std::string_view STORED_VALUE;
+extern const std::string_view HAS_NO_OPTION_VALUE;
+extern const std::string_view NAME_HOLDS_CONTROL;
 void printNotCarried(const Field& field, Output& out);
 
 // A field that a settings file or JSON cannot carry: loading the export leaves it

@@ -55,10 +55,10 @@ struct Problem {
 // Reasons that the messages complete: "no such option", then where a key is likely
 // meant, "; did you mean KEY?"; and for a key given alone, "options are written
 // KEY=VALUE".
-inline constexpr std::string_view NO_SUCH_OPTION = "no such option";
-inline constexpr std::string_view OPTIONS_ARE_WRITTEN = "options are written ";
+extern const std::string_view NO_SUCH_OPTION;
+extern const std::string_view OPTIONS_ARE_WRITTEN;
 
 // The rule for a hidden start: it needs the countdown on and a default boot.
-inline constexpr std::string_view HIDDEN_START_NEEDS = "hidden mode requires countdown and default boot";
+extern const std::string_view HIDDEN_START_NEEDS;
 
 } // namespace vornset

@@ -1,10 +1,15 @@
 #include "settings/settings.h"
 
+#include "settings/refusal.h"
 #include "settings/words.h"
 
 #include <algorithm>
 
 namespace vornset {
+
+const std::string_view NO_SUCH_OPTION = "no such option";
+const std::string_view OPTIONS_ARE_WRITTEN = "options are written ";
+const std::string_view HIDDEN_START_NEEDS = "hidden mode requires countdown and default boot";
 
 const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS{{
     {.key = "vm", .field = Setting::vm,
@@ -108,7 +113,7 @@ const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS{{
 }};
 
 // Rows of GLOBAL_SETTINGS.
-const std::array<std::size_t, globalCount> PASS_ORDER{
+const std::array<std::uint8_t, globalCount> PASS_ORDER{
     0,  // vm
     2,  // cnt
     3,  // cntval

@@ -65,7 +65,7 @@ extern const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS;
 // cntval, usbmdev, dbt, stm, dprf, stf, zan, fnt, usb1, int19h, hotkey. It decides
 // which of two invalid values is reported, and lets "stm=" see the countdown and
 // default boot as changed.
-extern const std::array<std::size_t, globalCount> PASS_ORDER;
+extern const std::array<std::uint8_t, globalCount> PASS_ORDER;
 
 const GlobalSetting& globalSetting(Setting field);
 
