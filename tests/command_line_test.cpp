@@ -36,8 +36,10 @@ TEST(Run, HelpAndVersionAskedForAloneOpenNothing)
     printHelp(help);
     EXPECT_EQ(runTool({}, file).output, help.text) << "without arguments, the fixed screen alone";
     printMoreHelp(help);
-    for (const char* request : {"--help", "-h"})
+    for (const char* request : {"--help", "-h"}) {
         EXPECT_EQ(runTool({request}, file).output, help.text) << request;
+        EXPECT_EQ(runTool({request}, file).status, 0) << request;
+    }
     EXPECT_NE(help.text.find("\n\nMore:\n=====\n show=profiles|options|json|changes "), std::string::npos);
     auto [status, output, warnings] = runTool({"--version"}, file);
     EXPECT_EQ(status, 0);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace vornset {
 namespace {
 
@@ -192,6 +194,10 @@ TEST(NearMisses, OfTheRunsOwnKeysAreRefused)
         {"lod=s", "no such option; did you mean load=?"},
         {"loads=s", "no such option; did you mean load=?"},
         {"show", "options are written show=VALUE"},
+        // Letters, not bytes: a Cyrillic o in place of a Latin one is one letter off.
+        {"l\xd0\xbe" "ad=s.txt", "no such option; did you mean load=?"},
+        {"sh\xd0\xbe" "w=json", "no such option; did you mean show=?"},
+        {"wr\xd1\x96te=no", "no such option; did you mean write=?"},
     };
     for (const auto& [option, why] : refused) {
         MemoryFile file(sampleImage());
@@ -199,6 +205,14 @@ TEST(NearMisses, OfTheRunsOwnKeysAreRefused)
         EXPECT_EQ(status, 1) << option;
         EXPECT_EQ(output, "Parameter error: " + std::string(option) + ", " + why + "\n");
         EXPECT_EQ(file.opens, 0) << option;
+    }
+    // A word without "=" is read as a key up to its first character that is no ASCII
+    // letter or digit.
+    for (char c : std::string_view("`{@[/:azAZ09")) {
+        MemoryFile image(sampleImage());
+        std::string option = std::string("write") + c + "no";
+        bool keyCharacter = std::isalnum(static_cast<unsigned char>(c));
+        EXPECT_EQ(runTool({option.c_str(), "vornbm.bin"}, image).status, keyCharacter ? 0 : 1) << option;
     }
     MemoryFile file(sampleImage());
     auto data = runTool({"show=json", "Write=no", "vornbm.bin"}, file);

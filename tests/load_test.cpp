@@ -160,6 +160,12 @@ TEST(StrictFiles, FieldsTheExportCannotCarryAreWarnedOfAtTheirLine)
     EXPECT_EQ(target.content[0x28D], sampleImage()[0x28D]);
     EXPECT_EQ(runTool({"load=t.txt", "load=s.txt", "cntval=5", "vornbm.bin"}, target, settings).warnings.substr(0, 100),
               "vornset: warning: load=t.txt, line 1: usb1: stored value 3 has no option value; loading the settings");
+    // The JSON export says the same of the fields it gives as null.
+    source.content[0x46A] = 0x90;
+    settings.files["s.json"] = runTool({"show=json", "a.bin"}, source).output;
+    EXPECT_EQ(runTool({"load=s.json", "vornbm.bin"}, target, settings).warnings,
+              "vornset: warning: load, line 8: cntval: stored value 0 has no option value" + leaves
+                  + "vornset: warning: load, line 37: prf=3 btdrv: stored value 144 has no option value" + leaves);
 }
 
 // A file saved by Windows Notepad: a byte order mark, CR LF, no last line end, no header.
@@ -473,7 +479,8 @@ TEST(HiddenStart, AnImageAlreadySoTakesItsOwnSettingsBack)
 TEST(Settings, AFileWithoutSettingsIsRefused)
 {
     for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n# end of vornset settings\n",
-                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}"}) {
+                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}", "prf=2\n",
+                             "{\"profiles\": [{\"prf\": 2}]}"}) {
         MemoryFile file(sampleImage());
         MemorySettingsFiles settings;
         settings.files["-"] = text;

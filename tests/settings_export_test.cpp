@@ -181,6 +181,9 @@ TEST_F(SettingsTest, ShowTakesThreeFormsEachPrintedOnceInTheOrderAsked)
     MemoryFile edited(sampleImage());
     EXPECT_EQ(runTool({"show=options", "dbt=usb", "vornbm.bin"}, edited).output,
               closingMessages + "\n" + asOptions().replace(asOptions().find("dbt=profile"), 11, "dbt=usb"));
+    std::string profiles = runTool({"show=profiles", "vornbm.bin"}, file).output;
+    EXPECT_EQ(runTool({"show=changes", "show=json", "show=profiles", "show=options", "vornbm.bin"}, file).output,
+              "no changes\n\n" + json + "\n" + profiles + "\n" + options);
     EXPECT_EQ(runTool({"show=x", "vornbm.bin"}, edited).output,
               "Parameter error: show, only profiles, options, json and changes are valid\n");
 }
