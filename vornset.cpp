@@ -97,7 +97,7 @@ class Run {
 public:
     Run(const Plan& read, std::string_view image, Io& reaches)
         : plan(read), path(image), io(reaches), errorLines_(reaches.err),
-          messages(read.shows(Form::options) || read.shows(Form::json) ? errorLines_ : reaches.out)
+          messages(read.printsData ? errorLines_ : reaches.out)
     {
     }
 
@@ -133,14 +133,13 @@ public:
 
     // What keeps the image from being worked on at all: it could not be read, or
     // holds another configuration version.
-    bool unusable(ImageError error, const BootImage& image)
+    bool unusable(ImageError error, bool wrongVersion)
     {
         if (error != ImageError::none)
             return imageFailure(error);
-        if (hasSupportedVersion(image))
-            return false;
-        printVersionError(messages);
-        return true;
+        if (wrongVersion)
+            printVersionError(messages);
+        return wrongVersion;
     }
 
     int refuse(const Refusal& refusal)
@@ -177,7 +176,7 @@ int report(Run& run)
     BootImage image;
     WaitingNotice notice(run.path, run.io.err);
     ImageError error = loadImage(run.io.image, Access::read, image, notice, run.io.clock);
-    if (run.unusable(error, image))
+    if (run.unusable(error, error == ImageError::none && !hasSupportedVersion(image)))
         return 1;
     ConfigBlock block = configBlock(image);
     if (run.plan.arguments.empty())
@@ -190,6 +189,7 @@ int report(Run& run)
 // What became of an edit while the image was open, to be printed once it is closed.
 struct Edit {
     ImageError error = ImageError::none;
+    bool wrongVersion = false;
     std::optional<Refusal> refusal;
     GivenName name;
     Saving saving;
@@ -204,7 +204,8 @@ Edit editImage(const Plan& plan, BootImage& image, Io& io, std::string_view path
     Edit edit;
     WaitingNotice notice(path, io.err);
     edit.error = loadImage(io.image, plan.dryRun ? Access::read : Access::edit, image, notice, io.clock);
-    if (edit.error == ImageError::none && hasSupportedVersion(image) && !plan.unreadable) {
+    edit.wrongVersion = edit.error == ImageError::none && !hasSupportedVersion(image);
+    if (edit.error == ImageError::none && !edit.wrongVersion && !plan.unreadable) {
         ConfigBlock block = configBlock(image);
         std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, edit.before.begin());
         edit.refusal = plan.refusal ? plan.refusal : applyPlan(plan, block, edit.name);
@@ -248,6 +249,8 @@ void warnOfNotCarried(const Plan& plan, Output& err)
 void warnOfProfilesChosen(const Plan& plan, Output& err)
 {
     std::span<const std::uint16_t> chosen = plan.valuesOf(keyOf(ProfileField::profile));
+    if (chosen.size() < 2)
+        return;
     bool edits = false;
     for (Key key = keyOf(ProfileField::name); key < firstRunKey; ++key)
         edits = edits || !plan.valuesOf(key).empty();
@@ -268,7 +271,7 @@ int edit(Run& run)
     const Plan& plan = run.plan;
     Io& io = run.io;
     Edit edit = editImage(plan, image, io, run.path);
-    if (run.unusable(edit.error, image))
+    if (run.unusable(edit.error, edit.wrongVersion))
         return 1;
     if (plan.unreadable) {
         printUnreadableSettings(plan.unreadable->name, plan.unreadable->fault, plan.unreadable->reason, run.messages, io.err);

@@ -76,18 +76,18 @@ Refusal refusalOf(Kind kind, const Option& option, std::string_view text, int ar
     return refusal;
 }
 
-// The first refusal an option gives, of each kind.
+// The first option, by its position from 1, that gives each kind of refusal.
 void noteRefusals(const Option& option, std::string_view text, int argument, SettingsFiles& files,
-                  std::array<std::optional<Refusal>, kinds>& first)
+                  std::array<int, kinds>& first)
 {
     auto note = [&](Kind kind, bool refused) {
-        if (refused && !first[kind])
-            first[kind] = refusalOf(kind, option, text, argument);
+        if (refused && first[kind] == 0)
+            first[kind] = argument;
     };
     note(flag, text.starts_with('-'));
     note(nearMiss, option.why != Ignored::no && option.meant >= firstRunKey && option.meant < keyCount);
     note(inexactText, option.inexact && option.key != keyOf(RunKey::load));
-    if (!first[otherImage] && !first[flag])
+    if (first[otherImage] == 0 && first[flag] == 0)
         note(otherImage, namesAnImage(option, text, files));
 }
 
@@ -103,9 +103,11 @@ void readWhatTheRunDoes(Plan& plan)
             plan.shown[plan.shownCount++] = static_cast<Form>(*form);
     }
     plan.edit = !plan.arguments.empty() && showing < plan.arguments.size();
+    plan.printsData = plan.shows(Form::options) || plan.shows(Form::json);
+    std::span<const std::string_view> yesNo = runSetting(RunKey::write).words;
     for (std::uint16_t position : plan.valuesOf(keyOf(RunKey::write)))
-        if (std::optional<std::size_t> word = positionOf(runSetting(RunKey::write).words, plan.value(position)))
-            plan.dryRun = runSetting(RunKey::write).words[*word] == "no"sv;
+        if (std::optional<std::size_t> word = positionOf(yesNo, plan.value(position)))
+            plan.dryRun = yesNo[*word] == "no"sv;
 }
 
 // The profile options of a command line without "prf=" change nothing.
@@ -138,7 +140,7 @@ std::optional<Refusal> readCommandLine(std::span<const char* const> options, std
                                        SettingsFiles& files, Plan& plan)
 {
     plan.arguments = options.first(std::min(options.size(), mostOptions));
-    std::array<std::optional<Refusal>, kinds> first;
+    std::array<int, kinds> first{};
     for (std::size_t i = 0; i < plan.arguments.size(); ++i) {
         Option& option = plan.options[i] = readOption(options[i]);
         option.inexact = i + 1 < inexact.size() && inexact[i + 1];
@@ -149,9 +151,10 @@ std::optional<Refusal> readCommandLine(std::span<const char* const> options, std
     readWhatTheRunDoes(plan);
     if (options.size() > mostOptions)
         return Refusal{.reason = "more than 4096 options"sv};
-    for (std::optional<Refusal>& refusal : first)
-        if (refusal)
-            return refusal;
+    for (int kind = flag; kind < kinds; ++kind)
+        if (int argument = first[static_cast<std::size_t>(kind)]; argument > 0)
+            return refusalOf(static_cast<Kind>(kind), plan.options[static_cast<std::size_t>(argument - 1)],
+                             plan.text(static_cast<std::size_t>(argument - 1)), argument);
     return std::nullopt;
 }
 

@@ -135,9 +135,11 @@ struct Plan {
     // The forms that show= asks for, each once, in the order first asked.
     std::array<Form, 4> shown{};
     std::size_t shownCount = 0;
-    // The run changes the image, or would but for write=no, rather than only reading it.
+    // The run changes the image, or would but for write=no, rather than only reading it;
+    // it prints a form that another program reads.
     bool edit = false;
     bool dryRun = false;
+    bool printsData = false;
     FileSettings files;
     // A settings file that could not be used, why, and the system's words where the
     // system refused it; or the first of their lines that is refused.
