@@ -5,7 +5,6 @@
 #include "output/messages.h"
 #include "output/report.h"
 #include "settings/fields.h"
-#include "settings/hidden_start.h"
 
 #include <algorithm>
 

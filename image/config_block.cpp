@@ -86,6 +86,11 @@ std::string_view textOf(const ConfigBlock::Name& name)
     return {whole.data(), std::min(whole.find('\0'), whole.size())};
 }
 
+bool hasSupportedVersion(const BootImage& image)
+{
+    return image.length > versionOffset && image.content[versionOffset] == supportedVersion;
+}
+
 ConfigBlock configBlock(BootImage& image)
 {
     assert(image.length >= minimumImageLength);

@@ -1,7 +1,6 @@
 #include "options/apply.h"
 
 #include "options/param.h"
-#include "settings/hidden_start.h"
 
 namespace vornset {
 

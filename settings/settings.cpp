@@ -172,6 +172,21 @@ const std::array<RunSetting, runKeyCount> RUN_SETTINGS{{
      .usage = "no", .does = "check and show an edit, and write nothing"},
 }};
 
+bool startsHidden(const ConfigBlock& block)
+{
+    return block.get(Setting::stm) == hiddenStart;
+}
+
+bool hiddenStartBootable(const ConfigBlock& block)
+{
+    return block.get(Setting::cnt) != 0 && block.get(Setting::dbt) != 0;
+}
+
+HiddenStartBytes hiddenStartBytes(const ConfigBlock& block)
+{
+    return {block.get(HIDDEN_START_FIELDS[0]), block.get(HIDDEN_START_FIELDS[1]), block.get(HIDDEN_START_FIELDS[2])};
+}
+
 const RunSetting& runSetting(RunKey field)
 {
     return RUN_SETTINGS[static_cast<std::size_t>(field)];

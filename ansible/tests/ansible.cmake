@@ -4,7 +4,7 @@
 # that the tool is built without.
 if(NOT CMAKE_CROSSCOMPILING)
     add_executable(ansible_settings_doc ${CMAKE_CURRENT_LIST_DIR}/settings_doc.cpp
-        ${PROJECT_SOURCE_DIR}/settings/settings.cpp)
+        ${PROJECT_SOURCE_DIR}/settings/settings.cpp ${PROJECT_SOURCE_DIR}/image/config_block.cpp)
     target_include_directories(ansible_settings_doc PRIVATE ${PROJECT_SOURCE_DIR})
     target_compile_definitions(ansible_settings_doc PRIVATE VORNSET_ROW_TEXTS)
     target_link_libraries(ansible_settings_doc PRIVATE vornset_warnings)

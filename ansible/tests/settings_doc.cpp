@@ -8,7 +8,6 @@
 // It compiles the table with the texts that the tool is built without, the rows'
 // titles and hints (VORNSET_ROW_TEXTS), and is no part of the tool.
 #include "image/config_block.h"
-#include "settings/hidden_start.h"
 #include "settings/refusal.h"
 #include "settings/settings.h"
 
