@@ -30,7 +30,7 @@ std::string_view typedKey(std::string_view argument)
 
 Option readOption(std::string_view argument)
 {
-    Option option{.key = keyCarriedBy(argument), .meant = keyNamed(argument)};
+    Option option{.key = keyCarriedBy(argument), .meant = keyNamed(argument), .why = Ignored::no, .inexact = false};
     if (option.key != keyCount)
         return option;
     option.why = argument.empty() ? Ignored::empty : option.meant != keyCount ? Ignored::noValue : Ignored::noSuchOption;

@@ -55,14 +55,16 @@ enum class Ignored : std::uint8_t {
 
 // One argument of the command line as it was read: the key it gives, or why it does
 // nothing and the key most likely meant.
+// Every member is given where an option is read, so that a store of them costs
+// nothing until it is used.
 struct Option {
     static constexpr Key none = keyCount;
 
-    Key key = none;
-    Key meant = none;
-    Ignored why = Ignored::no;
+    Key key;
+    Key meant;
+    Ignored why;
     // The platform could not hold the argument exactly in the text it was given in.
-    bool inexact = false;
+    bool inexact;
 };
 
 // The most options a run takes, more than any platform's command line holds but
@@ -105,7 +107,7 @@ struct FileSettings {
     std::array<Profile, ConfigBlock::profileCount> profiles{};
     // How many settings the files gave, against mostFileSettings.
     std::size_t count = 0;
-    std::array<NotCarried, 128> notCarried{};
+    std::array<NotCarried, 128> notCarried;
     std::size_t notCarriedCount = 0;
 
     // Counts one more setting: false past the most a run takes.
@@ -131,7 +133,7 @@ struct Plan {
     // The options, the arguments between the program's name and the image's path,
     // each as it was read.
     std::span<const char* const> arguments;
-    std::array<Option, mostOptions> options{};
+    std::array<Option, mostOptions> options;
     // The forms that show= asks for, each once, in the order first asked.
     std::array<Form, 4> shown{};
     std::size_t shownCount = 0;
@@ -169,7 +171,7 @@ struct Plan {
     void sortByKey();
 
 private:
-    std::array<std::uint16_t, mostOptions> byKey_{};
+    std::array<std::uint16_t, mostOptions> byKey_;
     std::array<std::uint16_t, keyCount + 3> keyStart_{};
 };
 
