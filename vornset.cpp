@@ -6,23 +6,24 @@
 //   vornset load=SETTINGS FILE   applies a settings file to the image
 //   vornset show=FORM FILE       prints the settings as a table, options or JSON
 //   vornset --help | --version
+//
+// A run reads every input into one plan first; then it either reports on the image
+// or edits it, each in one straight line: open, lock, check, read, (apply, write,
+// sync,) close, and only then print.
 
 #include "vornset.h"
 
+#include "formats/settings_json.h"
+#include "formats/settings_text.h"
 #include "image/config_block.h"
 #include "image/image_file.h"
+#include "options/apply.h"
 #include "options/command_line.h"
-#include "options/global_options.h"
-#include "options/hidden_start_rule.h"
-#include "options/profile_edits.h"
-#include "options/settings_file.h"
-#include "options/show_option.h"
-#include "options/write_option.h"
+#include "options/param.h"
 #include "output/help.h"
 #include "output/messages.h"
 #include "output/profiles.h"
 #include "output/report.h"
-#include "output/settings_export.h"
 
 #include <algorithm>
 #include <array>
@@ -31,31 +32,8 @@
 namespace vornset {
 namespace {
 
-// What a run asks of the image, and every input besides it, read in full before the
-// image is opened.
-struct Request {
-    // The command line's options, read once.
-    Entries options;
-    std::string_view path;
-    bool edit;
-    bool dryRun;
-    ShownForms shown;
-    LoadedSettings settings;
-};
-
-// What became of the image while it was open, to be printed once it is closed.
-struct Outcome {
-    ImageError imageError = ImageError::none;
-    bool wrongVersion = false;
-    std::optional<Refusal> refusal;
-    // Every option was accepted, and the edit went on to its write.
-    bool accepted = false;
-    bool nameGiven = false;
-    bool nameCut = false;
-    ConfigBlock::Name storedName{};
-    // The block as it was read, before any option changed it; kept for show=changes.
-    std::array<std::uint8_t, ConfigBlock::size> before;
-};
+using Access = FileAccess::Access;
+using Block = std::array<std::uint8_t, ConfigBlock::size>;
 
 // Tells on standard error, at once, that the run waits for another program's lock.
 class WaitingNotice final : public LockWaiting {
@@ -73,251 +51,252 @@ private:
     Output& err_;
 };
 
-// Whether the last name the options give is longer than the field holds.
-bool cutsName(Entries options)
+std::string_view withoutByteOrderMark(std::string_view text)
 {
-    bool cut = false;
-    runPass(options, Entry::profile, rowOfProfile(ProfileField::name), [&cut](const Entry& name) {
-        cut = name.value.size() > ConfigBlock::nameLength;
-        return std::optional<Refusal>();
-    });
-    return cut;
+    // What Windows Notepad may put at the start of a UTF-8 file.
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(byteOrderMark))
+        text.remove_prefix(byteOrderMark.size());
+    return text;
 }
 
-// Settings files first, so that the command line's own options win. Every option
-// is validated before anything is written, so a refusal leaves the file as it was.
-std::optional<Refusal> editBlock(ConfigBlock& block, const Request& request, Outcome& outcome)
+bool isJson(std::string_view text)
 {
-    HiddenStartBytes before = hiddenStartBytes(block);
-    applyStagedSettings(request.settings.staged, block);
-    ProfileEdits edits;
-    std::optional<Refusal> refusal = applyGlobalOptions(block, request.options);
-    if (!refusal)
-        refusal = judgeHiddenStart(before, block, request.settings.staged, request.options);
-    if (!refusal)
-        refusal = collectProfileEdits(request.options, edits);
-    if (!refusal)
-        refusal = checkShowOption(request.options);
-    if (!refusal)
-        refusal = checkWriteOption(request.options);
-    if (refusal)
-        return refusal;
-    outcome.nameGiven = edits.profile && edits.fields.name;
-    outcome.nameCut = outcome.nameGiven && cutsName(request.options);
-    if (outcome.nameGiven)
-        outcome.storedName = *edits.fields.name;
-    applyProfileEdits(block, edits);
-    return std::nullopt;
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && text[first] == '{';
 }
 
-// Opens, locks, reads and checks the image, and for an edit applies the options and
-// writes it back; the caller closes it.
-Outcome workOnImage(const Request& request, BootImage& image, Io& io)
+// Reads the settings files that load= names, in their order, each a file by its path
+// or standard input for "-", into the plan; the first that cannot be read or holds a
+// line that is refused ends the reading.
+void readSettingsFiles(Plan& plan, SettingsFiles& files, std::span<char> buffer)
 {
-    Outcome outcome;
-    bool writes = request.edit && !request.dryRun;
-    WaitingNotice notice(request.path, io.err);
-    // A dry run reads the image as a report does, under a shared lock.
-    FileAccess::Access access = writes ? FileAccess::Access::edit : FileAccess::Access::read;
-    outcome.imageError = loadImage(io.image, access, image, notice, io.clock);
-    if (outcome.imageError != ImageError::none)
-        return outcome;
-    outcome.wrongVersion = !hasSupportedVersion(image);
-    if (outcome.wrongVersion)
-        return outcome;
-    ConfigBlock block = configBlock(image);
-    if (request.shown.asks(Form::changes))
-        std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, outcome.before.begin());
-    if (!request.edit || request.settings.unreadable)
-        return outcome;
-    if (request.settings.refusal) {
-        outcome.refusal = request.settings.refusal;
-        return outcome;
-    }
-    outcome.refusal = editBlock(block, request, outcome);
-    outcome.accepted = !outcome.refusal;
-    if (outcome.accepted && writes)
-        outcome.imageError = saveImage(io.image, image);
-    return outcome;
-}
-
-void printForm(Form form, const ConfigBlock& block, Outcome& outcome, Output& out, Output& err)
-{
-    switch (form) {
-    case Form::changes:
-        printChanges(ConfigBlock(outcome.before), block, out);
-        break;
-    case Form::profiles:
-        printProfiles(block, out);
-        break;
-    case Form::options:
-        printSettingsAsOptions(block, out, err);
-        break;
-    case Form::json:
-        printSettingsAsJson(block, out, err);
-        break;
-    }
-}
-
-// Each form the options ask for, each after an empty line where text came before it.
-void printForms(const ConfigBlock& block, Outcome& outcome, const ShownForms& shown, bool afterOtherText, Io& io)
-{
-    for (Form form : shown.asked()) {
-        if (afterOtherText)
-            io.out << "\n";
-        printForm(form, block, outcome, io.out, io.err);
-        afterOtherText = true;
-    }
-}
-
-// Whether the run prints a form that another program reads: its messages then go to
-// standard error alone, so that the reader gets nothing rather than a message.
-bool printsData(const ShownForms& shown)
-{
-    return shown.asks(Form::options) || shown.asks(Form::json);
-}
-
-void warnOfIgnoredOptions(Entries options, Output& err)
-{
-    for (const Entry& option : options) {
-        switch (option.why) {
-        case Ignored::no:
-            break;
-        case Ignored::noSuchOption:
-            warnNoSuchOption(option.text, option.meant, err);
-            break;
-        case Ignored::noValue:
-            warnNoValue(option.meant, err);
-            break;
-        case Ignored::empty:
-            warnEmptyArgument(err);
-            break;
-        case Ignored::noProfileChosen:
-            warnNoProfileChosen(option.text, err);
-            break;
+    for (int file = 1; static_cast<std::size_t>(file) <= plan.loads(); ++file) {
+        std::string_view name = plan.loadName(file);
+        SettingsFiles::Reading reading = files.read(name, buffer);
+        std::string_view text(buffer.data(), reading.length);
+        if (reading.fault == SettingsFiles::Fault::none && text.find('\0') != std::string_view::npos)
+            reading.fault = SettingsFiles::Fault::zeroByte;
+        if (reading.fault != SettingsFiles::Fault::none) {
+            plan.unreadable = {name, reading.fault, files.failure()};
+            return;
+        }
+        text = withoutByteOrderMark(text);
+        plan.refusal = isJson(text) ? readSettingsJson(text, file, plan) : readSettingsText(text, file, plan);
+        if (plan.refusal) {
+            plan.refusal->file = plan.loads() > 1 ? name : std::string_view{};
+            return;
         }
     }
 }
 
-// The fields that the loaded files say they leave as the image has them.
-void warnOfNotCarried(const Request& request, Output& err)
+// One run once its plan is read: where its messages go (standard output, or, where it
+// prints a form that another program reads, standard error alone, so that the reader
+// gets nothing rather than a message), and what it prints in more than one place.
+class Run {
+public:
+    Run(const Plan& read, std::string_view image, Io& reaches)
+        : plan(read), path(image), io(reaches), errorLines_(reaches.err),
+          messages(read.printsData ? errorLines_ : reaches.out)
+    {
+    }
+
+    const Plan& plan;
+    std::string_view path;
+    Io& io;
+
+private:
+    ErrorLines errorLines_;
+
+public:
+    Output& messages;
+
+    // What failed with the image file: the fixed message, then, on standard error,
+    // why, and for a failed write, what the image holds since.
+    int imageFailure(ImageError error, const Saving& saving = {})
+    {
+        if (error == ImageError::locked) {
+            printImageError(plan.edit && !plan.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead, path,
+                            messages);
+            printLockedByOther(path, io.err);
+            return 1;
+        }
+        printImageError(error, path, messages);
+        if (error == ImageError::overSizeLimit)
+            printOverSizeLimit(path, saving.sizeLimit, io.err);
+        else if (error == ImageError::cannotWrite)
+            printWriteFailure(path, io.image.failure(), saving.written, io.err);
+        else
+            printImageReason(error, path, io.image.failure(), io.err);
+        return 1;
+    }
+
+    // What keeps the image from being worked on at all: it could not be read, or
+    // holds another configuration version.
+    bool unusable(ImageError error, bool wrongVersion)
+    {
+        if (error != ImageError::none)
+            return imageFailure(error);
+        if (wrongVersion)
+            printVersionError(messages);
+        return wrongVersion;
+    }
+
+    int refuse(const Refusal& refusal)
+    {
+        printRefusal(refusal, messages);
+        if (io.refused != nullptr)
+            *io.refused = refusal;
+        return 1;
+    }
+
+    // Each form the plan asks for, each after an empty line where text came before it.
+    void printForms(const ConfigBlock& before, const ConfigBlock& after, bool afterOtherText)
+    {
+        for (Form form : plan.forms()) {
+            if (afterOtherText)
+                io.out << "\n";
+            afterOtherText = true;
+            if (form == Form::changes)
+                printChanges(before, after, io.out);
+            else if (form == Form::profiles)
+                printProfiles(after, io.out);
+            else if (form == Form::options)
+                printSettingsAsOptions(after, io.out, io.err);
+            else
+                printSettingsAsJson(after, io.out, io.err);
+        }
+    }
+};
+
+// Reads the image under a shared lock, and prints its settings: the report, or the
+// forms the plan asks for.
+int report(Run& run)
 {
-    const StagedSettings& staged = request.settings.staged;
-    bool several = settingsFileCount(request.options) > 1;
-    for (std::size_t i = 0; i < staged.notCarriedCount; ++i) {
-        const NotCarried& left = staged.notCarried[i];
-        std::string_view file = several ? settingsFileName(request.options, left.place.file) : std::string_view{};
-        warnNotCarried(file, left.place.line, left.field, err);
+    BootImage image;
+    WaitingNotice notice(run.path, run.io.err);
+    ImageError error = loadImage(run.io.image, Access::read, image, notice, run.io.clock);
+    if (run.unusable(error, error == ImageError::none && !hasSupportedVersion(image)))
+        return 1;
+    ConfigBlock block = configBlock(image);
+    if (run.plan.arguments.empty())
+        printInfos(block, run.io.out);
+    else
+        run.printForms(block, block, false);
+    return 0;
+}
+
+// What became of an edit while the image was open, to be printed once it is closed.
+struct Edit {
+    ImageError error = ImageError::none;
+    bool wrongVersion = false;
+    std::optional<Refusal> refusal;
+    GivenName name;
+    Saving saving;
+    // The block as it was read, before any option changed it.
+    Block before{};
+};
+
+// Opens, locks, reads and checks the image, applies the plan, and writes the block
+// back where it changed; a dry run reads the image as a report does. Closes it.
+Edit editImage(const Plan& plan, BootImage& image, Io& io, std::string_view path)
+{
+    Edit edit;
+    WaitingNotice notice(path, io.err);
+    edit.error = loadImage(io.image, plan.dryRun ? Access::read : Access::edit, image, notice, io.clock);
+    edit.wrongVersion = edit.error == ImageError::none && !hasSupportedVersion(image);
+    if (edit.error == ImageError::none && !edit.wrongVersion && !plan.unreadable) {
+        ConfigBlock block = configBlock(image);
+        std::copy_n(image.content.begin() + ConfigBlock::offsetInImage, ConfigBlock::size, edit.before.begin());
+        edit.refusal = plan.refusal ? plan.refusal : applyPlan(plan, block, edit.name);
+        if (!edit.refusal && !plan.dryRun)
+            edit.saving = saveImage(io.image, image, edit.before);
+    }
+    io.image.close();
+    return edit;
+}
+
+// Options that did nothing, each on one line of standard error, in their order.
+void warnOfIgnoredOptions(const Plan& plan, Output& err)
+{
+    for (std::size_t i = 0; i < plan.arguments.size(); ++i) {
+        const Option& option = plan.options[i];
+        if (option.why == Ignored::noSuchOption)
+            warnNoSuchOption(plan.text(i), keyText(option.meant), err);
+        else if (option.why == Ignored::noValue)
+            warnNoValue(keyText(option.meant), err);
+        else if (option.why == Ignored::empty)
+            warnEmptyArgument(err);
+        else if (option.why == Ignored::noProfileChosen)
+            warnNoProfileChosen(plan.text(i), err);
+    }
+}
+
+// The fields that the loaded files say they leave as the image has them.
+void warnOfNotCarried(const Plan& plan, Output& err)
+{
+    const FileSettings& files = plan.files;
+    for (std::size_t i = 0; i < files.notCarriedCount; ++i) {
+        const NotCarried& left = files.notCarried[i];
+        Field field{.key = keyText(left.key), .profile = left.profile, .stored = left.stored.value_or(0),
+                    .kind = left.stored ? ValueKind::none : ValueKind::name};
+        warnNotCarried(plan.loads() > 1 ? plan.loadName(left.at.file) : std::string_view{}, left.at.line, field, err);
     }
 }
 
 // Several "prf=" that choose different profiles, with options for a profile: they
 // all go to the last.
-void warnOfProfilesChosen(Entries options, Output& err)
+void warnOfProfilesChosen(const Plan& plan, Output& err)
 {
-    int times = 0;
-    bool differ = false, edits = false;
+    std::span<const std::uint16_t> chosen = plan.valuesOf(keyOf(ProfileField::profile));
+    if (chosen.size() < 2)
+        return;
+    bool edits = false;
+    for (Key key = keyOf(ProfileField::name); key < firstRunKey; ++key)
+        edits = edits || !plan.valuesOf(key).empty();
     std::optional<int> last;
-    for (const Entry& option : options) {
-        if (option.kind != Entry::profile)
-            continue;
-        if (option.row != rowOfProfile(ProfileField::profile)) {
-            edits = true;
-            continue;
-        }
-        std::optional<int> number = parseNumber(option.value);
+    bool differ = false;
+    for (std::uint16_t position : chosen) {
+        std::optional<int> number = parseNumber(plan.value(position));
         differ = differ || (last && number != last);
         last = number;
-        ++times;
     }
     if (differ && edits && last)
-        warnProfileChosenTimes(times, *last, err);
+        warnProfileChosenTimes(static_cast<int>(chosen.size()), *last, err);
 }
 
-// What failed with the image file: the fixed message, then, on standard error, why.
-void printImageFailure(const Request& request, ImageError error, Output& messages, Io& io)
+int edit(Run& run)
 {
-    if (error == ImageError::locked) {
-        printImageError(request.edit && !request.dryRun ? ImageError::cannotOpenForWriting : ImageError::cannotRead,
-                        request.path, messages);
-        printLockedByOther(request.path, io.err);
-        return;
-    }
-    printImageError(error, request.path, messages);
-    bool systemFailed = error == ImageError::cannotOpen || error == ImageError::cannotRead
-        || error == ImageError::cannotOpenForWriting || error == ImageError::cannotWrite;
-    if (std::string_view reason = io.image.failure(); systemFailed && !reason.empty())
-        printSystemReason(request.path, reason, io.err);
-}
-
-// The first failure before the edit's write ends the run with its one message.
-bool printFailure(const Request& request, const Outcome& outcome, Output& messages, Io& io)
-{
-    if (outcome.imageError != ImageError::none && !outcome.accepted)
-        printImageFailure(request, outcome.imageError, messages, io);
-    else if (outcome.wrongVersion)
-        printVersionError(messages);
-    else if (request.edit && request.settings.unreadable)
-        printUnreadableSettings(*request.settings.unreadable, messages);
-    else if (outcome.refusal)
-        printRefusal(*outcome.refusal, messages);
-    else
-        return false;
-    return true;
-}
-
-int printEdit(const Request& request, Outcome& outcome, BootImage& image, Output& messages, Io& io)
-{
-    bool failed = outcome.imageError != ImageError::none;
-    // The warnings first: a failed data run's "ffff" and message share a line of the
-    // standard error.
-    warnOfIgnoredOptions(request.options, io.err);
-    warnOfNotCarried(request, io.err);
-    warnOfProfilesChosen(request.options, io.err);
-    if (outcome.nameCut)
-        warnNameCut({reinterpret_cast<const char*>(outcome.storedName.data()), outcome.storedName.size()}, io.err);
-    if (outcome.nameGiven)
-        printNameMark(failed ? messages : io.out);
-    if (failed) {
-        printImageFailure(request, outcome.imageError, messages, io);
+    BootImage image;
+    const Plan& plan = run.plan;
+    Io& io = run.io;
+    Edit edit = editImage(plan, image, io, run.path);
+    if (run.unusable(edit.error, edit.wrongVersion))
+        return 1;
+    if (plan.unreadable) {
+        printUnreadableSettings(plan.unreadable->name, plan.unreadable->fault, plan.unreadable->reason, run.messages, io.err);
         return 1;
     }
-    ConfigBlock block = configBlock(image);
-    if (request.dryRun)
+    if (edit.refusal)
+        return run.refuse(*edit.refusal);
+    // The warnings first: a failed data run's "ffff" and message share a line of the
+    // standard error.
+    warnOfIgnoredOptions(plan, io.err);
+    warnOfNotCarried(plan, io.err);
+    warnOfProfilesChosen(plan, io.err);
+    if (edit.name.cut)
+        warnNameCut({reinterpret_cast<const char*>(edit.name.stored.data()), edit.name.stored.size()}, io.err);
+    bool failed = edit.saving.error != ImageError::none;
+    if (edit.name.given)
+        printNameMark(failed ? run.messages : io.out);
+    if (failed)
+        return run.imageFailure(edit.saving.error, edit.saving);
+    if (plan.dryRun)
         printNothingWritten(io.out);
     else
         printClosingMessages(io.out);
-    printForms(block, outcome, request.shown, true, io);
+    run.printForms(ConfigBlock(edit.before), configBlock(image), true);
     return 0;
-}
-
-int printOutcome(const Request& request, Outcome& outcome, BootImage& image, Io& io)
-{
-    ErrorLines errorLines(io.err);
-    Output& messages = printsData(request.shown) ? static_cast<Output&>(errorLines) : io.out;
-    if (printFailure(request, outcome, messages, io)) {
-        if (io.refused != nullptr)
-            *io.refused = outcome.refusal;
-        return 1;
-    }
-    if (request.edit)
-        return printEdit(request, outcome, image, messages, io);
-    if (request.options.empty())
-        printInfos(configBlock(image), io.out);
-    else
-        printForms(configBlock(image), outcome, request.shown, false, io);
-    return 0;
-}
-
-int runOnImage(Entries options, std::string_view path, Io& io)
-{
-    Request request{options, path, !options.empty() && !onlyShows(options), isDryRun(options), shownForms(options), {}};
-    if (request.edit && settingsFileCount(options) > 0)
-        request.settings = readSettingsFiles(options, io.settings);
-    BootImage image;
-    Outcome outcome = workOnImage(request, image, io);
-    io.image.close();
-    return printOutcome(request, outcome, image, io);
 }
 
 int runOnce(std::span<const char* const> arguments, Io& io)
@@ -335,15 +314,16 @@ int runOnce(std::span<const char* const> arguments, Io& io)
         printVersion(io.out);
         return 0;
     }
-    CommandLine commandLine = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact);
-    if (std::optional<Refusal> refusal = refuseCommandLine(commandLine, io.settings)) {
-        ErrorLines errorLines(io.err);
-        printRefusal(*refusal, printsData(shownForms(commandLine.entries)) ? static_cast<Output&>(errorLines) : io.out);
-        if (io.refused != nullptr)
-            *io.refused = refusal;
-        return 1;
-    }
-    return runOnImage(commandLine.entries, arguments.back(), io);
+    Plan plan;
+    std::optional<Refusal> refusal = readCommandLine(arguments.subspan(1, arguments.size() - 2), io.inexact, io.settings, plan);
+    Run run(plan, arguments.back(), io);
+    if (refusal)
+        return run.refuse(*refusal);
+    // What the settings files are read into; the plan's values stand in it.
+    std::array<char, 65536> settingsText;
+    if (plan.edit)
+        readSettingsFiles(plan, io.settings, settingsText);
+    return plan.edit ? edit(run) : report(run);
 }
 
 } // namespace

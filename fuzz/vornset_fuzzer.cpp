@@ -30,7 +30,9 @@
 #include "output/help.h"
 #include "output/output.h"
 #include "output/profiles.h"
-#include "output/settings_export.h"
+#include "formats/settings_json.h"
+#include "formats/settings_text.h"
+#include "output/report.h"
 
 #include <algorithm>
 #include <cstring>
@@ -622,6 +624,19 @@ bool isOtherImage(const Invocation& invocation, int status, const std::string& o
     return true;
 }
 
+// The journal of an edit: a write and a sync for each of the block's three sectors
+// that the edit changes, and none where it changes nothing.
+bool writesChangedSectorsSynced(const MemoryFile& file, const std::vector<std::uint8_t>& before)
+{
+    const std::vector<MemoryFile::Call>& journal = file.journal;
+    if (journal.size() % 2 != 0 || journal.size() > 6 || (file.content == before) != journal.empty())
+        return false;
+    for (std::size_t i = 0; i < journal.size(); i += 2)
+        if (journal[i].sync || !journal[i + 1].sync || journal[i].bytes.size() > 512)
+            return false;
+    return true;
+}
+
 // The run's one message: what standard output holds, or, where the run prints data,
 // the lines of standard error that are neither warnings nor reasons, each without
 // "vornset: ".
@@ -639,6 +654,9 @@ std::string messageOf(const Invocation& invocation, const std::string& output, c
         std::string text = line.substr(9);
         bool reason = text.starts_with(path + ": ") || text == path + " is locked by another program"
             || text.starts_with("waiting for another program") || text.starts_with("warning: ");
+        // Why a settings file could not be read, named as load= names it.
+        for (const std::string& argument : optionsOf(invocation))
+            reason = reason || (argument.starts_with("load=") && text.starts_with(printable(argument.substr(5)) + ": "));
         if (!reason)
             message += text + "\n";
     }
@@ -664,7 +682,10 @@ void check(const Invocation& invocation, int status, const std::string& output, 
     if (status == 1) {
         if (!isRefusal(message, invocation.arguments.back()))
             broken("a refusal prints one of the tool's messages", message + warnings);
-        // A write that fails part-way may have rewritten some of the file in place.
+        // A write that fails part-way is undone where the disk lets it, and may
+        // otherwise have rewritten some of the fields in place.
+        if (warnings.find("; the image is as it was\n") != std::string::npos && file.content != invocation.image)
+            broken("a failed write said to be undone leaves the image as it was", output + warnings);
         if (invocation.failing >= MemoryFile::Step::write)
             expectOnlyNamedFieldsChanged(invocation, file, output);
         else if (file.content != invocation.image)
@@ -691,8 +712,8 @@ void check(const Invocation& invocation, int status, const std::string& output, 
     } else {
         if (!isEditOutput(invocation, output, closing, file))
             broken("an edit prints the closing messages", output);
-        if (file.writes != 1 || file.syncs != 1)
-            broken("an edit writes once and syncs before it says so", output);
+        if (!writesChangedSectorsSynced(file, invocation.image))
+            broken("an edit writes each sector it changes once and syncs it before the next", output);
         expectOnlyNamedFieldsChanged(invocation, file, output);
         expectChangesAsOptionsDiffer(invocation, file);
     }
@@ -934,11 +955,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Invocation invocation = decode({reinterpret_cast<const char*>(data), size});
     MemoryFile file(invocation.image);
     file.failing = invocation.failing;
-    file.regular = invocation.regular;
+    file.kind = invocation.regular ? MemoryFile::Kind::regular : MemoryFile::Kind::other;
     file.allowsWriting = invocation.allowsWriting;
     file.socket = invocation.socket;
     file.replacements = invocation.replacements;
-    file.bytesBeforeWriteFails = invocation.image.size() / 2;
+    // A failing write stops within a sector; on an odd length it fails once, and the
+    // write that undoes it succeeds.
+    file.bytesBeforeWriteFails = invocation.image.size() % 512;
+    if (invocation.image.size() % 2 == 1)
+        file.failingWrites = 1;
 
     std::vector<const char*> argv{"vornset"};
     for (const std::string& argument : invocation.arguments)

@@ -82,8 +82,13 @@ void ConfigBlock::setName(std::size_t profile, const Name& name)
 
 std::string_view textOf(const ConfigBlock::Name& name)
 {
-    auto end = std::find(name.begin(), name.end(), 0);
-    return {reinterpret_cast<const char*>(name.data()), static_cast<std::size_t>(end - name.begin())};
+    std::string_view whole(reinterpret_cast<const char*>(name.data()), name.size());
+    return {whole.data(), std::min(whole.find('\0'), whole.size())};
+}
+
+bool hasSupportedVersion(const BootImage& image)
+{
+    return image.length > versionOffset && image.content[versionOffset] == supportedVersion;
 }
 
 ConfigBlock configBlock(BootImage& image)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -25,8 +26,10 @@ public:
     enum class Opening { opened, failed, notAFile };
     enum class Locking { locked, heldByOther, failed };
 
+    enum class Kind { regular, folder, other };
+
     struct Status {
-        bool regular;
+        Kind kind;
         std::uint64_t length;
         FileIdentity identity;
     };
@@ -44,14 +47,18 @@ public:
     virtual std::optional<Status> status() = 0;
     // The file that the path names now, which need not be the one that is open.
     virtual std::optional<FileIdentity> identityOfPath() = 0;
-    // Each of these transfers all the given bytes at the offset or fails.
+    // Reads all the given bytes at the offset, or fails.
     virtual bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) = 0;
-    virtual bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+    // Writes the bytes at the offset and returns how many of them reached the file:
+    // all, unless a failure stopped the write part-way.
+    virtual std::size_t writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) = 0;
+    // The largest file the system lets this process write, where it sets a limit.
+    virtual std::optional<std::uint64_t> sizeLimit() = 0;
     // Forces what was written to stable storage.
     virtual bool sync() = 0;
     // Releases the lock and the handle; closing a closed file does nothing.
     virtual bool close() = 0;
-    // Why the last call that failed since the file was opened failed, in the
+    // Why the first call that failed since the file was opened failed, in the
     // system's words; empty where none did. A file that opened for reading alone
     // for an edit keeps why it could not be opened for writing.
     virtual std::string_view failure() = 0;

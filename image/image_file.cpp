@@ -2,6 +2,8 @@
 
 #include "image/config_block.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace vornset {
@@ -68,13 +70,15 @@ ImageError openLocked(FileAccess& file, Access access, LockWait& wait, std::opti
     case FileAccess::Opening::failed:
         return ImageError::cannotOpen;
     case FileAccess::Opening::notAFile:
-        return ImageError::cannotRead;
+        return ImageError::notAFile;
     case FileAccess::Opening::opened:
         break;
     }
     std::optional<FileAccess::Status> status = file.status();
-    if (!status || !status->regular)
+    if (!status)
         return ImageError::cannotRead;
+    if (status->kind != FileAccess::Kind::regular)
+        return status->kind == FileAccess::Kind::folder ? ImageError::folder : ImageError::notAFile;
     if (FileAccess::Locking locking = wait.lock(file, access); locking != FileAccess::Locking::locked)
         return lockError(locking, access);
     opened = status->identity;
@@ -121,6 +125,63 @@ ImageError readWhole(FileAccess& file, BootImage& image)
     return ImageError::none;
 }
 
+
+// A stretch of the file that one write covers: the block's bytes in one sector.
+struct Stretch {
+    std::size_t offset; // in the file
+    std::size_t length;
+};
+
+constexpr std::size_t sectorCount = (minimumImageLength + sectorSize - 1) / sectorSize - ConfigBlock::offsetInImage / sectorSize;
+
+// The block's bytes in each sector that holds some, from the last sector to the first.
+constexpr std::array<Stretch, sectorCount> blockSectors()
+{
+    std::array<Stretch, sectorCount> stretches{};
+    std::size_t end = minimumImageLength;
+    for (Stretch& stretch : stretches) {
+        std::size_t start = std::max((end - 1) / sectorSize * sectorSize, ConfigBlock::offsetInImage);
+        stretch = {start, end - start};
+        end = start;
+    }
+    return stretches;
+}
+
+std::span<const std::uint8_t> partOf(std::span<const std::uint8_t, ConfigBlock::size> block, const Stretch& stretch)
+{
+    return block.subspan(stretch.offset - ConfigBlock::offsetInImage, stretch.length);
+}
+
+// Writes back what the failed write reached, from the last stretch written, and
+// forces it to stable storage.
+Written undo(FileAccess& file, std::span<const Stretch> reached, std::span<const std::uint8_t, ConfigBlock::size> before)
+{
+    bool undone = true;
+    for (auto stretch = reached.rbegin(); stretch != reached.rend(); ++stretch) {
+        std::span<const std::uint8_t> old = partOf(before, *stretch);
+        undone = file.writeAt(stretch->offset, old) == old.size() && undone;
+    }
+    return undone && file.sync() ? Written::nothing : Written::part;
+}
+
+Saving writeChangedSectors(FileAccess& file, std::span<const std::uint8_t, ConfigBlock::size> after,
+                           std::span<const std::uint8_t, ConfigBlock::size> before)
+{
+    std::array<Stretch, sectorCount> reached{};
+    std::size_t count = 0;
+    for (const Stretch& stretch : blockSectors()) {
+        std::span<const std::uint8_t> bytes = partOf(after, stretch);
+        std::span<const std::uint8_t> old = partOf(before, stretch);
+        if (std::equal(bytes.begin(), bytes.end(), old.begin(), old.end()))
+            continue;
+        std::size_t written = file.writeAt(stretch.offset, bytes);
+        reached[count++] = {stretch.offset, written};
+        if (written < bytes.size() || !file.sync())
+            return {ImageError::cannotWrite, undo(file, std::span(reached).first(count), before)};
+    }
+    return {ImageError::none, count > 0 ? Written::whole : Written::nothing};
+}
+
 } // namespace
 
 ImageError loadImage(FileAccess& file, Access access, BootImage& image, LockWaiting& waiting, Clock& clock)
@@ -135,16 +196,20 @@ ImageError loadImage(FileAccess& file, Access access, BootImage& image, LockWait
     return error;
 }
 
-ImageError saveImage(FileAccess& file, const BootImage& image)
+Saving saveImage(FileAccess& file, const BootImage& image, std::span<const std::uint8_t, ConfigBlock::size> before)
 {
-    if (!file.writable()) {
-        file.close();
-        return ImageError::cannotOpenForWriting;
-    }
-    auto block = std::span(image.content).subspan<ConfigBlock::offsetInImage, ConfigBlock::size>();
-    bool written = file.writeAt(ConfigBlock::offsetInImage, block) && file.sync();
+    Saving saving;
+    if (!file.writable())
+        saving.error = ImageError::cannotOpenForWriting;
+    else if (std::optional<std::uint64_t> limit = file.sizeLimit(); limit && *limit < image.length)
+        saving = {ImageError::overSizeLimit, Written::nothing, *limit};
+    else
+        saving = writeChangedSectors(file, std::span(image.content).first<minimumImageLength>().last<ConfigBlock::size>(),
+                                     before);
     bool closed = file.close();
-    return written && closed ? ImageError::none : ImageError::cannotWrite;
+    if (!closed && saving.error == ImageError::none)
+        saving.error = ImageError::cannotWrite;
+    return saving;
 }
 
 } // namespace vornset

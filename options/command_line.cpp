@@ -1,260 +1,233 @@
 #include "options/command_line.h"
 
-#include "options/global_options.h"
-#include "options/profile_edits.h"
-#include "options/settings_file.h"
+#include "options/param.h"
+#include "options/suggest.h"
 
 #include <algorithm>
-#include <array>
-#include <type_traits>
 
 namespace vornset {
+
+const std::string_view TOO_MANY_SETTINGS = "more than 10923 settings";
+
+using namespace std::string_view_literals;
 namespace {
 
-// The entries of the last reading.
-std::array<Entry, mostOptions> optionEntries;
-
-// Calls each with every key an option may have.
-template <typename Each>
-void forEachKey(Each each)
+bool isKeyCharacter(char c)
 {
-    for (const GlobalSetting& setting : GLOBAL_SETTINGS)
-        each(setting.key);
-    for (const ProfileSetting& setting : PROFILE_SETTINGS)
-        each(setting.key);
-    for (std::string_view key : RUN_KEYS)
-        each(key);
-}
-
-char lowerCase(char c)
-{
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool sameLetter(char a, char b)
-{
-    return lowerCase(a) == lowerCase(b);
-}
-
-// How many letters must be put in, taken out or changed, or pairs of neighbours
-// swapped, to make one word the other, whatever their case; no more than limit + 1
-// is told.
-std::size_t editDistance(std::string_view a, std::string_view b, std::size_t limit)
-{
-    constexpr std::size_t longest = 16;
-    if (a.size() > b.size())
-        std::swap(a, b);
-    if (b.size() - a.size() > limit || b.size() > longest)
-        return limit + 1;
-    // Three rows of the table, the row for i at (i + 1) % 3: two back, the last,
-    // and the one being filled.
-    std::array<std::array<std::size_t, longest + 1>, 3> rows{};
-    for (std::size_t j = 0; j <= b.size(); ++j)
-        rows[1][j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        auto& twoBack = rows[(i + 2) % 3];
-        auto& last = rows[i % 3];
-        auto& row = rows[(i + 1) % 3];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            row[j] = std::min({last[j] + 1, row[j - 1] + 1, last[j - 1] + (sameLetter(a[i - 1], b[j - 1]) ? 0 : 1)});
-            if (i > 1 && j > 1 && sameLetter(a[i - 1], b[j - 2]) && sameLetter(a[i - 2], b[j - 1]))
-                row[j] = std::min(row[j], twoBack[j - 2] + 1);
-        }
-    }
-    return std::min(rows[(a.size() + 1) % 3][b.size()], limit + 1);
-}
-
-bool startsWith(std::string_view key, std::string_view typed)
-{
-    return key.size() >= typed.size() && std::equal(typed.begin(), typed.end(), key.begin(), sameLetter);
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
 // What an argument without "=" most likely means as a key: the letters and digits it
 // starts with, so that "write-no" is read as "write".
 std::string_view typedKey(std::string_view argument)
 {
-    std::size_t equals = argument.find('=');
-    if (equals != std::string_view::npos)
-        return {argument.data(), equals};
-    std::size_t end = 0;
-    while (end < argument.size()
-           && ((argument[end] >= 'a' && argument[end] <= 'z') || (argument[end] >= 'A' && argument[end] <= 'Z')
-               || (argument[end] >= '0' && argument[end] <= '9')))
-        ++end;
+    std::size_t end = argument.find('=');
+    if (end == std::string_view::npos)
+        for (end = 0; end < argument.size() && isKeyCharacter(argument[end]);)
+            ++end;
     return {argument.data(), end};
 }
 
-Entry readOption(std::string_view argument, int position)
+Option readOption(std::string_view argument)
 {
-    Entry entry;
-    entry.text = argument;
-    entry.from.argument = position;
-    std::string_view value;
-    for (const GlobalSetting& setting : GLOBAL_SETTINGS)
-        if (param(setting.key, value, argument)) {
-            entry.kind = Entry::global;
-            entry.row = static_cast<std::uint8_t>(&setting - GLOBAL_SETTINGS.data());
-            entry.value = value;
-            return entry;
-        }
-    for (const ProfileSetting& setting : PROFILE_SETTINGS)
-        if (param(setting.key, value, argument)) {
-            entry.kind = Entry::profile;
-            entry.row = static_cast<std::uint8_t>(&setting - PROFILE_SETTINGS.data());
-            entry.value = value;
-            return entry;
-        }
-    for (std::size_t row = 0; row < std::size(RUN_KEYS); ++row)
-        if (param(RUN_KEYS[row], value, argument)) {
-            entry.kind = Entry::runKey;
-            entry.row = static_cast<std::uint8_t>(row);
-            entry.value = value;
-            return entry;
-        }
-    if (argument.empty()) {
-        entry.why = Ignored::empty;
-        return entry;
-    }
-    bool named = false;
-    forEachKey([&](std::string_view key) { named = named || argument == key; });
-    entry.why = named ? Ignored::noValue : Ignored::noSuchOption;
-    entry.meant = named ? argument : likelyKey(typedKey(argument));
-    return entry;
-}
-
-bool isPathSeparator(char c)
-{
-    return c == '/' || c == '\\';
+    Option option{.key = keyCarriedBy(argument), .meant = keyNamed(argument), .why = Ignored::no, .inexact = false};
+    if (option.key != keyCount)
+        return option;
+    option.why = argument.empty() ? Ignored::empty : option.meant != keyCount ? Ignored::noValue : Ignored::noSuchOption;
+    if (option.why == Ignored::noSuchOption)
+        option.meant = likelyOption(typedKey(argument));
+    return option;
 }
 
 // Whether an ignored option names another image: it names what exists, or it is a
 // word without "=" that can only be a path.
-bool namesAnImage(const Entry& entry, SettingsFiles& files)
+bool namesAnImage(const Option& option, std::string_view text, SettingsFiles& files)
 {
-    if (entry.why != Ignored::noSuchOption && entry.why != Ignored::noValue)
+    if (option.why != Ignored::noSuchOption && option.why != Ignored::noValue)
         return false;
-    std::string_view text = entry.text;
     bool path = text.find('=') == std::string_view::npos
-        && (text.find('.') != std::string_view::npos || std::any_of(text.begin(), text.end(), isPathSeparator));
+        && text.find_first_of("./\\") != std::string_view::npos;
     return path || files.isFile(text);
 }
 
-constexpr std::string_view RUN_KEY_MISSPELT[] = {
-    "no such option; did you mean load=?",
-    "no such option; did you mean show=?",
-    "no such option; did you mean write=?",
-};
-constexpr std::string_view RUN_KEY_ALONE[] = {
-    "options are written load=VALUE",
-    "options are written show=VALUE",
-    "options are written write=VALUE",
-};
-static_assert(std::size(RUN_KEYS) == std::size(RUN_KEY_MISSPELT));
+// The refusals before the image is opened, each the first of its kind; the kinds in
+// the order in which they are told.
+enum Kind { flag, otherImage, nearMiss, inexactText, kinds };
 
-// The refusal of an ignored option most likely meant as a run key.
-std::optional<Refusal> nearMiss(const Entry& entry)
+Refusal refusalOf(Kind kind, const Option& option, std::string_view text, int argument)
 {
-    for (std::size_t row = 0; row < std::size(RUN_KEYS); ++row)
-        if (entry.meant == RUN_KEYS[row])
-            return Refusal{entry.text, entry.why == Ignored::noValue ? RUN_KEY_ALONE[row] : RUN_KEY_MISSPELT[row], true};
-    return std::nullopt;
+    Refusal refusal{.key = text, .namesKey = true, .at = {.argument = argument}};
+    switch (kind) {
+    case flag:
+        refusal.reason = "options are written key=value; run vornset without parameter to see help"sv;
+        break;
+    case otherImage:
+        refusal.reason = "only the last parameter names the image"sv;
+        break;
+    case nearMiss:
+        refusal.reason = option.why == Ignored::noValue ? OPTIONS_ARE_WRITTEN : NO_SUCH_OPTION;
+        refusal.meant = keyText(option.meant);
+        break;
+    case inexactText:
+    case kinds:
+        refusal.reason = "the code page cannot hold it exactly; use only characters of your Windows code page"sv;
+        break;
+    }
+    return refusal;
 }
 
-bool choosesProfile(const Entry& entry)
+// The first option, by its position from 1, that gives each kind of refusal.
+void noteRefusals(const Option& option, std::string_view text, int argument, SettingsFiles& files,
+                  std::array<int, kinds>& first)
 {
-    return entry.kind == Entry::profile && PROFILE_SETTINGS[entry.row].field == ProfileField::profile;
+    auto note = [&](Kind kind, bool refused) {
+        if (refused && first[kind] == 0)
+            first[kind] = argument;
+    };
+    note(flag, text.starts_with('-'));
+    note(nearMiss, option.why != Ignored::no && option.meant >= firstRunKey && option.meant < keyCount);
+    note(inexactText, option.inexact && option.key != keyOf(RunKey::load));
+    if (first[otherImage] == 0 && first[flag] == 0)
+        note(otherImage, namesAnImage(option, text, files));
+}
+
+// A run only shows where every option is a valid show=; its forms, each once, in
+// the order first asked; and the last valid write= says whether it writes.
+void readWhatTheRunDoes(Plan& plan)
+{
+    std::size_t showing = 0;
+    for (std::uint16_t position : plan.valuesOf(keyOf(RunKey::show))) {
+        std::optional<std::size_t> form = positionOf(runSetting(RunKey::show).words, plan.value(position));
+        showing += form ? 1u : 0u;
+        if (form && !plan.shows(static_cast<Form>(*form)))
+            plan.shown[plan.shownCount++] = static_cast<Form>(*form);
+    }
+    plan.edit = !plan.arguments.empty() && showing < plan.arguments.size();
+    plan.printsData = plan.shows(Form::options) || plan.shows(Form::json);
+    std::span<const std::string_view> yesNo = runSetting(RunKey::write).words;
+    for (std::uint16_t position : plan.valuesOf(keyOf(RunKey::write)))
+        if (std::optional<std::size_t> word = positionOf(yesNo, plan.value(position)))
+            plan.dryRun = yesNo[*word] == "no"sv;
+}
+
+// The profile options of a command line without "prf=" change nothing.
+void markUnchosenProfiles(Plan& plan)
+{
+    if (!plan.valuesOf(keyOf(ProfileField::profile)).empty())
+        return;
+    for (Key key = keyOf(ProfileField::name); key < firstRunKey; ++key)
+        for (std::uint16_t position : plan.valuesOf(key))
+            plan.options[position].why = Ignored::noProfileChosen;
 }
 
 } // namespace
 
-std::string_view likelyKey(std::string_view typed)
-{
-    constexpr std::size_t keyCount = std::tuple_size_v<std::remove_cvref_t<decltype(GLOBAL_SETTINGS)>>
-        + std::tuple_size_v<std::remove_cvref_t<decltype(PROFILE_SETTINGS)>> + std::size(RUN_KEYS);
-    std::array<std::string_view, keyCount> keys{};
-    std::size_t count = 0;
-    forEachKey([&](std::string_view key) { keys[count++] = key; });
-    return likelyKey(typed, keys);
-}
-
-std::string_view likelyKey(std::string_view typed, std::span<const std::string_view> keys)
-{
-    constexpr std::size_t shortKey = 4;
-    std::string_view nearest, starting;
-    std::size_t best = 3, startingCount = 0;
-    for (std::string_view key : keys) {
-        std::size_t limit = key.size() <= shortKey ? 1 : 2;
-        std::size_t distance = editDistance(typed, key, limit);
-        if (distance <= limit && distance < best) {
-            best = distance;
-            nearest = key;
-        }
-        if (typed.size() >= 3 && key.size() > shortKey && startsWith(key, typed) && ++startingCount == 1)
-            starting = key;
-    }
-    if (startingCount == 1 && best > 0)
-        return starting;
-    // A word of one or two letters is within reach of many keys.
-    return best < typed.size() ? nearest : std::string_view{};
-}
-
 bool asksForHelp(std::string_view argument)
 {
 #ifdef _WIN32
-    if (argument == "/?")
+    if (argument == "/?"sv)
         return true;
 #endif
-    return argument == "--help" || argument == "-h";
+    return argument == "--help"sv || argument == "-h"sv;
 }
 
 bool asksForVersion(std::string_view argument)
 {
-    return argument == "--version";
+    return argument == "--version"sv;
 }
 
-CommandLine readCommandLine(Arguments options, std::span<const bool> inexact)
+std::optional<Refusal> readCommandLine(std::span<const char* const> options, std::span<const bool> inexact,
+                                       SettingsFiles& files, Plan& plan)
 {
-    CommandLine read;
-    read.tooMany = options.size() > optionEntries.size();
-    std::size_t count = std::min(options.size(), optionEntries.size());
-    bool chosen = false;
-    for (std::size_t i = 0; i < count; ++i) {
-        optionEntries[i] = readOption(options[i], static_cast<int>(i) + 1);
-        chosen = chosen || choosesProfile(optionEntries[i]);
-        if (i + 1 < inexact.size() && inexact[i + 1])
-            optionEntries[i].inexact = true;
+    plan.arguments = options.first(std::min(options.size(), mostOptions));
+    std::array<int, kinds> first{};
+    for (std::size_t i = 0; i < plan.arguments.size(); ++i) {
+        Option& option = plan.options[i] = readOption(options[i]);
+        option.inexact = i + 1 < inexact.size() && inexact[i + 1];
+        noteRefusals(option, options[i], static_cast<int>(i) + 1, files, first);
     }
-    read.entries = std::span(optionEntries).first(count);
-    if (!chosen)
-        for (Entry& entry : std::span(optionEntries).first(count))
-            if (entry.kind == Entry::profile && !choosesProfile(entry))
-                entry.why = Ignored::noProfileChosen;
-    return read;
+    plan.sortByKey();
+    markUnchosenProfiles(plan);
+    readWhatTheRunDoes(plan);
+    if (options.size() > mostOptions)
+        return Refusal{.reason = "more than 4096 options"sv};
+    for (int kind = flag; kind < kinds; ++kind)
+        if (int argument = first[static_cast<std::size_t>(kind)]; argument > 0)
+            return refusalOf(static_cast<Kind>(kind), plan.options[static_cast<std::size_t>(argument - 1)],
+                             plan.text(static_cast<std::size_t>(argument - 1)), argument);
+    return std::nullopt;
 }
 
-std::optional<Refusal> refuseCommandLine(const CommandLine& commandLine, SettingsFiles& files)
+Key keyCarriedBy(std::string_view text)
 {
-    if (commandLine.tooMany)
-        return Refusal{{}, "more than 4096 options"};
-    Entries entries = commandLine.entries;
-    for (const Entry& entry : entries)
-        if (entry.text.starts_with('-'))
-            return Refusal{entry.text, "options are written key=value; run vornset without parameter to see help", true,
-                           0, {}, {}, entry.from.argument};
-    for (const Entry& entry : entries)
-        if (namesAnImage(entry, files))
-            return Refusal{entry.text, "only the last parameter names the image", true, 0, {}, {}, entry.from.argument};
-    for (const Entry& entry : entries)
-        if (std::optional<Refusal> refusal = entry.why == Ignored::no ? std::nullopt : nearMiss(entry)) {
-            refusal->argument = entry.from.argument;
-            return refusal;
-        }
-    for (const Entry& entry : entries)
-        if (entry.inexact && !(entry.kind == Entry::runKey && entry.row == loadRow))
-            return Refusal{entry.text, "the code page cannot hold it exactly; use only characters of your Windows code page",
-                           true, 0, {}, {}, entry.from.argument};
-    return std::nullopt;
+    Key key = 0;
+    while (key < keyCount && !carries(text, keyText(key)))
+        ++key;
+    return key;
+}
+
+Key keyNamed(std::string_view text)
+{
+    Key key = 0;
+    while (key < keyCount && text != keyText(key))
+        ++key;
+    return key;
+}
+
+Key likelyOption(std::string_view typed)
+{
+    std::array<std::string_view, keyCount> keys{};
+    for (Key key = 0; key < keyCount; ++key)
+        keys[key] = keyText(key);
+    return static_cast<Key>(likelyKey(typed, keys));
+}
+
+std::string_view keyText(Key key)
+{
+    if (key < firstProfileKey)
+        return GLOBAL_SETTINGS[key].key;
+    if (key < firstRunKey)
+        return PROFILE_SETTINGS[key - firstProfileKey].key;
+    return key < keyCount ? RUN_SETTINGS[key - firstRunKey].key : std::string_view{};
+}
+
+Refusal noSettings(int file)
+{
+    return {.key = runSetting(RunKey::load).key, .reason = "the file holds no settings"sv, .namesKey = true,
+            .at = {.file = file}};
+}
+
+bool Plan::shows(Form form) const
+{
+    for (std::size_t i = 0; i < shownCount; ++i)
+        if (shown[i] == form)
+            return true;
+    return false;
+}
+
+std::string_view Plan::value(std::size_t position) const
+{
+    std::string_view text = arguments[position];
+    text.remove_prefix(std::min(text.size(), keyText(options[position].key).size() + 1));
+    return text;
+}
+
+std::string_view Plan::loadName(int file) const
+{
+    std::span<const std::uint16_t> loaded = valuesOf(keyOf(RunKey::load));
+    return file >= 1 && static_cast<std::size_t>(file) <= loaded.size() ? value(loaded[static_cast<std::size_t>(file) - 1])
+                                                                        : std::string_view{};
+}
+
+void Plan::sortByKey()
+{
+    keyStart_.fill(0);
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        ++keyStart_[options[i].key + 2u];
+    for (std::size_t key = 2; key < keyStart_.size(); ++key)
+        keyStart_[key] = static_cast<std::uint16_t>(keyStart_[key] + keyStart_[key - 1]);
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        byKey_[keyStart_[options[i].key + 1u]++] = static_cast<std::uint16_t>(i);
 }
 
 } // namespace vornset

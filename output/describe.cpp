@@ -36,11 +36,9 @@ void printGlobal(const GlobalSetting& setting, Output& out)
     } else {
         printWords("words", setting.words, out);
     }
-#ifdef __EMSCRIPTEN__
     if (!setting.choices.empty())
         printWords("choices", setting.choices, out);
     out << ", \"refused\": \"" << setting.refused << "\"";
-#endif
     out << "}";
 }
 

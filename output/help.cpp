@@ -6,15 +6,22 @@
 
 namespace vornset {
 
+const std::string_view projectAddress = "https://vornset.example.org";
+
 namespace {
 
-// Spaces that take text to the width of its column.
+// Spaces that take text of the given length to the width of its column.
+void padding(std::size_t width, std::size_t length, Output& out)
+{
+    constexpr std::string_view spaces = "                                    ";
+    if (length < width)
+        out << std::string_view(spaces.data(), std::min(width - length, spaces.size()));
+}
+
 void padTo(std::size_t width, std::string_view text, Output& out)
 {
-    constexpr std::string_view spaces = "                ";
     out << text;
-    if (text.size() < width)
-        out << std::string_view(spaces.data(), std::min(width - text.size(), spaces.size()));
+    padding(width, text.size(), out);
 }
 
 // One row of the options table: the key, what it sets and the values it takes.
@@ -56,11 +63,13 @@ void printHelp(Output& out)
 void printMoreHelp(Output& out)
 {
     out << "More:\n"
-           "=====\n"
-           " show=profiles|options|json|changes  print the profiles, the settings, or what an edit changes\n"
-           " load=FILE|-                         apply a settings file, or standard input\n"
-           " write=no                            check and show an edit, and write nothing\n"
-           " --version                           print the version\n"
+           "=====\n";
+    for (const RunSetting& setting : RUN_SETTINGS) {
+        out << " " << setting.key << "=" << setting.usage;
+        padding(36, setting.key.size() + 1 + setting.usage.size(), out);
+        out << setting.does << "\n";
+    }
+    out << " --version                           print the version\n"
 #ifdef _WIN32
            " vornset.txt                         the whole manual, beside vornset.exe\n";
 #else

@@ -7,7 +7,7 @@
 namespace vornset {
 
 // Where users find the tool; the help banner and the version error both point there.
-inline constexpr std::string_view projectAddress = "https://vornset.example.org";
+extern const std::string_view projectAddress;
 
 // The help screen as users of the boot manager know it, fixed.
 void printHelp(Output& out);

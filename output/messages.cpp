@@ -2,13 +2,42 @@
 
 #include "image/config_block.h"
 #include "output/help.h"
-#include "output/settings_export.h"
 
 namespace vornset {
+
+const std::string_view STORED_VALUE = ": stored value ";
+const std::string_view HAS_NO_OPTION_VALUE = " has no option value";
+const std::string_view NAME_HOLDS_CONTROL = ": stored name holds a control character";
+
+using namespace std::string_view_literals;
 
 static_assert(BootImage::capacity == 65536 && minimumImageLength == 1928, "the size messages name these lengths");
 
 namespace {
+
+// What the system says of a folder or of something else that is no file, in its words.
+constexpr std::string_view IS_A_FOLDER = "Is a directory";
+constexpr std::string_view NOT_A_FILE = "Not a regular file";
+
+// Every warning starts so, and is one line.
+Output& warning(Output& err)
+{
+    return err << "vornset: warning: ";
+}
+
+void printPathPrefix(std::string_view path, Output& err)
+{
+    err << "vornset: " << Printable{path} << ": ";
+}
+
+// One line on standard error: the path, then why; nothing where there is no why.
+void printSystemReason(std::string_view path, std::string_view reason, Output& err)
+{
+    if (reason.empty())
+        return;
+    printPathPrefix(path, err);
+    err << Printable{reason} << "\n";
+}
 
 // "load", or "load=NAME" where the run loads more than one file.
 void printLoad(std::string_view file, Output& out)
@@ -18,30 +47,44 @@ void printLoad(std::string_view file, Output& out)
         out << "=" << Printable{file};
 }
 
+// Where in a file a value was found: "load, line 3: ", and in a JSON document the
+// object it stands in: "profiles[2]." before the key.
+void printPlace(const Refusal& refusal, Output& out)
+{
+    const Origin& at = refusal.at;
+    if (at.line > 0) {
+        printLoad(refusal.file, out);
+        out << ", line " << at.line << ": ";
+    }
+    if (at.object.empty())
+        return;
+    out << Printable{at.object};
+    if (at.item >= 0)
+        out << "[" << at.item << "]";
+    if (!refusal.key.empty())
+        out << ".";
+}
+
 } // namespace
 
 void printRefusal(const Refusal& refusal, Output& out)
 {
     out << "Parameter error: ";
-    if (refusal.line > 0) {
-        printLoad(refusal.file, out);
-        out << ", line " << refusal.line << ": ";
-    }
-    if (!refusal.within.empty()) {
-        out << refusal.within;
-        if (refusal.item >= 0)
-            out << "[" << refusal.item << "]";
-        out << ".";
-    }
-    if (refusal.namesKey && refusal.key == "load" && refusal.line == 0)
+    printPlace(refusal, out);
+    // A file that holds no settings is named as the run names it.
+    if (refusal.namesKey && refusal.key == "load"sv && refusal.at.line == 0)
         printLoad(refusal.file, out);
     else if (refusal.namesKey)
         out << Printable{refusal.key};
     if (refusal.namesKey)
         out << ", ";
     out << refusal.reason;
-    if (!refusal.meant.empty())
-        out << "; did you mean " << refusal.meant << "?";
+    // On the command line a key is written with its "=".
+    std::string_view equals = refusal.at.argument > 0 ? "="sv : ""sv;
+    if (refusal.reason == OPTIONS_ARE_WRITTEN)
+        out << refusal.meant << "=VALUE";
+    else if (!refusal.meant.empty())
+        out << "; did you mean " << refusal.meant << equals << "?";
     out << "\n";
 }
 
@@ -54,6 +97,8 @@ void printImageError(ImageError error, std::string_view path, Output& out)
         out << "Error: unable to open " << Printable{path} << "\n";
         break;
     case ImageError::cannotRead:
+    case ImageError::folder:
+    case ImageError::notAFile:
         out << "Error: unable to read file\n";
         break;
     case ImageError::tooLarge:
@@ -65,6 +110,7 @@ void printImageError(ImageError error, std::string_view path, Output& out)
     case ImageError::cannotOpenForWriting:
         out << "Error: unable to open " << Printable{path} << " for writing\n";
         break;
+    case ImageError::overSizeLimit:
     case ImageError::cannotWrite:
         out << "Error: unable to write to file\n";
         break;
@@ -80,9 +126,29 @@ void printVersionError(Output& out)
            "       see " << projectAddress << "\n";
 }
 
-void printUnreadableSettings(std::string_view name, Output& out)
+void printUnreadableSettings(std::string_view name, SettingsFiles::Fault fault, std::string_view reason, Output& out,
+                             Output& err)
 {
     out << "Error: unable to read settings from " << Printable{name} << "\n";
+    std::string_view why = reason;
+    switch (fault) {
+    case SettingsFiles::Fault::none:
+    case SettingsFiles::Fault::system:
+        break;
+    case SettingsFiles::Fault::folder:
+        why = IS_A_FOLDER;
+        break;
+    case SettingsFiles::Fault::notAFile:
+        why = NOT_A_FILE;
+        break;
+    case SettingsFiles::Fault::tooLarge:
+        why = "Larger than the 65536 bytes a settings file may hold"sv;
+        break;
+    case SettingsFiles::Fault::zeroByte:
+        why = "Holds a zero byte, which no settings file does"sv;
+        break;
+    }
+    printSystemReason(name, why, err);
 }
 
 void printNameMark(Output& out)
@@ -104,7 +170,7 @@ void printNothingWritten(Output& out)
 
 void warnNoSuchOption(std::string_view option, std::string_view meant, Output& err)
 {
-    err << "vornset: warning: ignored " << Printable{option} << ": no such option";
+    warning(err) << "ignored " << Printable{option} << ": " << NO_SUCH_OPTION;
     if (!meant.empty())
         err << "; did you mean " << meant << "=?";
     err << "\n";
@@ -112,17 +178,17 @@ void warnNoSuchOption(std::string_view option, std::string_view meant, Output& e
 
 void warnNoValue(std::string_view key, Output& err)
 {
-    err << "vornset: warning: ignored " << key << ": options are written " << key << "=VALUE\n";
+    warning(err) << "ignored " << key << ": " << OPTIONS_ARE_WRITTEN << key << "=VALUE\n";
 }
 
 void warnNameCut(std::string_view stored, Output& err)
 {
-    err << "vornset: warning: prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
+    warning(err) << "prfname cut to 16 bytes: \"" << Printable{stored} << "\"\n";
 }
 
 void warnNotCarried(std::string_view file, int line, const Field& field, Output& err)
 {
-    err << "vornset: warning: ";
+    warning(err);
     if (line > 0) {
         printLoad(file, err);
         err << ", line " << line << ": ";
@@ -133,9 +199,39 @@ void warnNotCarried(std::string_view file, int line, const Field& field, Output&
     err << "; loading the settings leaves this field as the target image has it\n";
 }
 
-void printSystemReason(std::string_view path, std::string_view reason, Output& err)
+void printImageReason(ImageError error, std::string_view path, std::string_view reason, Output& err)
 {
-    err << "vornset: " << Printable{path} << ": " << Printable{reason} << "\n";
+    if (error == ImageError::folder)
+        reason = IS_A_FOLDER;
+    else if (error == ImageError::notAFile)
+        reason = NOT_A_FILE;
+    else if (error != ImageError::cannotOpen && error != ImageError::cannotRead
+             && error != ImageError::cannotOpenForWriting)
+        return;
+    printSystemReason(path, reason, err);
+}
+
+void printWriteFailure(std::string_view path, std::string_view reason, Written written, Output& err)
+{
+    printPathPrefix(path, err);
+    err << Printable{reason.empty() ? "the write stopped short" : reason};
+    switch (written) {
+    case Written::nothing:
+        err << "; the image is as it was\n";
+        break;
+    case Written::whole:
+        err << "; the image holds the whole edit\n";
+        break;
+    case Written::part:
+        err << "; the image could not be restored and may hold part of this edit\n";
+        break;
+    }
+}
+
+void printOverSizeLimit(std::string_view path, std::uint64_t limit, Output& err)
+{
+    printPathPrefix(path, err);
+    err << "the file-size limit of " << static_cast<int>(limit) << " bytes lies below the image's end; the image is as it was\n";
 }
 
 void printWaitingForLock(std::string_view path, Output& err)
@@ -150,17 +246,25 @@ void printLockedByOther(std::string_view path, Output& err)
 
 void warnNoProfileChosen(std::string_view option, Output& err)
 {
-    err << "vornset: warning: ignored " << Printable{option} << ": no prf= given\n";
+    warning(err) << "ignored " << Printable{option} << ": no prf= given\n";
 }
 
 void warnEmptyArgument(Output& err)
 {
-    err << "vornset: warning: ignored an empty argument\n";
+    warning(err) << "ignored an empty argument\n";
 }
 
 void warnProfileChosenTimes(int times, int profile, Output& err)
 {
-    err << "vornset: warning: prf= given " << times << " times: the profile options apply to profile " << profile << "\n";
+    warning(err) << "prf= given " << times << " times: the profile options apply to profile " << profile << "\n";
+}
+
+void printNotCarried(const Field& field, Output& out)
+{
+    if (field.kind == ValueKind::name)
+        out << field.key << NAME_HOLDS_CONTROL;
+    else
+        out << field.key << STORED_VALUE << static_cast<int>(field.stored) << HAS_NO_OPTION_VALUE;
 }
 
 void printPromptToClose(Output& out)

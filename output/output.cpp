@@ -1,6 +1,5 @@
 #include "output/output.h"
 
-#include <charconv>
 
 namespace vornset {
 namespace {
@@ -10,19 +9,26 @@ bool isControl(unsigned char byte)
     return byte < 0x20 || byte == 0x7F || (byte >= 0x80 && byte <= 0x9F);
 }
 
-// Hands on the text character by character: a valid UTF-8 character, or a byte that
-// starts none, and whether it is a control: C0, DEL, or C1 (U+0080 to U+009F as a
-// character, or 0x80 to 0x9F as a stray byte).
-template <typename Character>
-void forEachCharacter(std::string_view text, Character each)
+// One character of a text as it prints: its bytes; the character they encode, where
+// they are valid UTF-8, else the one byte that starts none; and whether it is a
+// control: C0, DEL, or C1 (U+0080 to U+009F as a character, 0x80 to 0x9F as a byte).
+struct Character {
+    std::string_view bytes;
+    char32_t code;
+    bool valid;
+    bool control;
+};
+
+template <typename Each>
+void forEachCharacter(std::string_view text, Each each)
 {
     while (!text.empty()) {
-        char32_t character = 0;
-        std::size_t length = utf8Length(text, character);
-        bool control = length > 1 ? character <= 0x9F : isControl(static_cast<unsigned char>(text[0]));
-        length = length > 0 ? length : 1;
-        each({text.data(), length}, control);
-        text.remove_prefix(length);
+        char32_t code = 0;
+        std::size_t length = utf8Length(text, code);
+        auto first = static_cast<unsigned char>(text[0]);
+        bool control = length > 1 ? code <= 0x9F : isControl(first);
+        each(Character{{text.data(), length > 0 ? length : 1}, length > 0 ? code : first, length > 0, control});
+        text.remove_prefix(length > 0 ? length : 1);
     }
 }
 
@@ -31,27 +37,43 @@ void forEachCharacter(std::string_view text, Character each)
 template <typename Piece>
 void forEachPrintedPiece(std::string_view text, Piece piece)
 {
-    forEachCharacter(text, [&piece](std::string_view character, bool control) {
-        piece(control ? std::string_view("?") : character);
-    });
+    forEachCharacter(text, [&piece](const Character& c) { piece(c.control ? std::string_view("?") : c.bytes); });
+}
+
+// A character as JSON escapes it: \uXXXX, or a pair of them past U+FFFF.
+void printUnicodeEscape(char32_t code, Output& out)
+{
+    if (code > 0xFFFF) {
+        code -= 0x10000;
+        printUnicodeEscape(0xD800 + (code >> 10), out);
+        printUnicodeEscape(0xDC00 + (code & 0x3FF), out);
+        return;
+    }
+    out << "\\u" << HexByte{static_cast<unsigned char>(code >> 8)} << HexByte{static_cast<unsigned char>(code & 0xFF)};
 }
 
 } // namespace
 
 Output& Output::operator<<(int number)
 {
-    char digits[16];
-    auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
-    (void)error; // sixteen characters hold every int
-    write(std::string_view(digits, static_cast<std::size_t>(end - digits)));
+    // Eleven characters hold every int, its sign among them.
+    char digits[11];
+    std::size_t start = sizeof digits;
+    auto magnitude = number < 0 ? 0u - static_cast<unsigned>(number) : static_cast<unsigned>(number);
+    do {
+        digits[--start] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude > 0);
+    if (number < 0)
+        digits[--start] = '-';
+    write(std::string_view(digits + start, sizeof digits - start));
     return *this;
 }
 
 Output& Output::operator<<(HexByte byte)
 {
-    char digits[2] = {'0', '0'};
-    char* start = byte.value < 0x10 ? digits + 1 : digits;
-    (void)std::to_chars(start, digits + 2, byte.value, 16);
+    constexpr std::string_view hex = "0123456789abcdef";
+    char digits[2] = {hex[byte.value >> 4], hex[byte.value & 0xF]};
     write(std::string_view(digits, 2));
     return *this;
 }
@@ -64,16 +86,15 @@ Output& Output::operator<<(Printable printable)
 
 Output& Output::operator<<(Escaped escaped)
 {
-    forEachCharacter(escaped.text, [this](std::string_view character, bool control) {
-        auto first = static_cast<unsigned char>(character[0]);
-        if (character == "\"" || character == "\\")
-            *this << "\\" << character;
-        else if (control && character.size() == 2)
-            *this << "\\u00" << HexByte{static_cast<unsigned char>(character[1])};
-        else if (control || (first >= 0x80 && character.size() == 1))
-            *this << (control && first < 0x80 ? "\\u00" : "\\x") << HexByte{first};
+    forEachCharacter(escaped.text, [this, &escaped](const Character& c) {
+        if (c.bytes == "\"" || c.bytes == "\\")
+            *this << "\\" << c.bytes;
+        else if (!c.valid)
+            *this << "\\x" << HexByte{static_cast<unsigned char>(c.code)};
+        else if (c.control || (escaped.asciiOnly && c.code >= 0x80))
+            printUnicodeEscape(c.code, *this);
         else
-            write(character);
+            write(c.bytes);
     });
     return *this;
 }
@@ -88,7 +109,7 @@ std::size_t printedSize(Printable printable)
 bool holdsControl(std::string_view text)
 {
     bool any = false;
-    forEachCharacter(text, [&any](std::string_view, bool control) { any = any || control; });
+    forEachCharacter(text, [&any](const Character& c) { any = any || c.control; });
     return any;
 }
 

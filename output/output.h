@@ -16,9 +16,12 @@ struct Printable {
 
 // Text printed as a JSON string's content: the quote and the backslash after a
 // backslash, every control (C0, DEL, C1) as \u00XX, and, outside JSON, each byte that
-// starts no valid UTF-8 character as \xXX; so no two texts print alike.
+// starts no valid UTF-8 character as \xXX; so no two texts print alike. Where
+// asciiOnly is set, every character past ASCII is a \uXXXX escape too, so that no
+// two texts even look alike: a no-break space or a combining accent shows.
 struct Escaped {
     std::string_view text;
+    bool asciiOnly = false;
 };
 
 // A byte printed as two lower-case hexadecimal digits.

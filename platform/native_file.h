@@ -25,13 +25,14 @@ public:
     std::optional<Status> status() override;
     std::optional<FileIdentity> identityOfPath() override;
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override;
-    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+    std::size_t writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override;
+    std::optional<std::uint64_t> sizeLimit() override;
     bool sync() override;
     bool close() override;
     std::string_view failure() override;
 
 private:
-    // Keeps the system's error of a call that failed, and returns false.
+    // Keeps the system's error of the first call that failed, and returns false.
     bool failed();
 
     NativePath path_;

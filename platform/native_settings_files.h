@@ -18,16 +18,24 @@ public:
     }
 #endif
 
-    std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override;
+    Reading read(std::string_view name, std::span<char> buffer) override;
     bool isFile(std::string_view name) override;
+    std::string_view failure() override;
+
+private:
+    // Keeps the system's error where the reading failed for it.
+    Reading kept(Reading reading);
 
 #ifdef _WIN32
-private:
     // The wide form of the argument that the name is the end of.
     const wchar_t* widePath(std::string_view name) const;
 
     std::span<const char* const> arguments_;
     wchar_t** wideArguments_;
+    unsigned long error_ = 0;
+    char failureText_[256] = {};
+#else
+    int error_ = 0;
 #endif
 };
 

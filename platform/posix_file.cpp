@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -43,27 +44,36 @@ FileIdentity identityOf(const struct stat& info)
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-// Repeats a positioned read or write until every byte is through: a signal or a
-// nearly full disk may cut one short.
+// Repeats a positioned read or write until every byte is through, and returns how
+// many are: a signal or a nearly full disk may cut one short.
 template <typename Bytes, typename Transfer>
-bool transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
+std::size_t transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
 {
+    std::size_t done = 0;
     int interruptions = 0;
-    while (!bytes.empty()) {
-        ssize_t count = transfer(bytes.data(), bytes.size(), static_cast<off_t>(offset));
+    while (done < bytes.size()) {
+        ssize_t count = transfer(bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (count < 0 && errno == EINTR && ++interruptions < maximumInterruptions)
             continue;
         if (count <= 0)
-            return false;
+            break;
         interruptions = 0;
-        bytes = bytes.subspan(static_cast<std::size_t>(count));
-        offset += static_cast<std::uint64_t>(count);
+        done += static_cast<std::size_t>(count);
     }
-    return true;
+    return done;
 }
 
-// Reads to the end of the file; nothing where that takes more than the buffer.
-std::optional<std::size_t> readToEnd(int descriptor, std::span<char> buffer)
+FileAccess::Kind kindOf(mode_t mode)
+{
+    if (S_ISREG(mode))
+        return FileAccess::Kind::regular;
+    return S_ISDIR(mode) ? FileAccess::Kind::folder : FileAccess::Kind::other;
+}
+
+using Fault = SettingsFiles::Fault;
+
+// Reads to the end of the file, where that fits the buffer.
+SettingsFiles::Reading readToEnd(int descriptor, std::span<char> buffer)
 {
     std::size_t used = 0;
     char beyond = 0;
@@ -73,10 +83,12 @@ std::optional<std::size_t> readToEnd(int descriptor, std::span<char> buffer)
         ssize_t count = ::read(descriptor, room.data(), room.size());
         if (count < 0 && errno == EINTR && ++interruptions < maximumInterruptions)
             continue;
-        if (count <= 0)
-            return count == 0 ? std::optional<std::size_t>(used) : std::nullopt;
+        if (count < 0)
+            return {0, Fault::system};
+        if (count == 0)
+            return {used, Fault::none};
         if (used == buffer.size())
-            return std::nullopt;
+            return {0, Fault::tooLarge};
         used += static_cast<std::size_t>(count);
         interruptions = 0;
     }
@@ -86,7 +98,8 @@ std::optional<std::size_t> readToEnd(int descriptor, std::span<char> buffer)
 
 bool NativeFile::failed()
 {
-    error_ = static_cast<unsigned long>(errno);
+    if (error_ == 0)
+        error_ = static_cast<unsigned long>(errno);
     return false;
 }
 
@@ -135,7 +148,7 @@ std::optional<FileAccess::Status> NativeFile::status()
     }
     if (info.st_size < 0)
         return std::nullopt;
-    return Status{S_ISREG(info.st_mode), static_cast<std::uint64_t>(info.st_size), identityOf(info)};
+    return Status{kindOf(info.st_mode), static_cast<std::uint64_t>(info.st_size), identityOf(info)};
 }
 
 std::optional<FileIdentity> NativeFile::identityOfPath()
@@ -151,15 +164,26 @@ bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
     errno = 0;
     return transferAll(bytes, offset, [this](void* data, std::size_t size, off_t at) {
         return pread(descriptor_, data, size, at);
-    }) || failed();
+    }) == bytes.size() || failed();
 }
 
-bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+std::size_t NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
     errno = 0;
-    return transferAll(bytes, offset, [this](const void* data, std::size_t size, off_t at) {
+    std::size_t written = transferAll(bytes, offset, [this](const void* data, std::size_t size, off_t at) {
         return pwrite(descriptor_, data, size, at);
-    }) || failed();
+    });
+    if (written < bytes.size())
+        failed();
+    return written;
+}
+
+std::optional<std::uint64_t> NativeFile::sizeLimit()
+{
+    struct rlimit limit{};
+    if (getrlimit(RLIMIT_FSIZE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::nullopt;
+    return static_cast<std::uint64_t>(limit.rlim_cur);
 }
 
 bool NativeFile::sync()
@@ -189,20 +213,33 @@ bool NativeSettingsFiles::isFile(std::string_view name)
     return stat(name.data(), &info) == 0;
 }
 
-std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
+SettingsFiles::Reading NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
 {
     if (name == standardInput)
-        return readToEnd(STDIN_FILENO, buffer);
+        return kept(readToEnd(STDIN_FILENO, buffer));
     // The name is the rest of a command-line argument, so it ends where the argument does.
     int descriptor = ::open(name.data(), O_RDONLY | openFlags);
     if (descriptor < 0)
-        return std::nullopt;
+        return kept({0, Fault::system});
     struct stat info{};
-    std::optional<std::size_t> length;
-    if (fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode))
-        length = readToEnd(descriptor, buffer);
+    Reading reading{0, Fault::system};
+    if (fstat(descriptor, &info) == 0)
+        reading = S_ISREG(info.st_mode) ? readToEnd(descriptor, buffer)
+                                        : Reading{0, S_ISDIR(info.st_mode) ? Fault::folder : Fault::notAFile};
+    kept(reading);
     ::close(descriptor);
-    return length;
+    return reading;
+}
+
+SettingsFiles::Reading NativeSettingsFiles::kept(Reading reading)
+{
+    error_ = reading.fault == Fault::system ? errno : 0;
+    return reading;
+}
+
+std::string_view NativeSettingsFiles::failure()
+{
+    return error_ != 0 ? std::strerror(error_) : "";
 }
 
 } // namespace vornset

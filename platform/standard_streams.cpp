@@ -53,6 +53,9 @@ void prepareStandardStreams()
             close(opened);
     }
     std::signal(SIGPIPE, SIG_IGN);
+    // A write past the file-size limit then fails as an error that the edit undoes,
+    // rather than ending the process part-way through the write.
+    std::signal(SIGXFSZ, SIG_IGN);
 #endif
 }
 

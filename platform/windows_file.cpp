@@ -62,24 +62,28 @@ FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION& information)
             (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
 }
 
-// Repeats a positioned ReadFile or WriteFile until every byte is through.
+// Repeats a positioned ReadFile or WriteFile until every byte is through, and returns
+// how many are.
 template <typename Bytes, typename Transfer>
-bool transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer transfer)
+std::size_t transferAll(HANDLE handle, Bytes bytes, std::uint64_t offset, Transfer transfer)
 {
-    while (!bytes.empty()) {
-        OVERLAPPED position = at(offset);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        OVERLAPPED position = at(offset + done);
         DWORD count = 0;
-        if (!transfer(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &count, &position) || count == 0)
-            return false;
-        bytes = bytes.subspan(count);
-        offset += count;
+        if (!transfer(handle, bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &count, &position)
+            || count == 0)
+            break;
+        done += count;
     }
-    return true;
+    return done;
 }
 
-// Reads to the end of the file; nothing where that takes more than the buffer. A pipe
-// whose writer has closed it has ended.
-std::optional<std::size_t> readToEnd(HANDLE handle, std::span<char> buffer)
+using Fault = SettingsFiles::Fault;
+
+// Reads to the end of the file, where that fits the buffer. A pipe whose writer has
+// closed it has ended.
+SettingsFiles::Reading readToEnd(HANDLE handle, std::span<char> buffer)
 {
     std::size_t used = 0;
     char beyond = 0;
@@ -87,41 +91,52 @@ std::optional<std::size_t> readToEnd(HANDLE handle, std::span<char> buffer)
         std::span<char> room = used < buffer.size() ? buffer.subspan(used) : std::span<char>(&beyond, 1);
         DWORD count = 0;
         if (!ReadFile(handle, room.data(), static_cast<DWORD>(room.size()), &count, nullptr))
-            return GetLastError() == ERROR_BROKEN_PIPE ? std::optional<std::size_t>(used) : std::nullopt;
+            return GetLastError() == ERROR_BROKEN_PIPE ? SettingsFiles::Reading{used, Fault::none}
+                                                       : SettingsFiles::Reading{0, Fault::system};
         if (count == 0)
-            return used;
+            return {used, Fault::none};
         if (used == buffer.size())
-            return std::nullopt;
+            return {0, Fault::tooLarge};
         used += count;
     }
 }
 
-bool isRegularFile(HANDLE handle)
+// Devices such as COM1, NUL and CON are character files; folders have an attribute.
+std::optional<FileAccess::Kind> kindOf(HANDLE handle, BY_HANDLE_FILE_INFORMATION& information)
 {
-    BY_HANDLE_FILE_INFORMATION information{};
-    return GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &information)
-        && (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    if (GetFileType(handle) != FILE_TYPE_DISK)
+        return FileAccess::Kind::other;
+    if (!GetFileInformationByHandle(handle, &information))
+        return std::nullopt;
+    bool folder = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return folder ? FileAccess::Kind::folder : FileAccess::Kind::regular;
+}
+
+// The system's words for an error, without the full stop and line end they end with.
+std::string_view systemWords(DWORD error, std::span<char> buffer)
+{
+    if (error == 0)
+        return {};
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+                                  buffer.data(), static_cast<DWORD>(buffer.size()), nullptr);
+    std::string_view text(buffer.data(), length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
+        text.remove_suffix(1);
+    return text;
 }
 
 } // namespace
 
 bool NativeFile::failed()
 {
-    error_ = GetLastError();
+    if (error_ == 0)
+        error_ = GetLastError();
     return false;
 }
 
 std::string_view NativeFile::failure()
 {
-    if (error_ == 0)
-        return {};
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error_, 0,
-                                  failureText_, sizeof failureText_, nullptr);
-    std::string_view text(failureText_, length);
-    // The system's messages end with a full stop and a line end.
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' || text.back() == '.'))
-        text.remove_suffix(1);
-    return text;
+    return systemWords(error_, failureText_);
 }
 
 FileAccess::Opening NativeFile::open(Access access)
@@ -155,17 +170,14 @@ FileAccess::Locking NativeFile::tryLock(Access access)
 
 std::optional<FileAccess::Status> NativeFile::status()
 {
-    // Devices such as COM1, NUL and CON are character files; folders have an attribute.
     BY_HANDLE_FILE_INFORMATION information{};
-    if (GetFileType(handle_) != FILE_TYPE_DISK)
-        return Status{false, 0, {}};
-    if (!GetFileInformationByHandle(handle_, &information)) {
+    std::optional<Kind> kind = kindOf(handle_, information);
+    if (!kind) {
         failed();
         return std::nullopt;
     }
-    bool folder = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     std::uint64_t length = (std::uint64_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
-    return Status{!folder, length, identityOf(information)};
+    return Status{*kind, length, identityOf(information)};
 }
 
 std::optional<FileIdentity> NativeFile::identityOfPath()
@@ -185,13 +197,22 @@ std::optional<FileIdentity> NativeFile::identityOfPath()
 bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
 {
     SetLastError(0);
-    return transferAll(handle_, bytes, offset, ReadFile) || failed();
+    return transferAll(handle_, bytes, offset, ReadFile) == bytes.size() || failed();
 }
 
-bool NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
+std::size_t NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
     SetLastError(0);
-    return transferAll(handle_, bytes, offset, WriteFile) || failed();
+    std::size_t written = transferAll(handle_, bytes, offset, WriteFile);
+    if (written < bytes.size())
+        failed();
+    return written;
+}
+
+// Windows sets no limit on the size of the files a process writes.
+std::optional<std::uint64_t> NativeFile::sizeLimit()
+{
+    return std::nullopt;
 }
 
 bool NativeFile::sync()
@@ -229,19 +250,35 @@ bool NativeSettingsFiles::isFile(std::string_view name)
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
-std::optional<std::size_t> NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
+SettingsFiles::Reading NativeSettingsFiles::read(std::string_view name, std::span<char> buffer)
 {
     if (name == standardInput)
-        return readToEnd(GetStdHandle(STD_INPUT_HANDLE), buffer);
+        return kept(readToEnd(GetStdHandle(STD_INPUT_HANDLE), buffer));
     const wchar_t* path = widePath(name);
     HANDLE handle = path != nullptr ? openHandle(openablePath(path), GENERIC_READ) : nullptr;
     if (handle == nullptr)
-        return std::nullopt;
-    std::optional<std::size_t> length;
-    if (isRegularFile(handle))
-        length = readToEnd(handle, buffer);
+        return kept({0, Fault::system});
+    BY_HANDLE_FILE_INFORMATION information{};
+    std::optional<FileAccess::Kind> kind = kindOf(handle, information);
+    Reading reading{0, Fault::system};
+    if (kind == FileAccess::Kind::regular)
+        reading = readToEnd(handle, buffer);
+    else if (kind)
+        reading.fault = kind == FileAccess::Kind::folder ? Fault::folder : Fault::notAFile;
+    kept(reading);
     CloseHandle(handle);
-    return length;
+    return reading;
+}
+
+SettingsFiles::Reading NativeSettingsFiles::kept(Reading reading)
+{
+    error_ = reading.fault == Fault::system ? GetLastError() : 0;
+    return reading;
+}
+
+std::string_view NativeSettingsFiles::failure()
+{
+    return systemWords(error_, failureText_);
 }
 
 } // namespace vornset

@@ -67,7 +67,7 @@ bool sameValue(const Field& a, const Field& b)
     case ValueKind::word:
         return a.word == b.word;
     case ValueKind::name:
-        return a.name() == b.name();
+        return a.nameBytes == b.nameBytes;
     case ValueKind::number:
     case ValueKind::drive:
         break;

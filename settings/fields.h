@@ -24,7 +24,7 @@ struct Field {
     // The bits the field holds: its byte, or its own part of the partition byte.
     unsigned stored = 0;
     ValueKind kind = ValueKind::none;
-    std::string_view word;
+    std::string_view word{};
     int number = 0;
     ConfigBlock::Name nameBytes{};
 
@@ -41,7 +41,7 @@ inline constexpr std::size_t fieldCount = 13 + ConfigBlock::profileCount * field
 Field fieldAt(const ConfigBlock& block, std::size_t index);
 
 // Whether two fields give the same: the same option value, or no option value and
-// the same stored bits.
+// the same stored bits; for a name, the same sixteen bytes.
 bool sameValue(const Field& a, const Field& b);
 
 } // namespace vornset

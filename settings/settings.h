@@ -19,17 +19,11 @@ struct NumberRange {
     int bias;
 };
 
-// The texts of a row that the page alone shows, its titles and hints: the tool is
-// built without their bytes, which would take the exe past 64 KiB.
-#ifdef __EMSCRIPTEN__
-#define VORNSET_PAGE_TEXT(text) text
-#else
-#define VORNSET_PAGE_TEXT(text) ""
-#endif
-
-// Members and initialisers that only the page has: its words for a setting's choices
-// and its sentence for a refusal that no range or word explains.
-#ifdef __EMSCRIPTEN__
+// What a row holds for the page alone, and the collection's doc printer, a build tool
+// of its own (VORNSET_ROW_TEXTS): its title and hint in plain words, its words for
+// a setting's choices, and its sentence for a refusal that no range or word explains.
+// The tool is built without their bytes.
+#if defined(__EMSCRIPTEN__) || defined(VORNSET_ROW_TEXTS)
 #define VORNSET_PAGE_ONLY(...) __VA_ARGS__
 #else
 #define VORNSET_PAGE_ONLY(...)
@@ -54,24 +48,24 @@ struct GlobalSetting {
     // The help screen's columns: what the option sets, and the values it takes.
     std::string_view sets{};
     std::string_view values{};
-    // What the page calls it, in plain words, and a line that says more.
-    std::string_view title{};
-    std::string_view hint{};
-    // The page's words for the option's words, one each, in their order: what a
-    // person chooses; and what the page says where the tool refuses a value by a
-    // rule of its own rather than by its range or words.
-    VORNSET_PAGE_ONLY(std::span<const std::string_view> choices{}; std::string_view refused{};)
+    // What the page calls it, in plain words, and a line that says more; the page's
+    // words for the option's words, one each, in their order: what a person chooses;
+    // and what the page says where the tool refuses a value by a rule of its own
+    // rather than by its range or words.
+    VORNSET_PAGE_ONLY(std::string_view title{}; std::string_view hint{}; std::span<const std::string_view> choices{};
+                      std::string_view refused{};)
 };
 
 // The thirteen global settings in the order the help screen lists them, which is
 // also the order of the report and of every export.
-extern const std::array<GlobalSetting, 13> GLOBAL_SETTINGS;
+inline constexpr std::size_t globalCount = 13;
+extern const std::array<GlobalSetting, globalCount> GLOBAL_SETTINGS;
 
 // The order in which the option passes run, as rows of GLOBAL_SETTINGS: vm, cnt,
 // cntval, usbmdev, dbt, stm, dprf, stf, zan, fnt, usb1, int19h, hotkey. It decides
 // which of two invalid values is reported, and lets "stm=" see the countdown and
 // default boot as changed.
-extern const std::array<std::size_t, 13> PASS_ORDER;
+extern const std::array<std::uint8_t, globalCount> PASS_ORDER;
 
 const GlobalSetting& globalSetting(Setting field);
 
@@ -111,11 +105,11 @@ struct ProfileSetting {
     std::string_view refusal{};
     std::string_view sets{};
     std::string_view values{};
-    std::string_view title{};
-    std::string_view hint{};
+    VORNSET_PAGE_ONLY(std::string_view title{}; std::string_view hint{};)
 };
 
-extern const std::array<ProfileSetting, 5> PROFILE_SETTINGS;
+inline constexpr std::size_t profileFieldCount = 5;
+extern const std::array<ProfileSetting, profileFieldCount> PROFILE_SETTINGS;
 
 const ProfileSetting& profileSetting(ProfileField field);
 
@@ -128,5 +122,48 @@ std::optional<int> driveDigit(std::uint8_t drive);
 
 // Whether a stored partition or log part. number is one that the options give.
 bool isPartitionNumber(unsigned number);
+
+// The rule for a hidden start ties three settings together.
+// The three settings the rule for a hidden start ties together, in the order in
+// which a refusal names the one that broke it.
+inline constexpr std::array<Setting, 3> HIDDEN_START_FIELDS{Setting::cnt, Setting::dbt, Setting::stm};
+
+inline constexpr std::uint8_t hiddenStart = 1;
+
+bool startsHidden(const ConfigBlock& block);
+
+// Without a countdown and a default boot, a hidden menu would leave nothing to boot.
+bool hiddenStartBootable(const ConfigBlock& block);
+
+// The three bytes the rule reads, to tell whether a run changed them.
+using HiddenStartBytes = std::array<std::uint8_t, 3>;
+HiddenStartBytes hiddenStartBytes(const ConfigBlock& block);
+
+// The keys that say what a run does rather than what it sets: "show=" prints the
+// settings in other forms, "load=" applies a settings file ("load=-" standard
+// input), "write=no" makes an edit a dry run. --help lists them in this order.
+enum class RunKey : std::uint8_t { show, load, write };
+
+// The forms show= prints, in the order of its words.
+enum class Form : std::uint8_t { profiles, options, json, changes };
+
+struct RunSetting {
+    std::string_view key{};
+    RunKey field{};
+    // The values it takes, or, where there are none, any text: a file's name.
+    std::span<const std::string_view> words{};
+    std::string_view refusal{};
+    // The row of --help: what follows "key=", and what it does.
+    std::string_view usage{};
+    std::string_view does{};
+};
+
+inline constexpr std::size_t runKeyCount = 3;
+extern const std::array<RunSetting, runKeyCount> RUN_SETTINGS;
+
+const RunSetting& runSetting(RunKey field);
+
+// The position of a word among the setting's words, if it is one.
+std::optional<std::size_t> positionOf(std::span<const std::string_view> words, std::string_view word);
 
 } // namespace vornset

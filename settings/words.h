@@ -19,7 +19,11 @@ inline constexpr std::array<std::string_view, 2> YESNO{"no", "yes"};
 inline constexpr std::array<std::string_view, 5> VIDEOMODE_VALUES{"text", "640x480", "800x600", "1024x768", "1280x1024"};
 inline constexpr std::array<std::string_view, 2> FONT_VALUES{"bt", "bios"};
 
-#ifdef __EMSCRIPTEN__
+// What show= and write= take: the forms in their order, and yes before no.
+inline constexpr std::array<std::string_view, 4> SHOW_FORMS{"profiles", "options", "json", "changes"};
+inline constexpr std::array<std::string_view, 2> YESNO_VALUES{"yes", "no"};
+
+#if defined(__EMSCRIPTEN__) || defined(VORNSET_ROW_TEXTS)
 // What the page offers for the option values, in their order, where the words
 // alone do not say it.
 inline constexpr std::array<std::string_view, 2> STARTMODE_CHOICES{"show the menu", "start hidden"};

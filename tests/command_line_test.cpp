@@ -36,8 +36,10 @@ TEST(Run, HelpAndVersionAskedForAloneOpenNothing)
     printHelp(help);
     EXPECT_EQ(runTool({}, file).output, help.text) << "without arguments, the fixed screen alone";
     printMoreHelp(help);
-    for (const char* request : {"--help", "-h"})
+    for (const char* request : {"--help", "-h"}) {
         EXPECT_EQ(runTool({request}, file).output, help.text) << request;
+        EXPECT_EQ(runTool({request}, file).status, 0) << request;
+    }
     EXPECT_NE(help.text.find("\n\nMore:\n=====\n show=profiles|options|json|changes "), std::string::npos);
     auto [status, output, warnings] = runTool({"--version"}, file);
     EXPECT_EQ(status, 0);
@@ -82,7 +84,7 @@ TEST(Run, OptionsThatDoNothingAreWarnedOf)
                         "vornset: warning: ignored list: no such option\n"
                         "vornset: warning: ignored VM=?: no such option; did you mean vm=?\n");
     EXPECT_EQ(file.content, image);
-    EXPECT_EQ(file.writes, 1);
+    EXPECT_EQ(file.writes, 0) << "nothing changed, so nothing is written";
 
     EXPECT_EQ(runTool({"prf=2", "btdrv=82h", "show=profiles", "cnt=on", "vornbm.bin"}, file).warnings, "");
     EXPECT_EQ(runTool({"cntvl=5", "vm=bad", "vornbm.bin"}, file).warnings, "") << "a refused run did nothing";
@@ -204,28 +206,43 @@ TEST(Run, GlobalErrorsAreReportedBeforeProfileErrors)
     EXPECT_EQ(output, "Parameter error: hk, only yes and no is valid\n");
 }
 
+// Each failure prints its fixed message, and on standard error why and, for a
+// failed write, what the image holds since.
 TEST(Run, EachFailingFileStepPrintsItsMessageAndKeepsTheFile)
 {
     using Step = MemoryFile::Step;
-    const std::pair<Step, std::string> failures[] = {
-        {Step::open, "Error: unable to open vornbm.bin\n"},
-        {Step::status, "Error: unable to read file\n"},
-        {Step::lock, "Error: unable to open vornbm.bin for writing\n"},
-        {Step::read, "Error: unable to read file\n"},
-        {Step::write, "ffffError: unable to write to file\n"},
-        {Step::sync, "ffffError: unable to write to file\n"},
-        {Step::close, "ffffError: unable to write to file\n"},
+    const std::string undone = "; the image is as it was\n";
+    const struct {
+        Step step;
+        std::string message;
+        std::string why;
+    } failures[] = {
+        {Step::open, "Error: unable to open vornbm.bin\n", ""},
+        {Step::status, "Error: unable to read file\n", ""},
+        {Step::lock, "Error: unable to open vornbm.bin for writing\n", ""},
+        {Step::read, "Error: unable to read file\n", ""},
+        {Step::write, "ffffError: unable to write to file\n", undone},
+        {Step::sync, "ffffError: unable to write to file\n",
+         "; the image could not be restored and may hold part of this edit\n"},
+        {Step::close, "ffffError: unable to write to file\n", "; the image holds the whole edit\n"},
     };
-    for (const auto& [step, message] : failures) {
+    for (const auto& [step, message, why] : failures) {
         std::vector<std::uint8_t> image = sampleImage();
         MemoryFile file(image);
         file.failing = step;
-        file.bytesBeforeWriteFails = 0x690 - 0x288;
-        auto [status, output, warnings] = runTool({"prf=1", "prfname=Windows", "vm=text", "vornbm.bin"}, file);
+        file.writesBeforeFailing = 1;
+        file.bytesBeforeWriteFails = 10;
+        file.failingWrites = 1;
+        auto [status, output, warnings] = runTool({"prf=1", "prfname=Boot", "vm=text", "vornbm.bin"}, file);
         EXPECT_EQ(status, 1);
         EXPECT_EQ(output, message) << "a failed write is never reported as success";
+        EXPECT_EQ(warnings, "vornset: vornbm.bin: Input/output error" + (why.empty() ? "\n" : why));
         EXPECT_EQ(file.content.size(), image.size());
-        for (std::size_t offset : changedOffsets(image, file.content))
+        std::vector<std::size_t> changed = changedOffsets(image, file.content);
+        if (why == undone) {
+            EXPECT_TRUE(changed.empty());
+        }
+        for (std::size_t offset : changed)
             EXPECT_TRUE(offset == 0x288 || (offset >= 0x688 && offset < 0x698)) << "only the edited fields may differ";
     }
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace vornset {
 namespace {
 
@@ -87,15 +89,18 @@ TEST(Changes, EachPartOfThePartitionByteIsItsOwnField)
               "nothing written (write=no)\n\nprf=1 btprt: stored 0 -> 3\n");
 }
 
-// Names print as JSON escapes them, so that two names never print alike: controls,
-// a C1 control and the stray byte of its value, quotes and backslashes.
+// Names print as JSON escapes them, every character past ASCII too, so that two
+// names never even look alike: controls, a C1 control and the stray byte of its
+// value, a no-break space, a combining accent, quotes and backslashes.
 TEST(Changes, TwoDifferentNamesNeverPrintAlike)
 {
     const std::pair<const char*, std::string> names[] = {
         {"a\x01", "a\\u0001"},         {"a\x02", "a\\u0002"},
         {"a\x7f", "a\\u007f"},         {"a\xc2\x80", "a\\u0080"},
         {"a\x80", "a\\x80"},           {"a\xe9", "a\\xe9"},
-        {"a\xc3\xa9", "a\xc3\xa9"},     {"a\"", "a\\\""},
+        {"a\xc3\xa9", "a\\u00e9"},      {"ae\xcc\x81", "ae\\u0301"},
+        {"a\xc2\xa0" "b", "a\\u00a0b"},    {"a\xf0\x9f\x98\x80", "a\\ud83d\\ude00"},
+        {"a\"", "a\\\""},
         {"a\\", "a\\\\"},            {"a\\u0001", "a\\\\u0001"},
         {"a?", "a?"},
     };
@@ -105,6 +110,31 @@ TEST(Changes, TwoDifferentNamesNeverPrintAlike)
         EXPECT_EQ(runTool({"write=no", "show=changes", "prf=1", option.c_str(), "vornbm.bin"}, file).output,
                   "ffffnothing written (write=no)\n\nprf=1 prfname: \"Windows 11\" -> \"" + printed + "\"\n")
             << name;
+    }
+}
+
+// A name's field is compared whole: bytes after the name's end that the edit zeroes
+// are a change, shown after the name up to the last that is not zero.
+TEST(Changes, BytesAfterANamesEndAreAChange)
+{
+    const struct {
+        std::string field;
+        std::string change;
+        std::size_t bytesChanged;
+    } fields[] = {
+        {std::string("AB\0CD", 5), "prf=2 prfname: \"AB\" (then 43 44) -> \"AB\"\n", 2},
+        {std::string("AB\0\0\0\0\0\0\0\0\0\0\0\0\0E", 16),
+         "prf=2 prfname: \"AB\" (then 00 00 00 00 00 00 00 00 00 00 00 00 45) -> \"AB\"\n", 1},
+        {"AB", "no changes\n", 0},
+    };
+    for (const auto& [field, change, bytesChanged] : fields) {
+        std::vector<std::uint8_t> image = sampleImage();
+        std::fill_n(image.begin() + 0x698, 16, 0);
+        std::copy(field.begin(), field.end(), image.begin() + 0x698);
+        MemoryFile file(image);
+        EXPECT_EQ(runTool({"show=changes", "prf=2", "prfname=AB", "vornbm.bin"}, file).output,
+                  "ffff" + closingMessages + "\n" + change);
+        EXPECT_EQ(testing::changedOffsets(image, file.content).size(), bytesChanged);
     }
 }
 
@@ -164,6 +194,10 @@ TEST(NearMisses, OfTheRunsOwnKeysAreRefused)
         {"lod=s", "no such option; did you mean load=?"},
         {"loads=s", "no such option; did you mean load=?"},
         {"show", "options are written show=VALUE"},
+        // Letters, not bytes: a Cyrillic o in place of a Latin one is one letter off.
+        {"l\xd0\xbe" "ad=s.txt", "no such option; did you mean load=?"},
+        {"sh\xd0\xbe" "w=json", "no such option; did you mean show=?"},
+        {"wr\xd1\x96te=no", "no such option; did you mean write=?"},
     };
     for (const auto& [option, why] : refused) {
         MemoryFile file(sampleImage());
@@ -171,6 +205,14 @@ TEST(NearMisses, OfTheRunsOwnKeysAreRefused)
         EXPECT_EQ(status, 1) << option;
         EXPECT_EQ(output, "Parameter error: " + std::string(option) + ", " + why + "\n");
         EXPECT_EQ(file.opens, 0) << option;
+    }
+    // A word without "=" is read as a key up to its first character that is no ASCII
+    // letter or digit.
+    for (char c : std::string_view("`{@[/:azAZ09")) {
+        MemoryFile image(sampleImage());
+        std::string option = std::string("write") + c + "no";
+        bool keyCharacter = std::isalnum(static_cast<unsigned char>(c));
+        EXPECT_EQ(runTool({option.c_str(), "vornbm.bin"}, image).status, keyCharacter ? 0 : 1) << option;
     }
     MemoryFile file(sampleImage());
     auto data = runTool({"show=json", "Write=no", "vornbm.bin"}, file);

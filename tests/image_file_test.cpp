@@ -32,11 +32,14 @@ TEST(LoadImage, AcceptsLengthsFromTheBlockEndToTheBufferSizeAndRefusesOneBeyond)
 
 TEST(LoadImage, OnlyRegularFilesAreImages)
 {
-    MemoryFile device(patternedImage());
-    device.regular = false;
-    BootImage image;
-    EXPECT_EQ(loadImage(device, Access::edit, image, waiting, device.clock), ImageError::cannotRead);
-    EXPECT_EQ(device.writes, 0);
+    for (auto [kind, error] : {std::pair{FileAccess::Kind::folder, ImageError::folder},
+                               std::pair{FileAccess::Kind::other, ImageError::notAFile}}) {
+        MemoryFile device(patternedImage());
+        device.kind = kind;
+        BootImage image;
+        EXPECT_EQ(loadImage(device, Access::edit, image, waiting, device.clock), error);
+        EXPECT_EQ(device.writes, 0);
+    }
 }
 
 TEST(LoadImage, LengthsAreTakenInSixtyFourBits)
@@ -150,53 +153,123 @@ TEST(LoadImage, SomethingThatOpensAsNoFileCannotBeRead)
     MemoryFile socket(patternedImage());
     socket.socket = true;
     BootImage image;
-    EXPECT_EQ(loadImage(socket, Access::edit, image, waiting, socket.clock), ImageError::cannotRead);
+    EXPECT_EQ(loadImage(socket, Access::edit, image, waiting, socket.clock), ImageError::notAFile);
 }
 
-struct SaveImageTest : ::testing::Test {
+// An image loaded for an edit, and the block as it was read.
+struct Loaded {
     std::vector<std::uint8_t> original = patternedImage(4096);
     MemoryFile file{original};
     BootImage image;
+    std::array<std::uint8_t, ConfigBlock::size> before{};
 
-    void SetUp() override
+    Loaded()
     {
-        ASSERT_EQ(loadImage(file, Access::edit, image, waiting, file.clock), ImageError::none);
-        image.content[0x288] ^= 0xFF;
-        image.content[0x787] ^= 0xFF;
-        image.content[0x100] ^= 0xFF; // outside the block: never written
+        EXPECT_EQ(loadImage(file, Access::edit, image, waiting, file.clock), ImageError::none);
+        std::copy_n(image.content.begin() + 0x288, before.size(), before.begin());
     }
+
+    Saving save() { return saveImage(file, image, before); }
 };
 
-TEST_F(SaveImageTest, WritesTheBlockAloneInOneWriteAndSyncsIt)
+// Only the sectors that hold changed bytes are written, the block's part of each,
+// from the last to the first, each synced before the next.
+TEST(SaveImage, WritesTheBlocksPartOfEachChangedSectorLastFirstEachSynced)
 {
-    ASSERT_EQ(saveImage(file, image), ImageError::none);
-    EXPECT_EQ(testing::changedOffsets(original, file.content), (std::vector<std::size_t>{0x288, 0x787}));
-    EXPECT_EQ(file.writes, 1);
-    EXPECT_EQ(file.syncs, 1);
-    EXPECT_EQ(file.opens, 1);
+    struct Case {
+        std::vector<std::size_t> changed;
+        std::vector<std::pair<std::size_t, std::size_t>> writes; // offset, length
+    };
+    const Case cases[] = {
+        {{}, {}},
+        {{0x288}, {{0x288, 376}}},
+        {{0x3FF}, {{0x288, 376}}},
+        {{0x400}, {{0x400, 512}}},
+        {{0x5FF, 0x600}, {{0x600, 392}, {0x400, 512}}},
+        {{0x28A, 0x468, 0x787}, {{0x600, 392}, {0x400, 512}, {0x288, 376}}},
+    };
+    for (const auto& [changed, writes] : cases) {
+        Loaded loaded;
+        loaded.image.content[0x100] ^= 0xFF; // outside the block: never written
+        for (std::size_t offset : changed)
+            loaded.image.content[offset] ^= 0xFF;
+        Saving saving = loaded.save();
+        EXPECT_EQ(saving.error, ImageError::none);
+        EXPECT_EQ(saving.written, writes.empty() ? Written::nothing : Written::whole);
+        EXPECT_EQ(testing::changedOffsets(loaded.original, loaded.file.content), changed);
+        std::vector<std::pair<std::size_t, std::size_t>> made;
+        for (std::size_t i = 0; i < loaded.file.journal.size(); i += 2) {
+            const MemoryFile::Call& write = loaded.file.journal[i];
+            made.emplace_back(write.offset, write.bytes.size());
+            EXPECT_TRUE(i + 1 < loaded.file.journal.size() && loaded.file.journal[i + 1].sync) << "each write synced";
+        }
+        EXPECT_EQ(made, writes);
+        EXPECT_FALSE(loaded.file.isOpen);
+    }
 }
 
-TEST_F(SaveImageTest, AFileOpenedForReadingAloneIsNotWritten)
+TEST(SaveImage, AFileOpenedForReadingAloneIsNotWritten)
 {
-    MemoryFile readOnly(original);
+    Loaded loaded;
+    MemoryFile readOnly(loaded.original);
     readOnly.allowsWriting = false;
-    ASSERT_EQ(loadImage(readOnly, Access::edit, image, waiting, readOnly.clock), ImageError::none);
-    EXPECT_EQ(saveImage(readOnly, image), ImageError::cannotOpenForWriting);
+    ASSERT_EQ(loadImage(readOnly, Access::edit, loaded.image, waiting, readOnly.clock), ImageError::none);
+    loaded.image.content[0x288] ^= 0xFF;
+    EXPECT_EQ(saveImage(readOnly, loaded.image, loaded.before).error, ImageError::cannotOpenForWriting);
     EXPECT_EQ(readOnly.writes, 0);
-    EXPECT_EQ(readOnly.content, original);
 }
 
-TEST_F(SaveImageTest, EveryFailureAfterOpeningIsAWriteError)
+// A file-size limit below the image's end refuses the write before it starts.
+TEST(SaveImage, ALimitOnTheFilesSizeBelowItsEndRefusesTheWrite)
 {
-    for (Step step : {Step::write, Step::sync, Step::close}) {
-        MemoryFile target(original);
-        target.failing = step;
-        target.bytesBeforeWriteFails = 100;
-        ASSERT_EQ(loadImage(target, Access::edit, image, waiting, target.clock), ImageError::none);
-        image.content[0x288] ^= 0xFF;
-        EXPECT_EQ(saveImage(target, image), ImageError::cannotWrite) << static_cast<int>(step);
-        for (std::size_t offset : testing::changedOffsets(original, target.content))
-            EXPECT_TRUE(offset >= 0x288 && offset < 0x788) << "a failed write touches only the block";
+    for (std::uint64_t limit : {0u, 1024u, 4095u, 4096u, 1u << 20}) {
+        Loaded loaded;
+        loaded.file.limit = limit;
+        loaded.image.content[0x787] ^= 0xFF;
+        Saving saving = loaded.save();
+        bool refused = limit < 4096;
+        EXPECT_EQ(saving.error, refused ? ImageError::overSizeLimit : ImageError::none) << limit;
+        EXPECT_EQ(saving.sizeLimit, refused ? limit : 0) << limit;
+        EXPECT_EQ(loaded.file.writes, refused ? 0 : 1) << limit;
+    }
+}
+
+// A write or sync that fails is undone with the bytes from before, where the disk lets
+// it; where it does not, the image may hold part of the edit.
+TEST(SaveImage, AFailedWriteIsUndoneWhereTheDiskLetsIt)
+{
+    struct Case {
+        Step step;
+        int writesBeforeFailing;
+        std::size_t bytesBeforeFailing;
+        int failingWrites;
+        Written written;
+    };
+    const int always = std::numeric_limits<int>::max();
+    const Case cases[] = {
+        {Step::write, 0, 0, 1, Written::nothing},      {Step::write, 0, 100, 1, Written::nothing},
+        {Step::write, 0, 391, always, Written::nothing}, {Step::write, 1, 100, 1, Written::nothing},
+        {Step::write, 1, 100, always, Written::part},  {Step::sync, 0, 0, 0, Written::part},
+        {Step::close, 0, 0, 0, Written::whole},
+    };
+    for (auto [step, writesBeforeFailing, bytesBeforeFailing, failingWrites, written] : cases) {
+        Loaded loaded;
+        loaded.file.failing = step;
+        loaded.file.writesBeforeFailing = writesBeforeFailing;
+        loaded.file.bytesBeforeWriteFails = bytesBeforeFailing;
+        loaded.file.failingWrites = failingWrites;
+        loaded.image.content[0x288] ^= 0xFF;
+        loaded.image.content[0x787] ^= 0xFF;
+        Saving saving = loaded.save();
+        EXPECT_EQ(saving.error, ImageError::cannotWrite);
+        EXPECT_EQ(saving.written, written) << writesBeforeFailing << " " << bytesBeforeFailing << " " << failingWrites;
+        std::vector<std::size_t> changed = testing::changedOffsets(loaded.original, loaded.file.content);
+        if (written == Written::nothing) {
+            EXPECT_TRUE(changed.empty());
+        }
+        for (std::size_t offset : changed)
+            EXPECT_TRUE(offset == 0x288 || offset == 0x787) << "a failed write touches only the fields it changes";
+        EXPECT_FALSE(loaded.file.isOpen);
     }
 }
 

@@ -35,7 +35,7 @@ public:
 
     std::vector<std::uint8_t> content;
     bool exists = true;
-    bool regular = true;
+    Kind kind = Kind::regular;
     // Something that exists but opens as no file at all, as a socket.
     bool socket = false;
     // Whether an edit may open it for writing, as a file with write permission.
@@ -57,8 +57,21 @@ public:
     FakeClock clock;
     // Why the failing step failed, in the system's words.
     std::string failureText = "Input/output error";
-    // How much a failing write transfers before it fails.
+    // How many writes succeed before any fails, how much a failing write transfers
+    // before it fails, and how many writes fail: those after them succeed, as once a
+    // passing fault is over.
+    int writesBeforeFailing = 0;
     std::size_t bytesBeforeWriteFails = 0;
+    int failingWrites = std::numeric_limits<int>::max();
+    // The system's limit on the size of a file, where it sets one.
+    std::optional<std::uint64_t> limit;
+    // Every write and sync, in their order, as a disk would receive them.
+    struct Call {
+        bool sync;
+        std::uint64_t offset;
+        std::vector<std::uint8_t> bytes;
+    };
+    std::vector<Call> journal;
     int opens = 0;
     int opensForWriting = 0;
     int locks = 0;
@@ -105,7 +118,7 @@ public:
     {
         if (failing == Step::status)
             return std::nullopt;
-        return Status{regular, apparentLength.value_or(content.size()), identity()};
+        return Status{kind, apparentLength.value_or(content.size()), identity()};
     }
 
     std::optional<FileIdentity> identityOfPath() override
@@ -124,22 +137,27 @@ public:
         return true;
     }
 
-    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override
+    std::size_t writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override
     {
         ++writes;
         if (!writable_)
-            return false;
-        bool fails = failing == Step::write;
+            return 0;
+        bool fails = failing == Step::write && writes > writesBeforeFailing && failingWrites > 0;
+        failingWrites -= fails ? 1 : 0;
         std::size_t count = fails ? std::min(bytesBeforeWriteFails, bytes.size()) : bytes.size();
         if (content.size() < offset + count)
             content.resize(offset + count);
         std::copy_n(bytes.begin(), count, content.begin() + static_cast<std::ptrdiff_t>(offset));
-        return !fails;
+        journal.push_back({false, offset, {bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count)}});
+        return count;
     }
+
+    std::optional<std::uint64_t> sizeLimit() override { return limit; }
 
     bool sync() override
     {
         ++syncs;
+        journal.push_back({true, 0, {}});
         return failing != Step::sync;
     }
 

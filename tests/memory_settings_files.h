@@ -17,15 +17,19 @@ public:
 
     bool isFile(std::string_view name) override { return name != standardInput && files.contains(name); }
 
-    std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override
+    Reading read(std::string_view name, std::span<char> buffer) override
     {
         ++reads;
         auto file = files.find(name);
-        if (file == files.end() || file->second.size() > buffer.size())
-            return std::nullopt;
+        if (file == files.end())
+            return {0, Fault::system};
+        if (file->second.size() > buffer.size())
+            return {0, Fault::tooLarge};
         std::copy(file->second.begin(), file->second.end(), buffer.begin());
-        return file->second.size();
+        return {file->second.size(), Fault::none};
     }
+
+    std::string_view failure() override { return "No such file or directory"; }
 };
 
 } // namespace vornset::testing

@@ -1,5 +1,6 @@
-#include "options/settings_file.h"
-#include "output/settings_export.h"
+#include "formats/settings_json.h"
+#include "formats/settings_text.h"
+#include "options/apply.h"
 
 #include "tests/test_images.h"
 
@@ -155,9 +156,9 @@ TEST_F(SettingsTest, OptionsPrintedFromOneImageLoadIntoAnotherWhole)
     std::copy(pattern.begin(), pattern.end(), other.content.begin());
     other.length = pattern.size();
     ConfigBlock target = configBlock(other);
-    StagedSettings staged;
-    ASSERT_EQ(stageSettings(settings, 1, staged), std::nullopt);
-    applyStagedSettings(staged, target);
+    Plan plan;
+    ASSERT_EQ(readSettingsText(settings, 1, plan), std::nullopt);
+    applyFileSettings(plan.files, target);
 
     for (std::size_t offset = 0; offset < 4096; ++offset) {
         bool named = offset == 0x288 || (offset >= 0x28A && offset <= 0x28C) || offset == 0x293 || offset == 0x295
@@ -180,6 +181,9 @@ TEST_F(SettingsTest, ShowTakesThreeFormsEachPrintedOnceInTheOrderAsked)
     MemoryFile edited(sampleImage());
     EXPECT_EQ(runTool({"show=options", "dbt=usb", "vornbm.bin"}, edited).output,
               closingMessages + "\n" + asOptions().replace(asOptions().find("dbt=profile"), 11, "dbt=usb"));
+    std::string profiles = runTool({"show=profiles", "vornbm.bin"}, file).output;
+    EXPECT_EQ(runTool({"show=changes", "show=json", "show=profiles", "show=options", "vornbm.bin"}, file).output,
+              "no changes\n\n" + json + "\n" + profiles + "\n" + options);
     EXPECT_EQ(runTool({"show=x", "vornbm.bin"}, edited).output,
               "Parameter error: show, only profiles, options, json and changes are valid\n");
 }

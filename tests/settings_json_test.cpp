@@ -2,7 +2,7 @@
 // stores them as, surrogate pairs, the nesting limit, numbers with exponents, and
 // the lines its refusals name.
 
-#include "options/settings_file.h"
+#include "formats/settings_json.h"
 #include "output/messages.h"
 #include "string_output.h"
 
@@ -15,9 +15,9 @@ namespace {
 
 // What the document gives: "" where it is taken, else its refusal as printed after
 // "Parameter error: load, ": "line N: settings.cntval, reason".
-std::string refusalOf(const std::string& document, StagedSettings& staged)
+std::string refusalOf(const std::string& document, Plan& plan)
 {
-    std::optional<Refusal> refused = stageSettings(document, 1, staged);
+    std::optional<Refusal> refused = readSettingsJson(document, 1, plan);
     if (!refused)
         return "";
     testing::StringOutput printed;
@@ -30,25 +30,21 @@ std::string refusalOf(const std::string& document, StagedSettings& staged)
 
 std::string refusalOf(const std::string& document)
 {
-    StagedSettings staged;
-    return refusalOf(document, staged);
+    Plan plan;
+    return refusalOf(document, plan);
 }
 
 // The bytes that a name written as the JSON string's content is stored as, or the
 // refusal.
 std::string nameFrom(const std::string& content, int version = 2)
 {
-    StagedSettings staged;
+    Plan plan;
     std::string refused = refusalOf("{\"format_version\": " + std::to_string(version)
                                         + ", \"profiles\": [{\"prf\": 1, \"prfname\": \"" + content + "\"}]}",
-                                    staged);
+                                    plan);
     if (!refused.empty())
         return refused;
-    ConfigBlock::Name name{};
-    for (const Entry& entry : staged.entries())
-        if (entry.kind == Entry::profile && PROFILE_SETTINGS[entry.row].field == ProfileField::name)
-            name = entry.name;
-    return std::string(textOf(name));
+    return std::string(textOf(plan.files.profiles[0].name.value_or(ConfigBlock::Name{})));
 }
 
 constexpr std::string_view notJson = "line 1: not valid JSON";
@@ -174,9 +170,55 @@ TEST(JsonReader, RefusalsNameTheValuesPath)
         {"{\"settings\": {\"CNTVAL\": 5}}", "line 1: settings.CNTVAL, no such key; did you mean cntval?"},
         {"{\"profiles\": [{\"prf\": 1, \"prfnme\": \"x\"}]}", "line 1: profiles[0].prfnme, no such key; did you mean prfname?"},
         {"{\"setings\": {\"cntval\": 5}}", "line 1: setings, no such key; did you mean settings?"},
+        {"{\"format_versionxx\": 2}", "line 1: format_versionxx, no such key; did you mean format_version?"},
         // Only the keys of the value's own object are suggested.
         {"{\"settings\": {\"prfnam\": \"x\"}}", "line 1: settings.prfnam, no such key"},
         {"{\"profiles\": [{\"prf\": 1, \"cntvl\": 5}]}", "line 1: profiles[0].cntvl, no such key"},
+    };
+    for (const auto& [document, refusal] : documents)
+        EXPECT_EQ(refusalOf(document), refusal) << document;
+}
+
+// The whole document is JSON, checked before anything in it is read: strings are UTF-8
+// and hold no lone surrogate whatever the version and wherever they stand, no object
+// holds a key twice, one depth rule holds everywhere, and the version that tells what
+// the strings mean is found wherever it stands.
+TEST(JsonReader, ChecksTheWholeDocumentBeforeReadingAny)
+{
+    auto nested = [](std::size_t depth) { return std::string(depth, '[') + "1" + std::string(depth, ']'); };
+    const std::pair<std::string, std::string> documents[] = {
+        {"{\"stored\": \"\xff\", \"settings\": {\"cntval\": 5}}", std::string(notJson)},
+        {"{\"stored\": \"\x80\", \"settings\": {\"cntval\": 5}}", std::string(notJson)},
+        {"{\"stored\": \"\x7f\xf0\x9f\x98\x80\", \"settings\": {\"cntval\": 5}}", ""},
+        {"{\"stored\": \"\\udc00\", \"settings\": {\"cntval\": 5}}", std::string(notJson)},
+        {"{\"stored\": {\"cntval\": 1, \"cntval\": 2}, \"settings\": {\"cntval\": 5}}", "line 1: stored.cntval, given twice"},
+        {"{\"format_version\": 1, \"profiles\": [{\"prf\": 1, \"prfname\": \"E\xe9\"}]}", std::string(notJson)},
+        {"{\"profiles\": [{\"prf\": 2, \"btlog\": 1, \"stored\": " + nested(14) + "}], \"format_version\": 3}",
+         "line 1: format_version, only 1 and 2 are valid"},
+        {"{\"profiles\": [{\"prf\": 2, \"btlog\": 1, \"stored\": " + nested(15) + "}], \"format_version\": 2}", std::string(notJson)},
+    };
+    for (const auto& [document, refusal] : documents)
+        EXPECT_EQ(refusalOf(document), refusal) << document;
+    Plan plan;
+    EXPECT_EQ(refusalOf("{\"profiles\": [{\"prf\": 1, \"prfname\": \"E\\u00e9\", \"stored\": " + nested(14)
+                            + "}], \"format_version\": 1}",
+                        plan),
+              "");
+    EXPECT_EQ(std::string(textOf(*plan.files.profiles[0].name)), "E\xe9") << "version 1 reads \\u00e9 as one byte";
+}
+
+// What stands where an object or a list belongs is refused as what it is; two faults
+// in one profile, the first as the document has them.
+TEST(JsonReader, RefusesWhatIsNoObjectAsSuchAndFaultsInTheirOrder)
+{
+    const std::pair<std::string, std::string> documents[] = {
+        {"{\"settings\": null}", "line 1: settings, an object is expected"},
+        {"{\"settings\": [1]}", "line 1: settings, an object is expected"},
+        {"{\"profiles\": [5]}", "line 1: profiles[0], an object is expected"},
+        {"{\"profiles\": null}", "line 1: profiles, a list of profiles is needed"},
+        {"{\"profiles\": [{\"btdrv\": \"8ah\", \"prf\": 99}]}", "line 1: profiles[0].btdrv, only values 80h-89h are valid"},
+        {"{\"profiles\": [{\"prf\": 99, \"btdrv\": \"8ah\"}]}", "line 1: profiles[0].prf, only values 1-16 are valid"},
+        {"{\"profiles\": [{\"prf\": 2}]}", "the file holds no settings"},
     };
     for (const auto& [document, refusal] : documents)
         EXPECT_EQ(refusalOf(document), refusal) << document;

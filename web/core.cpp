@@ -136,8 +136,8 @@ int vornset_run(int argumentCount, int imageLength, int inputLength)
     auto arguments = std::span(pointers).first(static_cast<std::size_t>(argumentCount) + 1);
     int status = run(arguments, {file, settings, output, errors, clock, &refusal});
     imageWritten = file.written();
-    if (refusal && refusal->argument > 0)
-        refusedArgument = refusal->argument - 1;
+    if (refusal && refusal->at.argument > 0)
+        refusedArgument = refusal->at.argument - 1;
     return status;
 }
 

@@ -26,7 +26,7 @@ public:
     }
     bool writable() const override { return writable_; }
     Locking tryLock(Access) override { return Locking::locked; }
-    std::optional<Status> status() override { return Status{true, length_, {}}; }
+    std::optional<Status> status() override { return Status{Kind::regular, length_, {}}; }
     std::optional<FileIdentity> identityOfPath() override { return FileIdentity{}; }
 
     bool readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) override
@@ -37,14 +37,16 @@ public:
         return true;
     }
 
-    bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override
+    std::size_t writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes) override
     {
         if (!writable_ || offset > bytes_.size() || bytes.size() > bytes_.size() - offset)
-            return false;
+            return 0;
         std::copy(bytes.begin(), bytes.end(), bytes_.begin() + static_cast<std::ptrdiff_t>(offset));
         written_ = true;
-        return true;
+        return bytes.size();
     }
+
+    std::optional<std::uint64_t> sizeLimit() override { return std::nullopt; }
 
     bool sync() override { return true; }
     bool close() override { return true; }
@@ -74,12 +76,14 @@ class StandardInput final : public SettingsFiles {
 public:
     explicit StandardInput(std::string_view text) : text_(text) {}
 
-    std::optional<std::size_t> read(std::string_view name, std::span<char> buffer) override
+    Reading read(std::string_view name, std::span<char> buffer) override
     {
-        if (name != standardInput || text_.size() > buffer.size())
-            return std::nullopt;
+        if (name != standardInput)
+            return {0, Fault::notAFile};
+        if (text_.size() > buffer.size())
+            return {0, Fault::tooLarge};
         std::copy(text_.begin(), text_.end(), buffer.begin());
-        return text_.size();
+        return {text_.size(), Fault::none};
     }
 
 private:

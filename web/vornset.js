@@ -1,11 +1,12 @@
 'use strict';
 
 // The page over the tool's core. VORNSET_CORE, the core compiled to WebAssembly and
-// gzipped, is put before this script when the page is built. Every value is checked by the core
-// itself, with its own messages, and every setting's words come from its tables: the
-// page only turns its form into the tool's arguments. The file works as a classic
-// script, so that the page opens from file://, and in node, where the tests load the
-// core from it.
+// gzipped, is put before this script when the page is built. Every value is checked
+// by the core itself, with its own messages, and every setting's words come from its
+// tables (a drive is called by its number, hard disk 1 for 80h): the page only turns
+// its form into the tool's arguments, and the tool's answers into the form's words.
+// The file works as a classic script, so that the page opens from file://, and in
+// node, where the tests load the core from it.
 
 const IMAGE_CAPACITY = 65536;
 // What vornset_run returns where it refuses an argument before the run starts.
@@ -101,8 +102,9 @@ function sameBytes(a, b) {
 
 const hexByte = byte => byte.toString(16).padStart(2, '0');
 
-// Bytes as text: UTF-8 where a character is whole, any other byte as \xNN.
-function bytesAsText(bytes) {
+// Bytes as text: UTF-8 where a character is whole, any other byte as \xNN; with
+// controls, a control character as \u00NN too, as the tool's show=changes escapes it.
+function bytesAsText(bytes, controls = false) {
   const decoder = new TextDecoder('utf-8', { fatal: true });
   let text = '';
   for (let i = 0; i < bytes.length;) {
@@ -114,11 +116,25 @@ function bytesAsText(bytes) {
     } catch {
       // not a whole character
     }
-    text += character ?? `\\x${hexByte(lead)}`;
+    const control = controls && character !== null && isControl(character);
+    text += control ? `\\u${character.charCodeAt(0).toString(16).padStart(4, '0')}` : character ?? `\\x${hexByte(lead)}`;
     i += character === null ? 1 : length;
   }
   return text;
 }
+
+const isControl = text => /[\u0000-\u001f\u007f-\u009f]/.test(text);
+
+// A name as a list shows it: any character that does not print as one of its own
+// (a control, a space other than the plain one, a combining mark) escaped, so that
+// two names that differ never look alike.
+const visibleName = text => text.replace(/(?! )[\p{C}\p{Z}\p{M}]/gu,
+  c => `\\u${c.codePointAt(0).toString(16).padStart(4, '0')}`);
+
+// A name as show=changes quotes it, "Caf\u00e9", as a person reads it: each
+// character that prints as one of its own unescaped, any other escaped.
+const readableName = quoted => visibleName(quoted.replace(/\\(u[0-9a-fA-F]{4}|.)/gs,
+  (escape, code) => (code.length === 5 ? String.fromCharCode(parseInt(code.slice(1), 16)) : escape)));
 
 // A run with show=changes prints its closing messages, a blank line and then a line
 // for each field it changed, or "no changes". Gives the two apart, the changes
@@ -158,7 +174,7 @@ const isText = bytes => {
 
 // An argument as the shell takes it: text, or bytes.
 const argumentWord = word => (typeof word === 'string' ? shellWord(word)
-  : isText(word) ? shellWord(new TextDecoder().decode(word)) : bytesWord(word));
+  : isText(word) && !isControl(new TextDecoder().decode(word)) ? shellWord(new TextDecoder().decode(word)) : bytesWord(word));
 
 // The commands that make the same edit: one a run, as the tool takes one prf= a run.
 function commandLine(runs, file) {
@@ -180,18 +196,17 @@ function cutName(name, most) {
            split, splitLength, dropped: decode(bytes.subarray(whole === most ? most : whole + splitLength)) };
 }
 
-function cutMessage(cut, most) {
-  if (!cut.partial.length) return `Longer than ${most} bytes: the tool stores "${cut.kept}" and drops "${cut.dropped}".`;
-  const first = cut.partial.length === 1 ? 'byte' : `${cut.partial.length} bytes`;
-  return `Longer than ${most} bytes: the tool stores "${cut.kept}" and then ${cut.partial.map(b => `${b}h`).join(' ')}, `
-    + `only the first ${first} of "${cut.split}", and drops the rest of "${cut.split}"`
-    + `${cut.dropped ? ` and "${cut.dropped}"` : ''}.`;
+// What a person loses of a long name, in letters.
+function cutMessage(cut) {
+  const lost = cut.partial.length ? cut.split + cut.dropped : cut.dropped;
+  return `Too long: the menu keeps "${cut.kept}" and loses ${plural([...lost].length, 'letter')}, "${lost}"`
+    + (cut.partial.length ? `; a part of "${cut.split}" still fits, and may show as a stray sign.` : '.');
 }
 
 const plural = (count, word) => `${count} ${word}${count === 1 ? '' : 's'}`;
 
 if (typeof module !== 'undefined') {
-  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName, bytesWord };
+  module.exports = { VornsetCore, refusal, splitChanges, shellWord, commandLine, cutName, cutMessage, bytesWord, readableName };
 }
 
 if (typeof document !== 'undefined') {
@@ -199,9 +214,11 @@ if (typeof document !== 'undefined') {
   const page = {
     core: null,
     values: null,
+    settings: null, // by key
     profileOptions: null, // by key
     name: '',
     handle: null,
+    first: null, // the image as opened, before the first Save
     original: null, // the image as opened or last saved
     edited: null, // that image with the form's changes, while the core takes them all
     runs: [],
@@ -209,7 +226,7 @@ if (typeof document !== 'undefined') {
     saved: null, // what the last Save wrote, shown until the next change
     pending: false,
     profileChoice: null, // the select of a setting that chooses a profile
-    controls: [], // { element, key, profile, initial, error, setting, bytes }
+    controls: [], // { element, key, profile, initial, error, setting, bytes, force }
   };
 
   const runOn = (image, args, input, length = image.length) =>
@@ -218,6 +235,9 @@ if (typeof document !== 'undefined') {
   const current = () => page.edited ?? page.original;
   const hex = byte => `${hexByte(byte)}h`;
   const range = (lowest, highest) => Array.from({ length: highest - lowest + 1 }, (_, i) => lowest + i);
+  const lowerFirst = text => text.charAt(0).toLowerCase() + text.slice(1);
+  // A file's name without and with its extension: "vornbm", ".bin".
+  const nameParts = name => /^(.+?)(\.[^.]*)?$/.exec(name).slice(1).map(part => part ?? '');
 
   function make(tag, className, text) {
     const made = document.createElement(tag);
@@ -232,39 +252,56 @@ if (typeof document !== 'undefined') {
     return item;
   }
 
-  // A select of [value, text] choices, with the stored value where no choice gives it.
-  function selectOf(choices, current, stored) {
+  // A select of [value, text] choices.
+  function selectOf(choices) {
     const select = make('select');
     select.append(...choices.map(([value, text]) => option(String(value), text)));
+    return select;
+  }
+
+  // Chooses a select's value, or, where no choice gives the stored value, a first
+  // choice that says it.
+  function choose(select, current, stored) {
+    if (select.options[0]?.value === '') select.options[0].remove();
     if (current === null) {
       select.prepend(option('', `stored value ${stored}`));
       select.options[0].disabled = true;
     }
     select.value = current === null ? '' : String(current);
-    return select;
   }
 
   const same = values => values.map(value => [value, value]);
+  // A drive as the page calls it: hard disk 1 for 80h.
+  const diskOf = drive => `hard disk ${parseInt(drive, 16) - page.values.firstDrive + 1}`;
 
-  function textOf(current, stored) {
+  function textField() {
     const input = make('input');
     input.type = 'text';
-    input.inputMode = 'numeric';
-    input.size = 6;
     input.autocomplete = 'off';
-    input.value = current === null ? '' : String(current);
-    if (current === null) input.placeholder = `stored ${stored}`;
     return input;
   }
 
-  function track(control, key, profile, stored = null, setting = page.profileOptions.get(key)) {
-    const entry = { element: control, key, profile, initial: control.value, error: null, stored, setting, bytes: null };
-    control.addEventListener(control.tagName === 'SELECT' ? 'change' : 'input', () => {
+  // Gives a control the value an image holds, as it was before any change.
+  function reset(control, value, stored) {
+    const { element: field } = control;
+    if (field.tagName === 'SELECT') {
+      choose(field, value, stored);
+    } else {
+      field.value = value === null ? '' : String(value);
+      field.placeholder = value === null ? `stored ${stored}` : '';
+    }
+    Object.assign(control, { initial: field.value, bytes: null, force: false });
+  }
+
+  // Any change to a field is checked at once.
+  function track(field, key, profile, setting = page.profileOptions.get(key)) {
+    field.addEventListener(field.tagName === 'SELECT' ? 'change' : 'input', () => {
       page.saved = null;
       check();
     });
-    page.controls.push(entry);
-    return control;
+    page.controls.push({ element: field, key, profile, initial: '', error: null, stored: null, setting, bytes: null,
+                         force: false });
+    return field;
   }
 
   // A stored name up to its first zero byte.
@@ -274,65 +311,85 @@ if (typeof document !== 'undefined') {
     return bytes.subarray(0, end < 0 ? bytes.length : end);
   }
 
-  const nameOf = profile => bytesAsText(storedName(profile));
+  // A name's bytes as its field shows them: text, with a control character as \u00NN
+  // and a byte that is no text as \xNN.
+  const nameText = bytes => bytesAsText(bytes, true);
+  const plainName = bytes => isText(bytes) && !isControl(new TextDecoder().decode(bytes));
+
+  // Puts a name's bytes into its field: where they are no plain text, the field shows
+  // them escaped and keeps them for Save while it shows them unchanged.
+  function setName(control, bytes) {
+    control.bytes = plainName(bytes) ? null : bytes;
+    control.element.value = nameText(bytes);
+  }
+
+  // What the form calls a control: "Countdown", or "Profile 2, Name".
+  const labelOf = control => (control.profile ? `Profile ${control.profile}, ${control.setting.title}` : control.setting.title);
 
   // A number setting whose values are the profile numbers chooses a profile: from a
   // list of them by number and name.
   const choosesProfile = setting => !setting.words && setting.lowest === 1 && setting.highest === page.values.profiles;
 
-  function settingRow(setting, shown) {
+  function settingRow(setting) {
     const { key } = setting;
-    const current = shown.settings[key];
-    const stored = shown.stored[key];
-    let control;
+    let field;
     if (setting.words) {
-      control = selectOf(setting.words.map((word, i) => [word, setting.choices?.[i] ?? word]), current, stored);
+      field = selectOf(setting.words.map((word, i) => [word, setting.choices?.[i] ?? word]));
     } else if (choosesProfile(setting)) {
-      control = selectOf(shown.profiles.map(profile => [profile.prf, `${profile.prf}: ${nameOf(profile)}`]), current,
-                         stored);
-      page.profileChoice = control;
+      field = selectOf(range(1, page.values.profiles).map(n => [n, `${n}:`]));
+      page.profileChoice = field;
     } else {
-      control = textOf(current, stored);
+      field = textField();
+      field.inputMode = 'numeric';
+      field.size = 6;
     }
-    control.id = `setting-${key}`;
+    field.id = `setting-${key}`;
     const label = make('label', null, setting.title);
-    label.htmlFor = control.id;
+    label.htmlFor = field.id;
     const hint = make('span', 'hint', setting.hint);
     hint.id = `hint-${key}`;
-    control.setAttribute('aria-describedby', hint.id);
+    field.setAttribute('aria-describedby', hint.id);
     const text = make('div', 'text');
-    text.append(label, ' ', make('code', 'key', key), hint);
+    text.append(label, hint);
     const row = make('div', 'setting');
-    row.append(text, track(control, key, null, null, setting));
+    row.append(text, track(field, key, null, setting));
     return row;
   }
 
-  function profileCell(control, key, n, extra = [], stored = null) {
+  function profileCell(field, key, n, extra = []) {
     const td = make('td', `field-${key}`);
-    control.id = `profile-${n}-${key}`;
-    const label = make('label', null, page.profileOptions.get(key).title);
-    label.htmlFor = control.id;
+    field.id = `profile-${n}-${key}`;
+    const label = make('label', 'cell-label', page.profileOptions.get(key).title);
+    label.htmlFor = field.id;
     label.append(make('span', 'visually-hidden', `, profile ${n}`));
-    const code = make('code', 'key', key);
-    code.setAttribute('aria-hidden', 'true');
-    const caption = make('span', 'cell-label');
-    caption.append(label, ' ', code);
-    control.setAttribute('aria-describedby', [`hint-${key}`, ...extra.map(e => e.id)].join(' '));
-    td.append(caption, track(control, key, n, stored), ...extra);
+    field.setAttribute('aria-describedby', [`hint-${key}`, ...extra.map(e => e.id)].join(' '));
+    td.append(label, track(field, key, n), ...extra);
     return td;
   }
 
-  function profileRow(profile) {
+  // Folds a profile's card into its one line, on a narrow screen, or opens it.
+  function fold(row, folded) {
+    row.classList.toggle('folded', folded);
+    row.querySelector('.fold').setAttribute('aria-expanded', String(!folded));
+  }
+
+  // A profile's line while its card is folded: its name, disk and partition.
+  function summarize(n) {
+    const value = key => element(`profile-${n}-${key}`);
+    const drive = value('btdrv');
+    const text = `${value('prfname').value || 'no name'}, ${drive.options[drive.selectedIndex]?.textContent}, `
+      + `partition ${value('btprt').value || 'as stored'}`;
+    const summary = element(`summary-${n}`);
+    if (summary.textContent !== text) summary.textContent = text;
+  }
+
+  function profileRow(n) {
     const { values } = page;
-    const n = profile.prf;
     const drives = range(values.firstDrive, values.firstDrive + values.drives - 1).map(hex);
-    const partitions = range(values.lowestPartition, values.highestPartition);
-    const name = make('input');
-    name.type = 'text';
+    const partitions = same(range(values.lowestPartition, values.highestPartition));
+    const name = textField();
     name.size = 18;
-    name.autocomplete = 'off';
     name.spellcheck = false;
-    name.value = nameOf(profile);
     const count = make('span', 'count');
     count.id = `profile-${n}-count`;
     const cut = make('span', 'cut');
@@ -340,57 +397,82 @@ if (typeof document !== 'undefined') {
     cut.setAttribute('aria-live', 'polite');
     const number = make('th');
     number.scope = 'row';
-    number.append(make('span', 'narrow', 'Profile '), String(n));
+    const button = make('button', 'fold', `Profile ${n}`);
+    button.type = 'button';
+    button.id = `fold-${n}`;
+    button.append(make('span', 'summary'));
+    button.lastChild.id = `summary-${n}`;
+    number.append(button, make('span', 'number', String(n)));
     const row = make('tr');
     row.append(
       number,
-      profileCell(name, 'prfname', n, [count, cut], storedName(profile)),
-      profileCell(selectOf(same(drives), profile.btdrv, hex(profile.stored.drive)), 'btdrv', n),
-      profileCell(selectOf(same(partitions), profile.btprt, profile.stored.partition), 'btprt', n),
-      profileCell(selectOf(same(partitions), profile.btlog, profile.stored.partition), 'btlog', n),
+      profileCell(name, 'prfname', n, [count, cut]),
+      profileCell(selectOf(drives.map(drive => [drive, diskOf(drive)])), 'btdrv', n),
+      profileCell(selectOf(partitions), 'btprt', n),
+      profileCell(selectOf(partitions), 'btlog', n),
     );
+    button.addEventListener('click', () => fold(row, !row.classList.contains('folded')));
     return row;
   }
 
-  function buildForm(shown) {
-    page.controls = [];
-    page.profileChoice = null;
-    element('settings-rows').replaceChildren(...page.values.settings.map(setting => settingRow(setting, shown)));
+  // Puts an image's values into the form, each as it was before any change, every
+  // profile folded.
+  function fillForm(shown) {
+    for (const control of page.controls) {
+      const { key, profile } = control;
+      if (profile === null) {
+        reset(control, shown.settings[key], shown.stored[key]);
+        continue;
+      }
+      const source = shown.profiles[profile - 1];
+      if (key === 'prfname') {
+        control.stored = storedName(source);
+        setName(control, control.stored);
+        control.initial = control.element.value;
+        control.force = false;
+      } else {
+        reset(control, source[key], key === 'btdrv' ? hex(source.stored.drive) : source.stored.partition);
+      }
+    }
+    for (const row of element('profiles').tBodies[0].rows) fold(row, true);
+  }
+
+  // The form, built once: each setting and profile with its label and hint, the
+  // profiles' column heads, and the names that the command line gives each setting.
+  function buildForm() {
+    element('settings-rows').replaceChildren(...page.values.settings.map(settingRow));
+    element('profiles').tBodies[0].replaceChildren(...range(1, page.values.profiles).map(profileRow));
     const head = element('profiles').tHead.rows[0];
-    head.replaceChildren(head.cells[0]);
     const hints = [];
     for (const key of ['prfname', 'btdrv', 'btprt', 'btlog']) {
       const { title, hint } = page.profileOptions.get(key);
       const th = make('th', null, title);
       th.scope = 'col';
-      th.append(' ', make('code', 'key', key));
       head.append(th);
-      const term = make('dt', null, title);
       const described = make('dd', 'hint', hint);
       described.id = `hint-${key}`;
-      hints.push(term, described);
+      hints.push(make('dt', null, title), described);
     }
     element('profile-hints').replaceChildren(...hints);
-    element('profiles').tBodies[0].replaceChildren(...shown.profiles.map(profileRow));
+    const rows = [...page.values.settings, ...page.values.profileOptions].map(({ title, key }) => {
+      const row = make('tr');
+      row.append(make('td', null, title), make('td', null));
+      row.lastChild.append(make('code', null, key));
+      return row;
+    });
+    element('keys').tBodies[0].replaceChildren(...rows);
   }
 
-  // A number in groups of three digits, as 16,384; without Intl, which takes long to start.
-  const grouped = number => String(number).replace(/\B(?=(\d{3})+$)/g, ',');
-
-  // What a file that the core refuses as an image is not, and what the page needs.
+  // What a file that the core refuses as an image is not, and what to open instead.
   function notAnImage(length) {
-    const { imageLeast, imageMost, version } = page.values;
-    const needs = 'Open the boot manager\'s image, vornbm.bin, from the disk or stick it starts from.';
-    if (length < imageLeast) {
-      return `${page.name} is not a boot manager image: it holds ${grouped(length)} bytes, and an image holds at least `
-        + `${grouped(imageLeast)}. ${needs}`;
+    const { imageLeast, imageMost } = page.values;
+    const needs = 'Open vornbm.bin, the boot manager\'s image, from the disk or USB stick that the boot manager starts from.';
+    if (length < imageLeast || length > imageMost) {
+      return `${page.name} is not a boot manager image: it is too ${length < imageLeast ? 'small' : 'large'} to be one. `
+        + needs;
     }
-    if (length > imageMost) {
-      return `${page.name} is not a boot manager image: it holds ${grouped(length)} bytes, and an image holds at most `
-        + `${grouped(imageMost)}. ${needs}`;
-    }
-    return `${page.name} is not a boot manager image of configuration version ${version}, the one this page edits. `
-      + 'Open the vornbm.bin of a current boot manager.';
+    return `${page.name} is not an image of the boot manager that this page edits. ${needs} If that is refused too, `
+      + 'the boot manager is of an older or newer version: update it and this page first.';
   }
 
   // Shows the image's settings for editing, or, where the core refuses it, what the
@@ -404,18 +486,27 @@ if (typeof document !== 'undefined') {
       element('image-sentence').textContent = notAnImage(length);
       element('image-problem').hidden = false;
       element('editor').hidden = true;
+      element('keep-copy').hidden = true;
       setPending(false);
       return false;
     }
     element('image-problem').hidden = true;
     page.original = image;
-    buildForm(JSON.parse(shown.text));
+    fillForm(JSON.parse(shown.text));
     element('editor').hidden = false;
     element('json').hidden = true;
     element('show-json').setAttribute('aria-expanded', 'false');
     element('files-problem').hidden = true;
+    showKeepCopy();
     check();
     return true;
+  }
+
+  function showKeepCopy() {
+    element('keep-sentence').textContent = page.first === page.original ? 'Before you change it:'
+      : 'As it was before your first Save:';
+    element('keep').textContent = `Keep a copy of ${page.name}`;
+    element('keep-copy').hidden = false;
   }
 
   // Asks before another image replaces unsaved changes: true where the person agrees.
@@ -445,20 +536,21 @@ if (typeof document !== 'undefined') {
     page.name = file.name;
     page.handle = handle;
     page.saved = null;
-    element('image-name').textContent = `${file.name}, ${grouped(file.size)} bytes`;
     const bytes = new Uint8Array(await file.slice(0, IMAGE_CAPACITY).arrayBuffer());
+    page.first = bytes;
     const shown = showImage(bytes, file.size);
+    element('image-name').textContent = shown ? `${file.name}, opened.` : '';
     document.body.dataset.opened = file.name;
     if (!shown) return;
     performance.mark('vornset-shown');
     performance.measure('vornset-open', 'vornset-chosen', 'vornset-shown');
   }
 
-  // A control's option: its text, or the bytes a settings file gave a name, where it
-  // still shows them.
+  // A control's option: its text, or the bytes of a name that are no plain text,
+  // where it still shows them.
   function argumentOf(control) {
     const { key, element: { value }, bytes } = control;
-    if (!bytes || value !== bytesAsText(bytes)) return `${key}=${value}`;
+    if (!bytes || value !== nameText(bytes)) return `${key}=${value}`;
     const prefix = new TextEncoder().encode(`${key}=`);
     const argument = new Uint8Array(prefix.length + bytes.length);
     argument.set(prefix);
@@ -466,13 +558,15 @@ if (typeof document !== 'undefined') {
     return argument;
   }
 
+  const changed = control => control.element.value !== control.initial || control.force;
+
   // The runs that turn the form into the edited image: the changed settings with the
   // first changed profile, then one run for each other changed profile, as the tool
   // takes one prf= a run. sources[i] is the control that gave args[i].
   function runsOfTheForm() {
     const runs = [];
     for (let n = 0; n <= page.values.profiles; n++) {
-      const controls = page.controls.filter(c => (c.profile ?? 0) === n && c.element.value !== c.initial);
+      const controls = page.controls.filter(c => (c.profile ?? 0) === n && changed(c));
       if (!controls.length) continue;
       const sources = [...(n ? [null] : []), ...controls];
       const args = [...(n ? [`prf=${n}`] : []), ...controls.map(argumentOf)];
@@ -503,12 +597,10 @@ if (typeof document !== 'undefined') {
   // What the page says of a refused value, made from its setting's range or words,
   // and the tool's message, where the tool gave one.
   function messageOf(result, control) {
-    if (result.status === ARGUMENT_HOLDS_NUL) return ['This value holds a NUL character, which the tool cannot take.', ''];
-    if (result.status === ARGUMENTS_TOO_LONG) {
-      const bytes = new TextEncoder().encode(control.element.value).length;
-      return [`This value is too long: it has ${grouped(bytes)} bytes, and the tool here takes `
-        + `${grouped(page.core.argumentsCapacity)} bytes of options at most.`, ''];
+    if (result.status === ARGUMENT_HOLDS_NUL) {
+      return ['This holds an invisible character, a zero byte, that cannot be stored: remove it.', ''];
     }
+    if (result.status === ARGUMENTS_TOO_LONG) return ['This is far too long to store: shorten it.', ''];
     return [sentenceOf(control.setting, control.element.value), refusal(result.text)];
   }
 
@@ -516,6 +608,8 @@ if (typeof document !== 'undefined') {
     if (setting.refused && setting.words?.includes(value)) return setting.refused;
     if (setting.words) return `Choose one of: ${(setting.choices ?? setting.words).join(', ')}.`;
     if (setting.highest) return `Choose a number from ${setting.lowest} to ${setting.highest}.`;
+    const { firstDrive, drives } = page.values;
+    if (setting.key === 'btdrv') return `Choose a hard disk from 1 to ${drives} (${hex(firstDrive)} to ${hex(firstDrive + drives - 1)}).`;
     return `${setting.title}: ${setting.hint}`;
   }
 
@@ -533,6 +627,7 @@ if (typeof document !== 'undefined') {
     control.element.setAttribute('aria-describedby', `${control.element.getAttribute('aria-describedby')} ${said.id}`);
     control.element.after(error);
     control.error = error;
+    control.sentence = sentence;
   }
 
   // A number is checked as a settings file checks it, digits alone and in its range,
@@ -557,43 +652,97 @@ if (typeof document !== 'undefined') {
     for (const control of page.controls.filter(c => c.key === 'prfname')) {
       const { value } = control.element;
       const n = control.profile;
-      const changed = value !== control.initial;
       const argument = argumentOf(control);
-      const bytes = !changed ? control.stored.length
+      const bytes = !changed(control) ? control.stored.length
         : typeof argument === 'string' ? new TextEncoder().encode(value).length : control.bytes.length;
-      element(`profile-${n}-count`).textContent = `${bytes} of ${most} bytes`;
-      const cut = changed ? cutName(value, most) : null;
-      const message = cut ? cutMessage(cut, most) : '';
+      const count = `${bytes} of ${most} bytes`;
+      if (element(`profile-${n}-count`).textContent !== count) element(`profile-${n}-count`).textContent = count;
+      const cut = changed(control) && typeof argument === 'string' ? cutName(value, most) : null;
+      const message = cut ? cutMessage(cut) : '';
       const shown = element(`profile-${n}-cut`);
       if (shown.textContent !== message) shown.textContent = message;
-      if (cut) warnings.push(`Profile ${n}: ${message}`);
+      if (cut) warnings.push(`${labelOf(control)}: ${message}`);
       const choice = page.profileChoice?.querySelector(`option[value="${n}"]`);
-      if (choice) choice.textContent = `${n}: ${value}`;
+      if (choice && choice.textContent !== `${n}: ${value}`) choice.textContent = `${n}: ${value}`;
     }
     element('warnings').replaceChildren(...warnings.map(warning => make('li', null, warning)));
   }
 
-  // The bar: Save, one sentence of what Save will write or last wrote, and the
-  // changes, the command line and any advice under Details.
+  // A value of show=changes in the form's words: a word as its choice, a drive as its
+  // disk, a name with what does not print escaped.
+  function valueInWords(key, text) {
+    const setting = page.settings.get(key);
+    const word = setting?.words?.indexOf(text) ?? -1;
+    if (word >= 0 && setting.choices) return setting.choices[word];
+    if (/^stored \d+$/.test(text)) return `stored value ${text.slice(7)}`;
+    if (key === 'btdrv' && /^8\dh$/.test(text)) return diskOf(text);
+    return key === 'prfname' ? readableName(text) : text;
+  }
+
+  // A line of show=changes, "prf=2 prfname: "Debian 12" -> "Linux Mint"", by the
+  // form's labels: "Profile 2, Name: "Debian 12" → "Linux Mint"".
+  function changeInWords(line) {
+    const [, n, key, rest] = /^(?:prf=(\d+) )?(\w+): (.*)$/s.exec(line) ?? [];
+    const setting = page.settings.get(key) ?? page.profileOptions.get(key);
+    const values = key === 'prfname' ? /^("(?:[^"\\]|\\.)*"(?: \([^)]*\))?) -> (.*)$/s.exec(rest)
+      : /^(.*?) -> (.*)$/s.exec(rest ?? '');
+    if (!setting || !values) return line;
+    return `${n ? `Profile ${n}, ` : ''}${setting.title}: ${valueInWords(key, values[1])} → ${valueInWords(key, values[2])}`;
+  }
+
+  // The steps after a download, in the person's words.
+  function stepsAfterDownload() {
+    const [base, extension] = nameParts(page.name);
+    return ['Open the folder that your browser puts downloads in.',
+      `If the browser named the file otherwise, for example ${base} (1)${extension}, rename it to ${page.name}.`,
+      `Copy ${page.name} from there to where you opened it from, on the disk or USB stick that the boot manager `
+        + `starts from, and replace the old ${page.name} with it.`];
+  }
+
+  // The bar: Save, one sentence of what Save will write or last wrote, or the refused
+  // field, with a link to it; under Details, the changes, the command line and, after
+  // a Save, what to do next.
   function showReview(refused) {
     const changes = refused ? 0 : page.changes.length;
-    const { saved } = page;
-    const listed = saved && !page.runs.length ? saved.changes : refused ? [] : page.changes;
-    element('changes').textContent = listed.join('\n');
-    element('changes-caption').textContent = saved && !page.runs.length ? 'Saved these changes:'
-      : 'Save will write these changes:';
-    element('advice').hidden = !(saved && !page.runs.length);
+    const saved = page.saved && !page.runs.length ? page.saved : null;
+    const listed = saved ? saved.changes : refused ? [] : page.changes;
+    element('changes').replaceChildren(...listed.map(line => make('li', null, changeInWords(line))));
+    element('changes-caption').textContent = saved ? 'Saved these changes:' : 'Save will write these changes:';
+    element('advice').hidden = !saved;
+    element('steps').replaceChildren(...(saved?.downloaded ? stepsAfterDownload() : []).map(step => make('li', null, step)));
+    element('steps').hidden = !saved?.downloaded;
     const runs = page.runs.filter(run => run.changes).map(run => run.args);
     element('command').textContent = changes ? commandLine(runs, page.name) : '';
     element('command-box').hidden = changes === 0;
     const cuts = element('warnings').children.length;
-    const sentence = refused ? 'A value is refused: see the message beside its field.'
+    const sentence = refused ? `${labelOf(refused)}: ${lowerFirst(refused.sentence)}`
       : changes ? `${plural(changes, 'change')} to save into ${page.name}${cuts ? `; ${plural(cuts, 'name')} cut` : ''}.`
-        : saved && !page.runs.length ? saved.sentence : 'No changes yet.';
-    if (element('bar-sentence').textContent !== sentence) element('bar-sentence').textContent = sentence;
-    element('review').hidden = listed.length === 0;
-    element('save').disabled = refused || changes === 0;
+        : saved ? saved.sentence : 'No changes yet.';
+    const bar = element('bar-sentence');
+    const link = bar.querySelector('a');
+    if (bar.textContent !== sentence || !link !== !refused) {
+      if (refused) {
+        const go = make('a', null, sentence);
+        go.href = `#${refused.element.id}`;
+        go.id = 'bar-go';
+        bar.replaceChildren(go);
+      } else {
+        bar.textContent = sentence;
+      }
+    } else if (refused) {
+      link.href = `#${refused.element.id}`;
+    }
+    element('review').hidden = listed.length === 0 && !saved;
+    element('save').disabled = Boolean(refused) || changes === 0;
     element('copied').textContent = '';
+  }
+
+  // Takes the person to a field, its profile's card opened, above the bar.
+  function goTo(control) {
+    const row = control.closest('tr');
+    if (row) fold(row, false);
+    control.focus({ preventScroll: true });
+    control.scrollIntoView({ block: 'center', behavior: 'instant' });
   }
 
   function askBeforeLeaving(event) {
@@ -617,14 +766,13 @@ if (typeof document !== 'undefined') {
     page.runs = runsOfTheForm();
     page.changes = [];
     let image = page.original;
-    let refused = page.controls.some(refuseNumber);
+    let refused = page.controls.find(refuseNumber) ?? null;
     for (const run of refused ? [] : page.runs) {
       const result = runOn(image, [...run.args, 'show=changes']);
       if (result.status !== 0) {
-        const control = run.sources[result.refusedArgument] ?? run.controls.find(c => c.key === result.refused)
+        refused = run.sources[result.refusedArgument] ?? run.controls.find(c => c.key === result.refused)
           ?? run.controls[0];
-        showRefusal(control, messageOf(result, control));
-        refused = true;
+        showRefusal(refused, messageOf(result, refused));
         break;
       }
       const { changes } = splitChanges(result.output);
@@ -634,6 +782,11 @@ if (typeof document !== 'undefined') {
     }
     page.edited = refused ? null : image;
     showNames();
+    for (const run of page.runs) {
+      if (run.profile) fold(element(`profile-${run.profile}-prfname`).closest('tr'), false);
+    }
+    if (refused?.profile) fold(refused.element.closest('tr'), false);
+    for (let n = 1; n <= page.values.profiles; n++) summarize(n);
     showReview(refused);
     setPending(page.runs.length > 0);
     keepInView();
@@ -661,27 +814,29 @@ if (typeof document !== 'undefined') {
   }
 
   // Writes back to the picked file where the browser can, after asking; elsewhere the
-  // edited image is downloaded under the same name. Then says what happened, and lists
-  // what was saved until the next change.
+  // edited image is downloaded under the same name. Then says what happened and what
+  // to do next, and lists what was saved until the next change.
   async function save() {
     const edited = page.edited;
     const changes = page.changes.length;
     if (!edited || !changes) return;
     let sentence;
-    if (page.handle?.createWritable) {
+    const downloaded = !page.handle?.createWritable;
+    if (!downloaded) {
       if (!confirm(`Write ${plural(changes, 'change')} into ${page.name}?`)) return;
       const writable = await page.handle.createWritable();
       await writable.write(edited);
       await writable.close();
-      sentence = `Saved ${plural(changes, 'change')} into ${page.name}.`;
+      sentence = `Saved ${plural(changes, 'change')} into ${page.name} itself: the file you opened holds them now.`;
     } else {
       download(edited, page.name, 'application/octet-stream');
-      sentence = `Downloaded ${page.name} with ${plural(changes, 'change')}: copy it over the old one.`;
+      sentence = `${page.name} is in your browser's downloads: put it in place of the old one.`;
     }
-    const saved = { sentence, changes: page.changes };
+    const saved = { sentence, changes: page.changes, downloaded };
     showImage(edited);
     page.saved = saved;
-    showReview(false);
+    showReview(null);
+    if (downloaded) element('review').open = true;
     element('bar-sentence').focus();
   }
 
@@ -699,37 +854,69 @@ if (typeof document !== 'undefined') {
 
   function exportSettings() {
     const shown = runOn(current(), ['show=options']);
-    download(shown.output, `${page.name.replace(/\.[^.]*$/, '')}-settings.txt`, 'text/plain');
+    download(shown.output, `${nameParts(page.name)[0]}-settings.txt`, 'text/plain');
+  }
+
+  function keepCopy() {
+    const [base, extension] = nameParts(page.name);
+    download(page.first, `${base}-copy${extension}`, 'application/octet-stream');
   }
 
   // Puts the values of a loaded settings file into the form, as changes to the image
-  // as opened; a name is put in only where its bytes change, and where they are no
-  // text, the form keeps its bytes for Save.
-  function fillForm(loaded) {
+  // as opened; a name is put in only where its bytes change, and then goes into Save
+  // as those bytes, even where it reads as the name before.
+  function fillLoaded(loaded) {
     const before = JSON.parse(runOn(current(), ['show=json']).text);
     for (const control of page.controls) {
       const { key, profile } = control;
       const source = profile === null ? loaded.settings : loaded.profiles[profile - 1];
       if (key === 'prfname') {
         if (sameBytes(source.stored.name, before.profiles[profile - 1].stored.name)) continue;
-        const bytes = storedName(source);
-        control.bytes = isText(bytes) ? null : bytes;
-        control.element.value = nameOf(source);
+        setName(control, storedName(source));
+        control.force = true;
       } else if (source[key] !== null) {
         control.element.value = String(source[key]);
       }
     }
   }
 
+  // Why the core refused a settings file, in one sentence: its line, the setting's
+  // label and what it takes.
+  function fileRefusal(file, message, input) {
+    const [, line, what, reason] = /^Parameter error: load, line (\d+): (.+?), (.*)$/s.exec(message) ?? [];
+    if (!line) return `${file} is refused, and nothing in the form changed: it is no settings file that the page can read.`;
+    const key = what.replace(/^.*[.\]]/, '');
+    const setting = page.settings.get(key) ?? page.profileOptions.get(key);
+    const said = new TextDecoder().decode(input).split(/\r?\n/)[line - 1] ?? '';
+    const given = said.startsWith(`${key}=`) ? ` gives ${setting?.title ?? key} the value "${said.slice(key.length + 1)}", and` : '';
+    const suggested = / did you mean (\w+)\?$/.exec(reason)?.[1];
+    let why;
+    if (suggested) {
+      const meant = page.settings.get(suggested) ?? page.profileOptions.get(suggested);
+      why = ` names "${key}", which is no setting: perhaps ${meant?.title ?? suggested} (${suggested}) was meant.`;
+    } else if (/^no such (option|key)$/.test(reason)) {
+      why = ` names "${key}", which is no setting.`;
+    } else if (/'prf' must be set$/.test(reason)) {
+      why = ` sets a profile's ${setting?.title ?? key} before any line says which profile, with prf=1 to prf=16.`;
+    } else if ((setting?.words || setting?.highest || key === 'btdrv') && /^only |without parameter|alowed$/.test(reason)) {
+      const takes = lowerFirst(sentenceOf(setting, '').replace(/^Choose/, 'takes'));
+      why = given ? `${given} it ${takes}` : `: ${setting.title} ${takes}`;
+    } else if (/^hidden mode/.test(reason)) {
+      why = `: ${lowerFirst(page.settings.get('stm').refused)}`;
+    } else {
+      why = `: ${setting?.title ?? key}, ${reason}.`;
+    }
+    return `${file} is refused, and nothing in the form changed: line ${line}${why}`;
+  }
+
   async function loadSettings(file) {
     const input = new Uint8Array(await file.arrayBuffer());
     const loaded = runOn(current(), ['load=-'], input);
     element('files-message').textContent = loaded.status === 0 ? '' : refusal(loaded.text);
-    element('files-sentence').textContent = `${file.name} is not a settings file that the tool takes: `
-      + 'nothing in the form changed. The tool\'s message says which line it refuses.';
+    element('files-sentence').textContent = loaded.status === 0 ? '' : fileRefusal(file.name, refusal(loaded.text), input);
     element('files-problem').hidden = loaded.status === 0;
     if (loaded.status !== 0) return;
-    fillForm(JSON.parse(runOn(loaded.image, ['show=json']).text));
+    fillLoaded(JSON.parse(runOn(loaded.image, ['show=json']).text));
     page.saved = null;
     check();
   }
@@ -769,7 +956,9 @@ if (typeof document !== 'undefined') {
   async function start() {
     page.core = await VornsetCore.load();
     page.values = page.core.values();
+    page.settings = new Map(page.values.settings.map(entry => [entry.key, entry]));
     page.profileOptions = new Map(page.values.profileOptions.map(entry => [entry.key, entry]));
+    buildForm();
     element('version').textContent = page.core.run(['--version'], new Uint8Array()).text.split('\n')[0];
     const imageFile = element('image-file');
     imageFile.addEventListener('change', () => imageFile.files[0] && openImage(imageFile.files[0]).catch(reportFailure));
@@ -784,6 +973,13 @@ if (typeof document !== 'undefined') {
     element('save').addEventListener('click', () => save().catch(reportFailure));
     element('copy').addEventListener('click', () => copyCommand());
     element('export').addEventListener('click', exportSettings);
+    element('keep').addEventListener('click', keepCopy);
+    element('bar-sentence').addEventListener('click', event => {
+      const target = event.target.closest('a');
+      if (!target) return;
+      event.preventDefault();
+      goTo(element(target.getAttribute('href').slice(1)));
+    });
     const settingsFile = element('settings-file');
     settingsFile.addEventListener('change', () => {
       if (settingsFile.files[0]) loadSettings(settingsFile.files[0]).catch(reportFailure);

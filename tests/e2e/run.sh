@@ -172,14 +172,20 @@ case_oversized_file_is_refused() {
     expect_changed "0x28A " largest.bin
 }
 
-case_write_failing_part_way_keeps_the_file() {
+case_a_file_size_limit_below_the_image_refuses_the_edit_before_it_writes() {
     on_windows && skip "needs a Linux file-size limit"
-    # Writes past the first KiB fail, so the block's write stops part-way; the file
-    # must keep its length and every byte the edit did not change.
-    capture bash -c 'trap "" XFSZ; ulimit -f 1; exec "$0" "$@"' "$VORNSET" dbt=usb vornbm.bin
+    # Without the check, the write would stop part-way at the first KiB, or the
+    # limit's signal would end the run in the middle of it.
+    capture bash -c 'ulimit -f 1; exec "$0" "$@" 2>errors.txt' "$VORNSET" cntval=5 prf=16 prfname=NEWNAME vornbm.bin
     expect_status 1
-    expect_output $'Error: unable to write to file\n'
-    expect_changed "0x28A "
+    expect_output $'ffffError: unable to write to file\n'
+    [[ $(cat errors.txt) == "vornset: vornbm.bin: the file-size limit of 1024 bytes lies below the image's end; the image is as it was" ]] ||
+        fail "errors: $(cat errors.txt)"
+    expect_unchanged
+    printf 'cntval=5\nprf=16\nprfname=NEWNAME\n' >settings.txt
+    capture bash -c 'ulimit -f 16; exec "$0" "$@"' "$VORNSET" load=settings.txt vornbm.bin
+    expect_status 0
+    expect_changed "0x28D 0x778 0x779 0x77A 0x77B 0x77C 0x77D 0x77E "
 }
 
 case_read_only_file_is_not_written() {
@@ -245,10 +251,13 @@ case_files_that_are_not_images_are_refused_without_waiting() {
         others+=(fifo socket /dev/null /dev/zero)
     fi
     for other in "${others[@]}"; do
+        local reason="Not a regular file"
+        [[ $other == folder ]] && reason="Is a directory"
         for arguments in "$other" "dbt=usb $other"; do
-            capture timeout 10 ${VORNSET_RUNNER:-} "$VORNSET" $arguments
+            capture timeout 10 ${VORNSET_RUNNER:-} "$VORNSET" $arguments 2>errors.txt
             expect_status 1
             expect_output $'Error: unable to read file\n'
+            [[ $(tr -d '\r' <errors.txt) == "vornset: $other: $reason" ]] || fail "$arguments: $(cat errors.txt)"
         done
     done
 }
@@ -345,7 +354,13 @@ case_an_edit_locks_writes_the_block_and_syncs_before_it_reports() {
     strace -o /dev/null true 2>/dev/null || skip "strace cannot trace here"
     local calls
     calls=$(image_calls dbt=usb vornbm.bin)
-    [[ $calls == "flock pread64 pwrite64 1280 at 648 fdatasync close write" ]] || fail "edit: $calls"
+    [[ $calls == "flock pread64 pwrite64 376 at 648 fdatasync close write" ]] || fail "edit: $calls"
+    # Only the sectors that hold changed bytes are written, the last first, each synced.
+    calls=$(image_calls prf=2 prfname=Other btdrv=83h dbt=cdrom vornbm.bin)
+    [[ $calls == "flock pread64 pwrite64 392 at 1536 fdatasync pwrite64 512 at 1024 fdatasync pwrite64 376 at 648 fdatasync close write" ]] ||
+        fail "edit of three sectors: $calls"
+    calls=$(image_calls dbt=cdrom vornbm.bin)
+    [[ $calls == "flock pread64 close write" ]] || fail "an edit that changes nothing: $calls"
     # Whatever ends the run, the image is closed before anything is printed.
     for arguments in "vornbm.bin" "cntval=500 vornbm.bin" "show=profiles vornbm.bin"; do
         calls=$(image_calls $arguments)
@@ -667,11 +682,14 @@ case_settings_files_refused_name_their_line_and_leave_the_image() {
 vm=text\r\ncntvl=5\r\n|Parameter error: load, line 2: cntvl, no such option; did you mean cntval?
 vm=text\n\0|Error: unable to read settings from settings.txt
 CASES
-    vornset load=missing.txt vornbm.bin
+    # Standard error says why, in the system's words.
+    vornset load=missing.txt vornbm.bin 2>errors.txt
     expect_output $'Error: unable to read settings from missing.txt\n'
+    [[ $(tr -d '\r' <errors.txt) == "vornset: missing.txt: "?* ]] || fail "errors: $(cat errors.txt)"
     mkdir folder
-    vornset load=folder vornbm.bin
+    vornset load=folder vornbm.bin 2>errors.txt
     expect_output $'Error: unable to read settings from folder\n'
+    [[ $(tr -d '\r' <errors.txt) == "vornset: folder: Is a directory" ]] || fail "errors: $(cat errors.txt)"
     head -c 65537 /dev/zero | tr '\0' '#' >settings.txt
     vornset load=settings.txt vornbm.bin
     expect_output $'Error: unable to read settings from settings.txt\n'

@@ -114,18 +114,20 @@ function edited(core, image, args) {
 }
 
 // A run with show=changes gives the page the closing messages the plain edit prints
-// and the changes, a character cut in two shown by its byte.
+// and the changes, a character cut in two as the native tool shows it (null).
 function expectChanges(core) {
   const cases = [
     [sample, ['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['cntval: 10 -> 25', 'prf=2 prfname: "Debian 12" -> "Linux Mint"']],
     [sample, ['stm=menu'], []],
-    [sample, ['prf=16', `prfname=a${'é'.repeat(8)}`], [`prf=16 prfname: "Memtest" -> "a${'é'.repeat(7)}\\xc3"`]],
+    [sample, ['prf=16', `prfname=a${'é'.repeat(8)}`], null],
     [withByte(sample, 0x288, 9), ['vm=text'], ['vm: stored 9 -> text']],
   ];
   for (const [image, args, expected] of cases) {
     const run = core.run([...args, 'show=changes', 'vornbm.bin'], new Uint8Array(image));
     const { closing, changes } = splitChanges(run.output);
-    expect(changes.join('\n') === expected.join('\n'), `${args.join(' ')} changes ${JSON.stringify(changes)}`);
+    const lines = expected ?? runNative(image, [...args, 'show=changes'], null).output.toString().split('\n\n').at(-1).split('\n');
+    expect(changes.join('\n') === lines.join('\n').trim() && (expected || /\\xc3"$/.test(changes[0])),
+           `${args.join(' ')} changes ${JSON.stringify(changes)}`);
     const plain = runNative(image, args, Buffer.alloc(0)).output.toString();
     expect(closing === plain, `${args.join(' ')} closes with ${JSON.stringify(closing)}, the tool with ${JSON.stringify(plain)}`);
   }

@@ -2,15 +2,16 @@
 // open it, at a phone's width and a laptop's: no sideways scrolling, every label as
 // the core gives it, every value against the native tool's report, what Save will
 // write and the command line that writes the same, the byte count of names, refused
-// values beside their fields, axe-core's checks, an edit and Save by keyboard alone,
-// Save through the download path and through a file handle, and the requests it
-// makes; then the same page served by a static host on loopback. With
-// VORNSET_BROWSER=firefox it runs in Debian's firefox-esr instead, driven over
-// WebDriver BiDi.
+// values beside their fields and in the bar, controls of 44 px, folded profiles,
+// axe-core's checks, an edit and Save by keyboard alone, Save through the download
+// path and through a file handle, and the requests it makes; then the same page
+// served by a static host on loopback. With VORNSET_BROWSER=firefox it runs in
+// Debian's firefox-esr instead, driven over WebDriver BiDi.
 //
 // VORNSET_NATIVE names the native binary, VORNSET_PAGE the built page, SAMPLE the
 // sample image; where VORNSET_SCREENSHOTS names a folder, the steps at 390 px are
-// photographed into it, for a person to look at.
+// photographed into it, for a person to look at; where VORNSET_PICTURES is set, the
+// README's pictures docs/page-phone.png and docs/page-laptop.png are made anew.
 'use strict';
 
 const { spawnSync } = require('child_process');
@@ -50,6 +51,7 @@ const phone = { width: 390, height: 844 };
 const laptop = { width: 1280, height: 800 };
 const screenshots = process.env.VORNSET_SCREENSHOTS;
 let failures = 0;
+const axeChecks = new Map(); // width: [states axe-core checked, violations found]
 let engine = 'chromium';
 
 function expect(condition, what) {
@@ -119,6 +121,17 @@ async function openImage(page, file) {
   await page.waitForFunction(name => document.body.dataset.opened === name, {}, path.basename(file));
 }
 
+// The pictures of the README, made where VORNSET_PICTURES is set: the page at a
+// phone's width and a laptop's, with two changes to save; pngquant, where installed
+// (Debian's pngquant), makes each a small PNG of 16 colours.
+async function pictureForTheReadme(page, viewport) {
+  const file = path.join(__dirname, '..', '..', 'docs', `page-${viewport === phone ? 'phone' : 'laptop'}.png`);
+  await page.evaluate(() => [document.activeElement.blur(), scrollTo({ top: 0, behavior: 'instant' })]);
+  await pause(100);
+  await page.screenshot({ path: file });
+  spawnSync('pngquant', ['--force', '--strip', '--speed', '1', '--output', file, '16', file]);
+}
+
 async function photograph(page, viewport, step) {
   if (!screenshots || viewport !== phone) return;
   fs.mkdirSync(screenshots, { recursive: true });
@@ -127,7 +140,11 @@ async function photograph(page, viewport, step) {
 
 const valueOf = (page, selector) => page.$eval(selector, element => element.value);
 const textOf = (page, selector) => page.$eval(selector, element => element.textContent).catch(() => null);
+const linesOf = (page, selector) => page.$$eval(`${selector} li`, items => items.map(item => item.textContent).join('\n'));
 const isDisabled = page => page.$eval('#save', button => button.disabled);
+
+// Taps a control, where there is one.
+const tap = (page, selector) => page.click(selector).catch(() => expect(false, `nothing to tap at ${selector}`));
 
 async function setValue(page, selector, value) {
   await page.$eval(selector, (control, text) => {
@@ -136,8 +153,15 @@ async function setValue(page, selector, value) {
   }, value);
 }
 
+// Opens the folded card of a profile's field at a tap, where it is folded.
+const reveal = (page, selector) => page.$eval(selector, field => {
+  const fold = field.closest('tr')?.querySelector('.fold');
+  if (fold?.offsetHeight && fold.getAttribute('aria-expanded') === 'false') fold.click();
+});
+
 // Types over a field's value, as a user who selects it all first.
 async function typeInto(page, selector, text) {
+  await reveal(page, selector);
   await page.focus(selector);
   await page.$eval(selector, field => field.select());
   await page.keyboard.press('Backspace');
@@ -160,6 +184,18 @@ async function expectNoAxeViolation(page, when) {
   const violations = await page.evaluate(async () => (await axe.run(document, { preload: false })).violations
     .map(v => `${v.id} at ${v.nodes.map(n => n.target.join(' ')).slice(0, 3).join(', ')}`));
   expect(violations.length === 0, `axe finds, ${when}: ${violations.join('; ')}`);
+  const width = page.viewport().width;
+  axeChecks.set(width, [(axeChecks.get(width)?.[0] ?? 0) + 1, (axeChecks.get(width)?.[1] ?? 0) + violations.length]);
+}
+
+// Every control in sight is at least 44 px square, for a finger, on a phone's width.
+async function expectFingerSized(page, viewport, when) {
+  if (viewport === laptop) return;
+  const small = await page.$$eval('button, select, input:not(.hidden-input), summary, a[href], label.button', controls =>
+    controls.map(control => [control.id || control.textContent.slice(0, 20), control.getBoundingClientRect()])
+      .filter(([, box]) => box.height && (box.width < 44 || box.height < 44))
+      .map(([name, box]) => `${name} ${box.width}x${box.height}`));
+  expect(small.length === 0, `${viewport.width} px wide, ${when}, under 44 px: ${small.join(', ')}`);
 }
 
 // Each setting, each profile column and each profile field is labelled with the
@@ -169,14 +205,21 @@ async function expectLabels(page, values, when) {
   const shown = await page.evaluate(() => [...document.querySelectorAll('.setting')].map(row => ({
     id: row.querySelector('select, input').id,
     label: row.querySelector('label').textContent,
-    key: row.querySelector('.key').textContent,
     hint: row.querySelector('.hint').textContent,
   })));
-  const expected = values.settings.map(s => ({ id: `setting-${s.key}`, label: s.title, key: s.key, hint: s.hint }));
+  const expected = values.settings.map(s => ({ id: `setting-${s.key}`, label: s.title, hint: s.hint }));
   expect(JSON.stringify(shown) === JSON.stringify(expected), `${when}, the settings are labelled ${JSON.stringify(shown)}`);
+  // Key names only under "For the command line", each beside its label; no console words.
+  const [keys, words] = await page.evaluate(() => [[...document.querySelectorAll('#keys tbody tr')]
+    .map(tr => [...tr.cells].map(cell => cell.textContent).join('\t')),
+    document.getElementById('editor').innerText]);
+  const all = [...values.settings, ...values.profileOptions];
+  expect(keys.join('|') === all.map(o => `${o.title}\t${o.key}`).join('|'), `${when}, the keys listed: ${keys.join('|')}`);
+  const consoleWords = /\b(cntval|prfname|btlog|dprf)\b|INT ?19h|log part\.|hotkey is on|drive number|JSON/.exec(words + all.map(o => o.title + o.hint));
+  expect(!consoleWords, `${when}, console words in sight: ${consoleWords}`);
   const columns = await page.$$eval('#profiles thead th', ths => ths.slice(1).map(th => th.textContent));
   const expectedColumns = ['prfname', 'btdrv', 'btprt', 'btlog']
-    .map(key => `${values.profileOptions.find(o => o.key === key).title} ${key}`);
+    .map(key => `${values.profileOptions.find(o => o.key === key).title}`);
   expect(columns.join('|') === expectedColumns.join('|'), `${when}, the profile columns are ${columns.join('|')}`);
   const offers = await page.evaluate(() => [...document.querySelectorAll('.setting select')].map(select =>
     [select.id, [...select.options].map(o => o.textContent).join('|')]));
@@ -195,11 +238,21 @@ async function expectLabels(page, values, when) {
     .map(key => [key, values.profileOptions.find(o => o.key === key).hint]));
   const unhinted = described.filter(([id, text]) => !text.startsWith(hints[id.replace(/^profile-\d+-/, '')]));
   expect(described.length === 64 && unhinted.length === 0, `${when}, profile fields without their hint: ${unhinted.join('; ')}`);
-  expect(/80h.*89h/.test(hints.btdrv) && /partition/.test(hints.btprt) && /log part\. number/.test(hints.btlog)
+  expect(/80h.*89h/.test(hints.btdrv) && /partition/.test(hints.btprt) && /logical partition/.test(hints.btlog)
          && new Set(Object.values(hints)).size === 4, `${when}, the profile hints: ${Object.values(hints).join(' | ')}`);
   const label = await textOf(page, 'label[for="profile-16-btlog"]');
   expect(label === `${values.profileOptions.find(o => o.key === 'btlog').title}, profile 16`,
          `${when}, profile 16's log part. number is labelled ${label}`);
+  // Nothing cut off: each list is as wide as its longest choice needs.
+  const cut = await page.$$eval('select', selects => selects.filter(select => {
+    if (!select.offsetHeight) return false;
+    const whole = Object.assign(select.cloneNode(true), { id: '', style: 'position:absolute;width:auto;max-width:none' });
+    document.body.append(whole);
+    const narrower = select.getBoundingClientRect().width < whole.getBoundingClientRect().width - 0.5;
+    whole.remove();
+    return narrower;
+  }).map(select => select.id));
+  expect(cut.length === 0, `${when}, lists cut off: ${cut.join(', ')}`);
   const profiles = vornset('show=profiles', sample).trim().split('\n').slice(1)
     .map(row => `${Number(row.slice(0, 2))}: ${row.slice(4, 20).trimEnd()}`);
   const choices = await page.$$eval('#setting-dprf option', options => options.map(o => `${o.value}|${o.textContent}`));
@@ -255,6 +308,16 @@ async function expectRefusals(page, viewport) {
          `the tool's message folded under it: ${JSON.stringify(message)}`);
   expect(await isDisabled(page), 'Save is disabled while a refusal is shown');
   await photograph(page, viewport, 'refused-number');
+  await expectFingerSized(page, viewport, 'with a refused value');
+  await expectNoAxeViolation(page, `${viewport.width} px wide, with a refused value`);
+  expect(await textOf(page, '#bar-go') === 'Seconds before the default starts: choose a number from 1 to 99.',
+         `the bar says ${await textOf(page, '#bar-sentence')}`);
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await tap(page, '#bar-go');
+  await pause(100);
+  const [focused, top] = await page.evaluate(() => [document.activeElement.id,
+    document.activeElement.getBoundingClientRect().bottom <= document.getElementById('savebar').getBoundingClientRect().top]);
+  expect(focused === 'setting-cntval' && top, `the bar's message takes the person to ${focused}, above the bar: ${top}`);
   expect(await page.$eval('#setting-cntval', c => c.getAttribute('aria-invalid')) === 'true', 'the refused field is marked');
   await typeInto(page, '#setting-cntval', '30');
   expect(!(await page.$('#setting-cntval + .error')), 'the refusal goes once the value is mended');
@@ -271,7 +334,7 @@ async function expectRefusals(page, viewport) {
   // A NUL would end the value and start another option in the core.
   await setValue(page, '#profile-2-prfname', 'ab\0cntval=1');
   const [nul] = await refusalOf(page, '#profile-2-prfname') ?? [];
-  expect(/NUL/.test(nul ?? ''), `a name holding a NUL shows ${JSON.stringify(nul)} beside it`);
+  expect(/zero byte/.test(nul ?? ''), `a name holding a NUL shows ${JSON.stringify(nul)} beside it`);
   expect(await isDisabled(page), 'Save is disabled while a value holds a NUL');
   await setValue(page, '#profile-2-prfname', 'Debian 12');
   await setValue(page, '#profile-2-prfname', '7'.repeat(16384));
@@ -306,18 +369,30 @@ async function expectNameCounted(page) {
   await typeInto(page, '#profile-11-prfname', 'Ubuntu Server 24 LTS');
   expect(await textOf(page, '#profile-11-count') === '20 of 16 bytes', `the count: ${await textOf(page, '#profile-11-count')}`);
   const cut = await textOf(page, '#profile-11-cut');
-  expect(cut === 'Longer than 16 bytes: the tool stores "Ubuntu Server 24" and drops " LTS".', `the warning: ${cut}`);
-  await typeInto(page, '#profile-12-prfname', `a${'é'.repeat(8)}`);
+  expect(cut === 'Too long: the menu keeps "Ubuntu Server 24" and loses 4 letters, " LTS".', `the warning: ${cut}`);
+  await typeInto(page, '#profile-12-prfname', `a${'é'.repeat(9)}`);
   const split = await textOf(page, '#profile-12-cut');
-  expect(split === `Longer than 16 bytes: the tool stores "a${'é'.repeat(7)}" and then c3h, only the first byte of "é", `
-    + 'and drops the rest of "é".', `a character cut in two: ${split}`);
+  expect(split === `Too long: the menu keeps "a${'é'.repeat(7)}" and loses 2 letters, "éé"; a part of "é" still fits, `
+    + 'and may show as a stray sign.', `a character cut in two: ${split}`);
   const warnings = await page.$$eval('#warnings li', items => items.map(item => item.textContent));
-  expect(warnings.length === 2 && warnings[0] === `Profile 11: ${cut}`, `above Save: ${warnings.join(' | ')}`);
+  expect(warnings.length === 2 && warnings[0] === `Profile 11, Name: ${cut}`, `above Save: ${warnings.join(' | ')}`);
   expect(/2 names cut/.test(await textOf(page, '#bar-sentence')), `the bar: ${await textOf(page, '#bar-sentence')}`);
   await typeInto(page, '#profile-11-prfname', 'Ubuntu Server 24');
   await typeInto(page, '#profile-12-prfname', 'Gentoo');
   expect(await textOf(page, '#profile-12-count') === '6 of 16 bytes' && await textOf(page, '#profile-12-cut') === ''
          && (await page.$$('#warnings li')).length === 0, 'the warnings go with the long names');
+}
+
+// On a phone, each profile is one line until tapped open, and the page is short.
+async function expectProfilesFolded(page, viewport) {
+  const height = await page.evaluate(() => document.documentElement.scrollHeight);
+  const shown = () => page.$eval('#profile-5-btdrv', field => field.offsetHeight > 0);
+  expect(height < (viewport === small ? 4500 : 3600) && !(await shown()), `the page is ${height} px tall, profile 5 open`);
+  await tap(page, '#profiles tr:nth-child(5) .fold');
+  expect(await shown(), 'a tap opens the profile');
+  await expectFingerSized(page, viewport, 'with a profile open');
+  await expectNoAxeViolation(page, `${viewport.width} px wide, with a profile open`);
+  await tap(page, '#profiles tr:nth-child(5) .fold');
 }
 
 // Save by the download path.
@@ -333,8 +408,10 @@ async function saveByDownload(page) {
 async function expectChangesSaved(page, viewport) {
   await typeInto(page, '#setting-cntval', '25');
   await typeInto(page, '#profile-2-prfname', 'Linux Mint');
-  const changes = await textOf(page, '#changes');
-  expect(changes === 'cntval: 10 -> 25\nprf=2 prfname: "Debian 12" -> "Linux Mint"', `the changes: ${changes}`);
+  const changes = await linesOf(page, '#changes');
+  expect(changes === 'Seconds before the default starts: 10 → 25\nProfile 2, Name: "Debian 12" → "Linux Mint"',
+         `the changes: ${changes}`);
+  if (process.env.VORNSET_PICTURES && engine === 'chromium' && viewport !== small) await pictureForTheReadme(page, viewport);
   const command = await textOf(page, '#command');
   expect(command === 'vornset cntval=25 prf=2 "prfname=Linux Mint" vornbm.bin', `the command line: ${command}`);
   expect(await textOf(page, '#bar-sentence') === '2 changes to save into vornbm.bin.', 'the bar counts 2 changes');
@@ -344,7 +421,7 @@ async function expectChangesSaved(page, viewport) {
   const name = `It's "$x" \\`;
   await typeInto(page, '#profile-3-prfname', name);
   const commands = await textOf(page, '#command');
-  const toSave = await textOf(page, '#changes');
+  const toSave = await linesOf(page, '#changes');
   const expected = nativeRuns(['cntval=25', 'prf=2', 'prfname=Linux Mint'], ['prf=3', `prfname=${name}`]);
   expect(!(await isDisabled(page)), 'Save is enabled after valid changes');
   const saved = await saveByDownload(page);
@@ -352,15 +429,27 @@ async function expectChangesSaved(page, viewport) {
   expect(saved?.equals(expected.image), 'the saved image is byte for byte what the native tool writes');
   expect(shellRun(commands).equals(expected.image), `the command line gives what Save wrote: ${commands}`);
   const summary = await textOf(page, '#bar-sentence');
-  expect(summary === 'Downloaded vornbm.bin with 3 changes: copy it over the old one.', `after Save: ${summary}`);
+  expect(summary === 'vornbm.bin is in your browser\'s downloads: put it in place of the old one.', `after Save: ${summary}`);
   const barText = await page.$eval('#savebar', bar => bar.innerText);
   expect(!/data changed|ffff|hint:/.test(barText), `the bar shows the tool's closing messages: ${barText}`);
-  await page.$eval('#review', review => { review.open = true; });
   const listed = await page.$eval('#savebar', bar => ({ changes: bar.querySelector('#changes').innerText,
-    caption: bar.querySelector('#changes-caption').textContent, advice: bar.querySelector('#advice').innerText }));
+    caption: bar.querySelector('#changes-caption').textContent, advice: bar.querySelector('#advice').innerText,
+    steps: bar.querySelector('#steps')?.innerText, open: bar.querySelector('#review').open }));
   expect(listed.caption === 'Saved these changes:' && listed.changes === toSave && toSave.split('\n').length === 3,
          `after Save, the bar lists ${listed.caption} ${listed.changes}`);
-  expect(/vornprep/.test(listed.advice) && !/[!]|hint/.test(listed.advice), `the vornprep advice: ${listed.advice}`);
+  expect(listed.open && /downloads in\.\n.*vornbm \(1\)\.bin, rename it to vornbm\.bin\.\n.*replace the old vornbm\.bin/.test(listed.steps),
+         `after a download, the steps: ${listed.steps}`);
+  expect(/^If your PC starts the boot manager from the Windows boot menu, run vornprep again[^.]*\.$/.test(listed.advice),
+         `the vornprep advice: ${listed.advice}`);
+  await page.$eval('#review', review => { review.open = true; });
+  await expectNoAxeViolation(page, `${viewport.width} px wide, after Save with the details open`);
+  await expectFingerSized(page, viewport, 'after Save');
+  // The copy kept is the image as it was before the first Save.
+  const copy = path.join(downloads, 'vornbm-copy.bin');
+  await tap(page, '#keep');
+  expect((await waitForFile(copy))?.equals(fs.readFileSync(sample)) && await textOf(page, '#keep-sentence')
+         === 'As it was before your first Save:', `the copy kept: ${await textOf(page, '#keep-sentence')}`);
+  fs.rmSync(copy, { force: true });
   expect(await isDisabled(page), 'after Save, nothing is left to save');
   expect(!(await asksBeforeLeaving(page)), 'after Save, leaving the page asks nothing');
   await photograph(page, viewport, 'after-save');
@@ -368,7 +457,8 @@ async function expectChangesSaved(page, viewport) {
   // The list stays until the next change.
   await setValue(page, '#profile-16-btlog', '2');
   expect(await textOf(page, '#changes-caption') === 'Save will write these changes:'
-         && await textOf(page, '#changes') === 'prf=16 btlog: 4 -> 2', `after the next change: ${await textOf(page, '#changes')}`);
+         && await linesOf(page, '#changes') === 'Profile 16, Logical partition: 4 → 2',
+         `after the next change: ${await linesOf(page, '#changes')}`);
   await expectBarFits(page, viewport, 'with a change and the details open');
   await setValue(page, '#profile-16-btlog', '4');
 }
@@ -377,6 +467,7 @@ async function expectChangesSaved(page, viewport) {
 // never under it, at the foot of the form nor the head.
 async function expectBarFits(page, viewport, when) {
   for (const field of ['#profile-16-prfname', '#profile-16-btlog', '#setting-cntval']) {
+    await reveal(page, field);
     await page.focus(field);
     await pause(50);
     const [bar, top, bottom, height] = await page.evaluate(selector => {
@@ -407,6 +498,8 @@ async function expectKeyboardEdit(page) {
   await tabTo('setting-cntval');
   await selectAll();
   await page.keyboard.type('25');
+  await tabTo('fold-2');
+  await page.keyboard.press('Enter');
   await tabTo('profile-2-prfname');
   await selectAll();
   await page.keyboard.type('Linux Mint');
@@ -446,7 +539,8 @@ async function expectSavedIntoTheFile(browser) {
   const written = Buffer.from(await page.evaluate(() => window.written));
   expect(written.equals(nativeRuns(['cntval=25', 'prf=2', 'prfname=Linux Mint']).image), 'Save writes the edit into the file');
   const summary = await textOf(page, '#bar-sentence');
-  expect(summary === 'Saved 2 changes into vornbm.bin.', `after Save into the file: ${summary}`);
+  expect(summary === 'Saved 2 changes into vornbm.bin itself: the file you opened holds them now.',
+         `after Save into the file: ${summary}`);
   await page.close();
 }
 
@@ -456,6 +550,7 @@ async function expectSettingsExportedAndLoaded(page) {
   await page.click('#export');
   const exported = await waitForFile(path.join(downloads, `${path.basename(sample, '.bin')}-settings.txt`));
   expect(exported?.toString('latin1') === vornset('show=options', sample), 'Export settings gives what show=options prints');
+  await page.$eval('#for-tools', details => { details.open = true; }).catch(() => {});
   await page.click('#show-json');
   expect(await textOf(page, '#json') === vornset('show=json', sample), 'Show JSON shows what show=json prints');
   const settings = path.join(work, 'settings.txt');
@@ -463,8 +558,17 @@ async function expectSettingsExportedAndLoaded(page) {
   await (await page.$('#settings-file')).uploadFile(settings);
   await page.waitForFunction(() => document.getElementById('setting-cntval').value === '42');
   expect(await valueOf(page, '#profile-16-prfname') === 'Loaded', 'a loaded settings file fills the form');
-  expect(await textOf(page, '#changes') === 'cntval: 10 -> 42\nprf=16 prfname: "Memtest" -> "Loaded"',
-         `a loaded settings file's changes: ${await textOf(page, '#changes')}`);
+  expect(await linesOf(page, '#changes') === 'Seconds before the default starts: 10 → 42\nProfile 16, Name: "Memtest" → "Loaded"',
+         `a loaded settings file's changes: ${await linesOf(page, '#changes')}`);
+  expect(await page.$eval('#settings-file', input => input.accept.split(',').includes('.json')), 'the picker offers .json');
+  // A refused file says why, with its line and the setting's label, in sight.
+  fs.writeFileSync(settings, '# vornset settings\nvm=800x600\ncnt=on\n\ncntval=120\n');
+  await (await page.$('#settings-file')).uploadFile(settings);
+  await page.waitForFunction(() => !document.getElementById('files-problem').hidden);
+  expect(await page.$eval('#files-sentence', p => p.offsetHeight > 0 && p.textContent) === 'settings.txt is refused, '
+    + 'and nothing in the form changed: line 5 gives Seconds before the default starts the value "120", and it takes '
+    + 'a number from 1 to 99.', `a refused settings file: ${await textOf(page, '#files-sentence')}`);
+  await expectNoAxeViolation(page, 'with a refused settings file and the keys shown');
   expect(!(await isDisabled(page)), 'Save is enabled after a settings file is loaded');
 }
 
@@ -473,16 +577,14 @@ async function expectSettingsExportedAndLoaded(page) {
 async function expectWrongFilesSaid(page, viewport) {
   const image = Buffer.from(fs.readFileSync(sample));
   image[0x287] = 6;
+  const needs = ' Open vornbm.bin, the boot manager\'s image, from the disk or USB stick that the boot manager starts from.';
+  const version = ' is not an image of the boot manager that this page edits.' + needs + ' If that is refused too, the '
+    + 'boot manager is of an older or newer version: update it and this page first.';
   const files = [
-    ['notes.txt', Buffer.from('Shopping: bread, milk.\n'.repeat(200)),
-     'notes.txt is not a boot manager image of configuration version 7, the one this page edits. '
-       + 'Open the vornbm.bin of a current boot manager.'],
-    ['old.bin', image, 'old.bin is not a boot manager image of configuration version 7, the one this page edits. '
-       + 'Open the vornbm.bin of a current boot manager.'],
-    ['short.bin', image.subarray(0, 1927), 'short.bin is not a boot manager image: it holds 1,927 bytes, and an image '
-       + 'holds at least 1,928. Open the boot manager\'s image, vornbm.bin, from the disk or stick it starts from.'],
-    ['large.bin', Buffer.alloc(65537), 'large.bin is not a boot manager image: it holds 65,537 bytes, and an image '
-       + 'holds at most 65,536. Open the boot manager\'s image, vornbm.bin, from the disk or stick it starts from.'],
+    ['notes.txt', Buffer.from('Shopping: bread, milk.\n'.repeat(200)), `notes.txt${version}`],
+    ['old.bin', image, `old.bin${version}`],
+    ['short.bin', image.subarray(0, 1927), `short.bin is not a boot manager image: it is too small to be one.${needs}`],
+    ['large.bin', Buffer.alloc(65537), `large.bin is not a boot manager image: it is too large to be one.${needs}`],
   ];
   for (const [name, bytes, expected] of files) {
     const file = path.join(work, name);
@@ -497,6 +599,7 @@ async function expectWrongFilesSaid(page, viewport) {
     if (name === 'notes.txt') {
       await photograph(page, viewport, 'wrong-file');
       await expectNoAxeViolation(page, `${viewport.width} px wide, with a wrong file`);
+      await expectFingerSized(page, viewport, 'with a wrong file');
     }
   }
 }
@@ -515,6 +618,7 @@ async function expectAskedBeforeReplacing(page, viewport) {
     if (answer === '#replace-keep') {
       await photograph(page, viewport, 'replace-question');
       await expectNoAxeViolation(page, `${viewport.width} px wide, asking before another image`);
+      await expectFingerSized(page, viewport, 'asking before another image');
     }
     if (answer === 'Escape') await page.keyboard.press('Escape');
     else await page.click(answer);
@@ -536,6 +640,8 @@ async function expectLoadedAsTheTool(page) {
     ['bytes.json', '{"settings":{"cntval":12},"profiles":[{"prf":2,"prfname":null,"prfname_bytes":"436166e9"},'
       + '{"prf":5,"prfname":null,"prfname_bytes":"25275c22ff"}]}'],
     ['latin1.txt', Buffer.from('prf=4\nprfname=Caf\xe9 100%\n', 'latin1')],
+    ['controls.json', '{"profiles":[{"prf":2,"prfname":"a\\nb"},{"prf":3,"prfname":"c\\rd\\u0085"},'
+      + '{"prf":4,"prfname":"Debian\\u00a012"},{"prf":5,"prfname":"e\\u0301"},{"prf":6,"prfname":"\\u00e9"}]}'],
   ];
   for (const [name, content] of cases) {
     await openImage(page, sample);
@@ -545,6 +651,12 @@ async function expectLoadedAsTheTool(page) {
     await (await page.$('#settings-file')).uploadFile(file);
     await page.waitForFunction(() => !document.getElementById('save').disabled);
     const commands = await textOf(page, '#command');
+    if (name === 'controls.json') {
+      // Kept exactly, shown escaped; and names that differ listed differently.
+      expect(await valueOf(page, '#profile-2-prfname') === 'a\\u000ab', `a line feed shows as ${await valueOf(page, '#profile-2-prfname')}`);
+      const listed = (await linesOf(page, '#changes')).split('\n').slice(2).map(line => line.replace(/^.*→ /, ''));
+      expect(listed.join('|') === '"Debian\\u00a012"|"e\\u0301"|"é"', `names listed as ${listed.join('|')}`);
+    }
     const saved = await saveByDownload(page);
     expect(saved?.equals(expected), `${name}: Save stores what load= stores`);
     expect(shellRun(commands).equals(expected), `${name}: the command line stores what load= stores: ${commands}`);
@@ -652,6 +764,8 @@ async function runIn(kind, values) {
       await expectFits(page, `${when}, with the image open`);
       await expectLabels(page, values, when);
       await expectNoAxeViolation(page, `${when}, with the image open`);
+      await expectFingerSized(page, viewport, 'with the image open');
+      if (viewport !== laptop) await expectProfilesFolded(page, viewport);
       if (viewport === laptop) {
         await expectTheReport(page);
         await expectSettingsOnTheFirstScreen(page);
@@ -688,6 +802,7 @@ async function runIn(kind, values) {
     const own = new Set(['index.html', 'style.css', 'vornset.js'].map(f => `file://${pageFolder}/${f}`));
     const others = requests.filter(url => !own.has(url) && !/^(blob|data):/.test(url));
     console.log(`${kind}: requests: ${requests.length}, of which ${others.length} beyond the page's own files`);
+    console.log(`${kind}: axe-core: ${[...axeChecks].map(([width, [states, found]]) => `${found} violations in ${states} states at ${width} px`).join(', ')}`);
     expect(others.length === 0, `the page requested ${others.join(', ')}`);
     await expectStaticHostServes(browser);
   } finally {

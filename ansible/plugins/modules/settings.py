@@ -17,11 +17,19 @@ description:
     and after it, names among them, so an image that already holds the settings given is reported unchanged and
     never opened for writing.
   - >-
+    What each key takes, a word or a whole number, and which words or numbers, comes from the tool's own tables,
+    listed below; a task gets the same answer on every machine, whatever its image holds.
+  - >-
     The tool checks every key and value, and a task that it refuses fails with a message that names the key as the
-    task gives it, for example C(settings.cntval: only values 1-99 are valid), and leaves the image as it was; the
-    tool's own message is in C(tool_message). The module itself refuses, before the tool is asked for the change,
-    a name that is not a string or is longer than 16 bytes, a global key inside a profile or a profile's key under
-    I(settings), and a profile number given twice, as C(2) and C("2") or C("02").
+    task gives it, what the key takes, and where one setting needs another, what to set, for example
+    C(settings.cntval: 150 is not a whole number from 1 to 99), and leaves the image as it was; the tool's own
+    message, with the key named the same way, is in C(tool_message). The module itself refuses, before the tool is
+    asked for the change, a value of neither kind, a name that is not a string or is longer than 16 bytes, a
+    global key inside a profile or a profile's key under I(settings), and a profile number given twice, as C(2)
+    and C("2") or C("02").
+  - >-
+    It takes what M(vornset.bootmanager.settings_info) returns: C(settings: "{{ golden.settings }}") and
+    C(profiles: "{{ golden.profiles }}") give a machine the settings that another holds.
   - Windows machines, which are managed through PowerShell modules, are out of scope.
 author: []
 options:
@@ -39,21 +47,27 @@ options:
         and C(1:20) as 80, and the module is handed those numbers; quote such a value, as C(cntval: "012").
       - >-
         YAML reads an unquoted C(on), C(off), C(yes) or C(no) as a boolean, and a boolean is refused; quote such
-        words, for example C(cnt: "on") or C(usb1: "off").
+        words, for example C(cnt: "on") or C(usb1: "off"). A word that is digits may be given as a number, as
+        C(usb1: 1).
+      - A null value leaves the setting as it is, as M(vornset.bootmanager.settings_info) returns null for a value
+        that no option gives.
       - No value may hold a NUL character.
     type: dict
   profiles:
     description:
       - Boot profiles to change, from profile number to a dict of that profile's keys and values, for example
-        C(prfname), C(btdrv), C(btprt) and C(btlog).
-      - Keys and values follow the rules of I(settings). Keys left out keep their values.
+        C(prfname), C(btdrv), C(btprt) and C(btlog). A number may be an integer or digits in a string, as
+        M(vornset.bootmanager.settings_info) returns them.
+      - Keys and values follow the rules of I(settings). Keys left out, and keys given as null, keep their values.
       - C(prfname) is a string of at most 16 bytes as UTF-8, and may hold any character but NUL. Quote a name that
-        YAML reads as a number, as it reads C(0123) as 83 and C(1:20) as 80.
+        YAML reads as a number, as it reads C(0123) as 83 and C(1:20) as 80. A name that is not UTF-8 text is given
+        as its bytes in C(prfname_bytes).
     type: dict
   backup:
     description:
       - Before changing the image, copy it to a file beside it whose name holds the time, and return that name as
         C(backup_file). No copy is made when nothing changes.
+      - To restore the image, copy that file back over it, as C(ansible.builtin.copy) with C(remote_src) does.
     type: bool
     default: false
   executable:
@@ -67,18 +81,23 @@ extends_documentation_fragment:
 attributes:
   check_mode:
     support: full
-    details: In check mode the image is only read, and the tool's dry run tells what would change.
+    details: >-
+      In check mode the image is only read, and the tool's dry run tells what would change: a task reported
+      changed in check mode shows a machine whose settings drifted from those given.
   diff_mode:
     support: full
     details: >-
-      The diff is of the settings as C(vornset show=options) prints them, but for a name that it cannot print as it
-      is (one with a control character, a combining mark or a space at an end): that one is quoted and escaped as in JSON.
+      The diff is of the settings as C(vornset show=options) prints them, but for names: each is quoted as the
+      tool's list of changes quotes it, escaped as in JSON, with a byte that is not UTF-8 as C(\xff) and any bytes
+      that the name's field holds after its end, as C(prfname="AB" (then 43 44)).
   platform:
     platforms: posix
 notes:
   - The C(vornset) tool must be installed on the managed machine.
   - Where the image reads differently after the write from what the dry run said, the task fails with
     I(changed=true). I(backup=true) keeps a copy of the image as it was before.
+seealso:
+  - module: vornset.bootmanager.settings_info
 '''
 
 EXAMPLES = r'''
@@ -108,25 +127,78 @@ EXAMPLES = r'''
       cnt: "on"
       hotkey: "no"
       usb1: "off"
+
+- name: Read the settings of the machine that holds them right
+  vornset.bootmanager.settings_info:
+    path: /boot/vornbm.bin
+  delegate_to: golden.example.com
+  run_once: true
+  register: golden
+
+- name: Give every machine the same settings and profiles
+  vornset.bootmanager.settings:
+    path: /boot/vornbm.bin
+    settings: "{{ golden.settings }}"
+    profiles: "{{ golden.profiles }}"
 '''
 
 RETURN = r'''
 settings:
   description:
-    - The image's settings as C(vornset show=json) prints them, after the task. In check mode, the settings as
-      the change would leave them.
+    - >-
+      The global settings, from key to value, in the form that the I(settings) option of
+      M(vornset.bootmanager.settings) takes, a word as a string and a number as an integer, so that
+      C(settings: "{{ golden.settings }}") gives another machine the same.
+    - Null where the image stores a code that no value gives; given to M(vornset.bootmanager.settings), a null leaves
+      that setting as it is.
+    - M(vornset.bootmanager.settings_info) returns them as the image holds them, M(vornset.bootmanager.settings) as
+      the task leaves them, or in check mode would leave them.
+  returned: success
+  type: dict
+  sample: {vm: 800x600, stm: menu, cnt: "on", cntval: 10, dbt: profile, dprf: 1, stf: "on", zan: "on", fnt: bt,
+           usb1: "off", usbmdev: 1, int19h: "off", hotkey: "yes"}
+profiles:
+  description:
+    - >-
+      The 16 boot profiles, from profile number to that profile's keys, in the form that the I(profiles) option of
+      M(vornset.bootmanager.settings) takes, so that C(profiles: "{{ golden.profiles }}") gives another machine the
+      same.
+    - The numbers are strings, as JSON makes every key; C(result.profiles["2"].prfname) is the second profile's name.
+    - A name that is not UTF-8 text is null in C(prfname), and its bytes are in C(prfname_bytes), two hexadecimal
+      digits a byte; elsewhere C(prfname_bytes) is null. A value that no option gives is null, as in I(settings).
   returned: success
   type: dict
   sample:
-    version: 7
-    settings: {vm: 800x600, stm: menu, cnt: "on", cntval: 5, dbt: profile, dprf: 2}
+    "1": {prfname: Windows 11, prfname_bytes: null, btdrv: 80h, btprt: 1, btlog: 1}
+    "2": {prfname: Linux Mint, prfname_bytes: null, btdrv: 85h, btprt: 2, btlog: 2}
+    "3": {prfname: null, prfname_bytes: "46e9646f7261", btdrv: 80h, btprt: 3, btlog: 3}
+stored:
+  description:
+    - The bytes the image stores, which decide whether a task changes anything; no module takes them.
+    - C(settings) maps each global key to its stored code, C(profiles) each profile number to its C(partition) and
+      C(drive) bytes and the 16 bytes of its C(name).
+  returned: success
+  type: dict
+  sample:
+    settings: {vm: 2, stm: 0, cnt: 1, cntval: 10, dbt: 1, dprf: 0, stf: 1, zan: 1, fnt: 0, usb1: 0, usbmdev: 0,
+               int19h: 0, hotkey: 1}
     profiles:
-      - {prf: 2, prfname: Linux Mint, btdrv: 85h, btprt: 2, btlog: 2}
+      "1": {partition: 33, drive: 128, name: [87, 105, 110, 100, 111, 119, 115, 32, 49, 49, 0, 0, 0, 0, 0, 0]}
+version:
+  description: The configuration version of the image.
+  returned: success
+  type: int
+  sample: 7
+format_version:
+  description: The version of the C(vornset show=json) document that the settings were read from, which grows when
+    its form changes.
+  returned: success
+  type: int
+  sample: 2
 diff:
   description:
     - The settings as C(vornset show=options) prints them, before and after the change, with the image's path
-      as both headers, so that C(--diff) shows a unified diff. A name that show=options cannot print as it is
-      appears quoted and escaped as in JSON, as C(prfname="Win\t11").
+      as both headers, so that C(--diff) shows a unified diff. Names are quoted, as C(prfname="Win\u000911").
   returned: in diff mode
   type: dict
   contains:
@@ -148,11 +220,10 @@ diff:
       returned: always
 tool_message:
   description:
-    - Where the tool refused the change, its own message, which names a line of the document that the module hands
-      it; I(msg) names the key as the task gives it.
+    - Where the tool refused the change, its own message, with the key named as the task gives it, as in I(msg).
   returned: failure, where the tool refused a value
   type: str
-  sample: "vornset: Parameter error: load, line 3: settings.cntvl, no such key; did you mean cntval?"
+  sample: "vornset: Parameter error: profiles.2.prfnme, no such key; did you mean prfname?"
 backup_file:
   description: The copy of the image made before the change.
   returned: changed and I(backup=true), not in check mode
@@ -163,30 +234,31 @@ backup_file:
 import difflib
 import json
 import re
-import unicodedata
 
 from ansible.module_utils import basic
 from ansible.module_utils.basic import AnsibleModule
 from ansible.module_utils.common.text.converters import to_bytes, to_text
 from ansible.module_utils.six import integer_types, string_types
 
-from ansible_collections.vornset.bootmanager.plugins.module_utils.vornset_tool import Tool
+from ansible_collections.vornset.bootmanager.plugins.module_utils.settings_table import (
+    GLOBAL_SETTINGS, HIDDEN_START, NAME_BYTES_KEY, PROFILE_SETTINGS)
+from ansible_collections.vornset.bootmanager.plugins.module_utils.vornset_tool import (
+    NUMBER_KEY, STORED_KEY, Tool, shaped)
 
 NUMBER = re.compile(r'[0-9]+\Z')
 LOAD_REFUSAL = re.compile(r'Parameter error: load, line ([0-9]+): (.*)')
-# The tool's reason for a value of a few settings that are not among their choices.
-TOOL_HELP = 'run vornset without parameter to see help'
 NAME_KEY = 'prfname'
-# A profile's name field in the image; the tool refuses a longer name in a document.
-NAME_BYTES = 16
+NAME_BYTES = PROFILE_SETTINGS[NAME_KEY]['bytes']
+PROFILE_NUMBERS = PROFILE_SETTINGS[NUMBER_KEY]['numbers']
+# The keys a profile takes under its number: the tool's, but the number, and the name's bytes.
+PROFILE_KEYS = set(PROFILE_SETTINGS) - set([NUMBER_KEY]) | set([NAME_BYTES_KEY])
 # Far more than any key or value takes, and what the tool reads of a document: past these, a refusal would name no
 # key, or the whole text would be quoted back.
 LONGEST = 256
 DOCUMENT_BYTES = 65536
 SHOWN = 32
-# The members of a profile in show=json that set nothing themselves: the number, which the task gives as the
-# profile's key, the name's bytes beside prfname, and the stored bytes.
-PROFILE_PARTS = ('prf', 'prfname_bytes', 'stored')
+# Words that YAML 1.1 reads as booleans unquoted.
+YAML_BOOLEANS = ('on', 'off', 'yes', 'no')
 
 
 class Refused(Exception):
@@ -206,27 +278,75 @@ def shortened(text):
     return text if len(text) <= SHOWN else text[:SHOWN] + '...'
 
 
-def checked_value(path, key, value):
-    """The value as the task gave it, or Refused with the playbook's path."""
+def shown(value):
+    """A value as a refusal quotes it: a string between quotes, shortened."""
+    return json.dumps(shortened(value)) if isinstance(value, string_types) else str(value)
+
+
+def word(text):
+    """A word as a playbook writes it, quoted where YAML would read a boolean."""
+    return '"%s"' % text if text in YAML_BOOLEANS else text
+
+
+def alternatives(words):
+    words = [word(text) for text in words]
+    return words[0] if len(words) == 1 else '%s or %s' % (', '.join(words[:-1]), words[-1])
+
+
+def takes(row):
+    """What a key of the tables takes, to end a sentence."""
+    if 'words' in row:
+        return alternatives(row['words']) if len(row['words']) == 1 else 'one of %s' % alternatives(row['words'])
+    return 'a whole number from %d to %d' % row['numbers']
+
+
+def row_of(path, key):
+    """The key's row in the tables, where the place takes it, or None."""
+    return (PROFILE_SETTINGS if path.startswith('profiles') else GLOBAL_SETTINGS).get(key)
+
+
+def as_json(path, key, value):
+    """The value as the tool's document takes it, for the key's row in the tables: a number for a key that takes
+    one, else a string; null for none. Refused where it can be neither, with the playbook's path."""
     if isinstance(value, string_types) and not is_unicode(value):
         raise Refused('%s: holds what is not UTF-8 text' % path)
     if isinstance(value, bool):
         raise Refused('%s: %s is a boolean, as YAML reads an unquoted on, off, yes or no; quote the word, '
                       'for example %s: "%s"' % (path, value, key, 'on' if value else 'off'))
+    if value is None:
+        return None
     if key == NAME_KEY:
-        if isinstance(value, integer_types):
-            raise Refused('%s: %d is a number, as YAML reads an unquoted 0123 (octal) or 1:20 (base 60); a name is '
-                          'a string: quote the name, as in %s: "0123"' % (path, value, key))
-        if not isinstance(value, string_types):
-            raise Refused('%s: a name must be a string' % path)
-        length = len(to_bytes(value, errors='surrogate_or_strict'))
-        if length > NAME_BYTES:
-            raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, shortened(value), length))
-    elif not isinstance(value, string_types + integer_types):
-        raise Refused('%s: a value must be a string or an integer' % path)
-    elif isinstance(value, string_types) and len(to_bytes(value, errors='surrogate_or_strict')) > LONGEST:
+        return checked_name(path, key, value)
+    if isinstance(value, string_types) and len(to_bytes(value, errors='surrogate_or_strict')) > LONGEST:
         raise Refused('%s: %d bytes, longer than any setting takes'
                       % (path, len(to_bytes(value, errors='surrogate_or_strict'))))
+    if key == NAME_BYTES_KEY:
+        if not isinstance(value, string_types):
+            raise Refused('%s: the bytes are a string of two hexadecimal digits a byte: quote them, as in %s: "%s"'
+                          % (path, key, value))
+        return value
+    row = row_of(path, key)
+    if row is None:
+        # The tool refuses the key, and may know the one meant.
+        return value
+    if 'words' in row and isinstance(value, string_types + integer_types):
+        return str(value)
+    if 'numbers' in row and isinstance(value, integer_types):
+        return value
+    if 'numbers' in row and isinstance(value, string_types) and NUMBER.match(value):
+        return int(value)
+    raise Refused('%s: %s is not %s' % (path, shown(value), takes(row)))
+
+
+def checked_name(path, key, value):
+    if isinstance(value, integer_types):
+        raise Refused('%s: %d is a number, as YAML reads an unquoted 0123 (octal) or 1:20 (base 60); a name is '
+                      'a string: quote the name, as in %s: "0123"' % (path, value, key))
+    if not isinstance(value, string_types):
+        raise Refused('%s: a name must be a string' % path)
+    length = len(to_bytes(value, errors='surrogate_or_strict'))
+    if length > NAME_BYTES:
+        raise Refused('%s: at most %d bytes, and "%s" has %d' % (path, NAME_BYTES, shortened(value), length))
     return value
 
 
@@ -258,16 +378,62 @@ def profile_number(number):
         number = str(number)
     if not isinstance(number, string_types) or not NUMBER.match(number):
         raise Refused('profiles: %r is not a profile number' % (number,))
+    if not PROFILE_NUMBERS[0] <= int(number) <= PROFILE_NUMBERS[1]:
+        raise Refused('profiles.%s: %s is not %s' % (number, number, takes(PROFILE_SETTINGS[NUMBER_KEY])))
     return int(number)
+
+
+def elsewhere(path, key):
+    """A suggestion of a key like key among those of the other place, or ''."""
+    in_settings = path.startswith('settings.')
+    close = difflib.get_close_matches(key, PROFILE_KEYS if in_settings else GLOBAL_SETTINGS, 1, 0.8)
+    if not close:
+        return ''
+    if in_settings:
+        return ("; did you mean %s? It is a profile's setting: give it under profiles, by the profile's number"
+                % close[0])
+    return '; did you mean %s? It is a global setting: give it under settings' % close[0]
+
+
+def checked_settings(settings):
+    """The global settings as (path, key, value as the document takes it, value as given)."""
+    checked = []
+    for key in settings:
+        path = checked_key('settings', key)
+        if key == NUMBER_KEY:
+            raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
+        if key in PROFILE_KEYS:
+            raise Refused("%s: %s is a profile's setting; give it under profiles, by the profile's number" % (path, key))
+        checked.append((path, key, as_json(path, key, settings[key]), settings[key]))
+    return checked
+
+
+def checked_profile(given, keys):
+    """A profile's settings as (path, key, value as the document takes it, value as given)."""
+    if not isinstance(keys, dict):
+        raise Refused('profiles.%s: must be a dict of the profile\'s keys and values' % given)
+    checked = []
+    for key in keys:
+        path = checked_key('profiles.%s' % given, key)
+        if key == NUMBER_KEY:
+            raise Refused('%s: the profile\'s number is its key under profiles' % path)
+        if key in GLOBAL_SETTINGS:
+            raise Refused('%s: %s is a global setting; give it under settings' % (path, key))
+        if key == STORED_KEY:
+            raise Refused('%s: no such setting' % path)
+        checked.append((path, key, as_json(path, key, keys[key]), keys[key]))
+    values = dict((member[1], member[2]) for member in checked)
+    if values.get(NAME_KEY) is not None and values.get(NAME_BYTES_KEY) is not None:
+        raise Refused('profiles.%s.%s: give the name as %s or as %s, and the other null or not at all'
+                      % (given, NAME_BYTES_KEY, NAME_KEY, NAME_BYTES_KEY))
+    return checked
 
 
 def checked_arguments(settings, profiles, given_keys=()):
     """The settings, and the profiles as (number, key as given, settings) in numeric order, checked for what the
-    task itself can tell without the tool."""
-    for key in settings:
-        if key == 'prf':
-            raise Refused('settings.prf: profiles are given by number under profiles, not with prf')
-        checked_value(checked_key('settings', key), key, settings[key])
+    task itself can tell without the tool, each setting as (path, key, value as the document takes it, value as
+    given)."""
+    checked_globals = checked_settings(settings)
     # The keys as carried, where they are the dict's own keys with some given twice.
     numbers = list(given_keys) if set(given_keys) == set(profiles) else list(profiles)
     numbered = {}
@@ -277,142 +443,140 @@ def checked_arguments(settings, profiles, given_keys=()):
             spelt = '' if numbered[prf] == number else ', as %s and %s' % (numbered[prf], number)
             raise Refused('profiles: profile %d is given twice%s' % (prf, spelt))
         numbered[prf] = number
-    checked = []
-    for prf in sorted(numbered):
-        given = numbered[prf]
-        keys = profiles[given]
-        if not isinstance(keys, dict):
-            raise Refused('profiles.%s: must be a dict of the profile\'s keys and values' % given)
-        for key in keys:
-            if key == 'prf':
-                raise Refused('profiles.%s.prf: the profile\'s number is its key under profiles' % given)
-            checked_value(checked_key('profiles.%s' % given, key), key, keys[key])
-        checked.append((prf, given, keys))
-    return checked
+    checked_profiles = [(prf, numbered[prf], checked_profile(numbered[prf], profiles[numbered[prf]]))
+                        for prf in sorted(numbered)]
+    return checked_globals, checked_profiles
 
 
-class Keys(object):
-    """The keys of the global settings and of a profile, and which take numbers, as the tool's show=json gives
-    them."""
+def hidden_start_refusal(path, key, after):
+    """What the playbook must set where the tool refuses to start hidden at key, with after the settings that the
+    task would leave; or None."""
+    rule, hidden = HIDDEN_START['key'], HIDDEN_START['word']
+    # Each setting the rule needs, with the words that meet it: any but the first.
+    needs = dict((need, '%s: %s' % (need, takes(dict(words=GLOBAL_SETTINGS[need]['words'][1:]))))
+                 for need in HIDDEN_START['needs'])
+    needed = ' and '.join(needs[need] for need in HIDDEN_START['needs'])
+    if key == rule:
+        unmet = [needs[need] for need in HIDDEN_START['needs'] if after.get(need) == GLOBAL_SETTINGS[need]['words'][0]]
+        return '%s: %s needs %s; set %s as well' % (path, hidden, needed, ' and '.join(unmet)) if unmet else None
+    if key in needs:
+        shown_first = word(GLOBAL_SETTINGS[rule]['words'][0])
+        return '%s: %s: %s needs %s; set %s, or %s: %s' % (path, rule, hidden, needed, needs[key], rule, shown_first)
+    return None
 
-    def __init__(self, document):
-        self.globals = set(document['settings'])
-        profiles = document['profiles']
-        self.profile = set(profiles[0]) - set(PROFILE_PARTS) if profiles else set()
-        self.profile_numbers = [profile['prf'] for profile in profiles]
-        values = list(document['settings'].items()) + [item for profile in profiles for item in profile.items()]
-        self.numbers = set(key for key, value in values if isinstance(value, int) and not isinstance(value, bool))
-        self.words = set(key for key, value in values if isinstance(value, string_types))
 
-    def check_places(self, settings, profiles):
-        for key in settings:
-            if key in self.profile:
-                raise Refused('settings.%s: %s is a profile\'s setting; give it under profiles, by the profile\'s '
-                              'number' % (key, key))
-        for prf, given, keys in profiles:
-            # The tool checks the number of a profile that it is given; an empty one is left out of the document.
-            if not keys and self.profile_numbers and prf not in self.profile_numbers:
-                raise Refused('profiles.%s: only values %d-%d are valid'
-                              % (given, min(self.profile_numbers), max(self.profile_numbers)))
-            for key in keys:
-                if key in self.globals:
-                    raise Refused('profiles.%s.%s: %s is a global setting; give it under settings' % (given, key, key))
-                if key in PROFILE_PARTS:
-                    raise Refused('profiles.%s.%s: no such setting' % (given, key))
-
-    def elsewhere(self, path, key):
-        """A suggestion of a key like key among those of the other place, or ''."""
-        in_settings = path.startswith('settings.')
-        close = difflib.get_close_matches(key, self.profile if in_settings else self.globals, 1, 0.8)
-        if not close:
-            return ''
-        if in_settings:
-            return ("; did you mean %s? It is a profile's setting: give it under profiles, by the profile's number"
-                    % close[0])
-        return '; did you mean %s? It is a global setting: give it under settings' % close[0]
-
-    def as_json(self, key, value):
-        """The value as the document takes it: a number for a key that takes one, else a string."""
-        if key in self.numbers and isinstance(value, string_types) and NUMBER.match(value):
-            return int(value)
-        if key in self.words and isinstance(value, integer_types):
-            return str(value)
-        return value
+def is_sent(path, key, value, given=None):
+    """Whether the tool is given the member: a null leaves a setting as it is and is left out, but for a key the tool
+    does not know, which it refuses."""
+    return value is not None or (row_of(path, key) is None and key != NAME_BYTES_KEY)
 
 
 class Document(object):
     """The document that load=- is given, one value a line, and the playbook's path of each line, so that a refusal
     at a line names what the playbook wrote."""
 
-    def __init__(self, settings, profiles, keys):
-        self.keys = keys
+    def __init__(self, settings, profiles):
         self.paths = {}
         self.lines = ['{"format_version": 2,']
-        self.group('"settings": {', [('settings.%s' % key, key, keys.as_json(key, value))
-                                     for key, value in settings.items()], '},')
+        self.group('"settings": {', [member for member in settings if is_sent(*member)], '},')
         self.lines.append('"profiles": [')
-        profiles = [profile for profile in profiles if profile[2]]
-        for at, (prf, given, values) in enumerate(profiles):
-            members = [('profiles.%s' % given, 'prf', prf)]
-            members.extend(('profiles.%s.%s' % (given, key), key, keys.as_json(key, value))
-                           for key, value in values.items())
-            self.group('{', members, '}' if at == len(profiles) - 1 else '},')
+        given = []
+        for prf, number, values in profiles:
+            values = [member for member in values if is_sent(*member)]
+            if values:
+                given.append([('profiles.%s' % number, NUMBER_KEY, prf, number)] + values)
+        for at, members in enumerate(given):
+            self.group('{', members, '}' if at == len(given) - 1 else '},')
         self.lines.append(']}')
-        self.holds_settings = bool(settings or profiles)
+        self.holds_settings = len(self.paths) > 0
+        self.after = {}
 
     def group(self, opening, members, closing):
         self.lines.append(opening)
-        for at, (path, key, value) in enumerate(members):
-            self.paths[len(self.lines) + 1] = (path, key)
+        for at, (path, key, value, given) in enumerate(members):
+            self.paths[len(self.lines) + 1] = (path, key, given)
             self.lines.append('%s: %s%s' % (json.dumps(key), json.dumps(value), ',' if at < len(members) - 1 else ''))
         self.lines.append(closing)
 
     def text(self):
         return '\n'.join(self.lines) + '\n'
 
+    def reason(self, path, key, value, said):
+        """The playbook's message for the tool's reason, said after the key's place."""
+        row = row_of(path, key)
+        if row and said == row['refusal'].split(', ', 1)[-1] and ('words' in row or 'numbers' in row):
+            return '%s: %s is not %s' % (path, shown(value), takes(row))
+        if said == HIDDEN_START['refusal']:
+            refusal = hidden_start_refusal(path, key, self.after)
+            if refusal:
+                return refusal
+        if said == 'no such key':
+            # The tool suggests among the keys of the place it was given; the playbook may have the wrong place.
+            return '%s: no such setting%s' % (path, elsewhere(path, key))
+        if said.startswith('no such key'):
+            return '%s: no such setting%s' % (path, said[len('no such key'):])
+        return '%s: %s' % (path, said)
+
     def explain(self, message):
-        """The tool's refusal of a line in the playbook's words, or None."""
+        """The tool's refusal of a line in the playbook's words, and the tool's own message with the place as the
+        playbook gives it; or None."""
         refused = LOAD_REFUSAL.search(message)
         if not refused or int(refused.group(1)) not in self.paths:
             return None
-        path, key = self.paths[int(refused.group(1))]
+        path, key, value = self.paths[int(refused.group(1))]
         said = refused.group(2)
         # The tool names the key by its place in the document, or, for a few, by the name users know it by.
-        at = said.find(key + ', ')
-        reason = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
-        if reason == 'no such key':
-            # The tool suggests among the keys of the place it was given; the playbook may have the wrong place.
-            reason = 'no such setting' + self.keys.elsewhere(path, key)
-        elif reason.startswith('no such key'):
-            reason = 'no such setting' + reason[len('no such key'):]
-        if reason == TOOL_HELP:
-            reason = 'not one of its values, which ansible-doc vornset.bootmanager.settings lists'
-        return '%s: %s' % (path, reason)
+        row = row_of(path, key)
+        if row and said.endswith(row['refusal']):
+            said = row['refusal'].split(', ', 1)[-1]
+        else:
+            at = said.find(key + ', ')
+            said = said[at + len(key) + 2:] if at >= 0 else said.split(', ', 1)[-1]
+        tool_message = message[:refused.start()] + 'Parameter error: %s, %s' % (path, said) + message[refused.end():]
+        return self.reason(path, key, value, said), tool_message
 
 
 def stored(document):
     """What decides whether anything changes: the bytes the image stores, names among them."""
-    return (document.get('version'), document.get('stored'),
-            [(profile.get('prf'), profile.get('stored')) for profile in document.get('profiles', [])])
+    return (document.get('version'), document.get(STORED_KEY),
+            [(profile.get(NUMBER_KEY), profile.get(STORED_KEY)) for profile in document.get('profiles', [])])
 
 
-def visible(c):
-    """Whether c prints as a character of its own; a combining mark prints on the one before it, and a name that
-    holds one would read as its composed form does."""
-    return c.isprintable() and not unicodedata.combining(c)
+def escaped(data):
+    """Bytes of a name as the tool's list of changes quotes them: printable ASCII as it is, " and \\ escaped, any
+    other character as \\u and four lower-case hexadecimal digits (a surrogate pair above U+FFFF), and a byte that
+    starts no UTF-8 character as \\x and two."""
+    out = []
+    for c in data.decode('utf-8', 'surrogateescape'):
+        code = ord(c)
+        if 0xdc80 <= code <= 0xdcff:
+            out.append('\\x%02x' % (code - 0xdc00))
+        elif c in '"\\':
+            out.append('\\' + c)
+        elif 0x20 <= code < 0x7f:
+            out.append(c)
+        elif code > 0xffff:
+            code -= 0x10000
+            out.append('\\u%04x\\u%04x' % (0xd800 + (code >> 10), 0xdc00 + (code & 0x3ff)))
+        else:
+            out.append('\\u%04x' % code)
+    return ''.join(out)
 
 
-def quoted(name):
-    """A name between quotes, escaped as JSON escapes it, and anything that does not print visibly too."""
-    return '"%s"' % ''.join(c if visible(c) and c not in '"\\' else json.dumps(c)[1:-1] for c in name)
-
-
-def name_line(profile):
-    name = profile.get(NAME_KEY)
-    if name is None:
-        return '%s_bytes=%s' % (NAME_KEY, profile.get('prfname_bytes'))
-    plain = all(visible(c) for c in name) and name == name.strip() and not name.startswith('"')
-    return '%s=%s' % (NAME_KEY, name if plain else quoted(name))
+def name_value(profile):
+    """A profile's name between quotes as the tool's list of changes gives it, with any bytes its field holds after
+    the name's end: "AB" (then 43 44)."""
+    field = (profile.get(STORED_KEY) or {}).get('name')
+    if isinstance(field, list):
+        field = bytearray(field)
+    elif profile.get(NAME_BYTES_KEY):
+        field = bytearray.fromhex(profile[NAME_BYTES_KEY])
+    else:
+        field = bytearray(to_bytes(profile.get(NAME_KEY) or '', errors='surrogate_or_strict'))
+    end = field.find(b'\0')
+    name, rest = (field, b'') if end < 0 else (field[:end], field[end + 1:].rstrip(b'\0'))
+    then = ' (then %s)' % ' '.join('%02x' % byte for byte in rest) if rest else ''
+    return '"%s"%s' % (escaped(bytes(name)), then)
 
 
 def value_line(key, value, stored_value=None):
@@ -422,17 +586,17 @@ def value_line(key, value, stored_value=None):
 
 
 def settings_text(document):
-    """The settings as show=options prints them, but for a name that it cannot print as it is: that one is quoted
-    and escaped, so that names that differ read differently."""
+    """The settings as show=options prints them, but for names: each is quoted as the tool's list of changes quotes
+    it, with any bytes after its end, so that names that differ read differently."""
     lines = ['# vornset settings, configuration version %s' % document.get('version')]
-    stored_values = document.get('stored', {})
+    stored_values = document.get(STORED_KEY) or {}
     lines.extend(value_line(key, value, stored_values.get(key)) for key, value in document['settings'].items())
     for profile in document['profiles']:
-        lines.append('prf=%s' % profile['prf'])
+        lines.append('%s=%s' % (NUMBER_KEY, profile[NUMBER_KEY]))
         for key, value in profile.items():
             if key == NAME_KEY:
-                lines.append(name_line(profile))
-            elif key not in PROFILE_PARTS:
+                lines.append('%s=%s' % (NAME_KEY, name_value(profile)))
+            elif key not in (NUMBER_KEY, NAME_BYTES_KEY, STORED_KEY):
                 lines.append(value_line(key, value))
     lines.append('# end of vornset settings')
     return '\n'.join(lines) + '\n'
@@ -453,23 +617,20 @@ def main():
     path = module.params['path']
     settings = module.params['settings'] or {}
     try:
-        profiles = checked_arguments(settings, module.params['profiles'] or {},
-                                     given_profile_keys(getattr(basic, '_ANSIBLE_ARGS', None)))
+        checked_globals, profiles = checked_arguments(settings, module.params['profiles'] or {},
+                                                      given_profile_keys(getattr(basic, '_ANSIBLE_ARGS', None)))
     except Refused as e:
         module.fail_json(msg=str(e), **result)
+    document = Document(checked_globals, profiles)
+    data = to_bytes(document.text())
+    if len(data) > DOCUMENT_BYTES:
+        module.fail_json(msg='settings, profiles: %d bytes as the tool is given them, more than the tool reads (%d)'
+                         % (len(data), DOCUMENT_BYTES), **result)
     tool = Tool(module, module.params['executable'] or module.get_bin_path('vornset', required=True), path, result)
 
     before = tool.json([])
-    keys = Keys(before)
-    try:
-        keys.check_places(settings, profiles)
-    except Refused as e:
-        tool.fail(str(e))
-    document = Document(settings, profiles, keys)
-    data = to_bytes(document.text())
-    if len(data) > DOCUMENT_BYTES:
-        tool.fail('settings, profiles: %d bytes as the tool is given them, more than the tool reads (%d)'
-                  % (len(data), DOCUMENT_BYTES))
+    document.after = dict(before['settings'])
+    document.after.update((member[1], member[2]) for member in checked_globals if member[2] is not None)
     # With no data, run_command would leave the tool reading the module's own standard input.
     after = tool.json(['write=no', 'load=-'], data, document.explain) if document.holds_settings else before
     if module._diff:
@@ -477,9 +638,7 @@ def main():
                               before_header=path, after_header=path)
     result['changed'] = stored(before) != stored(after)
 
-    if not result['changed'] or module.check_mode:
-        result['settings'] = after
-    else:
+    if result['changed'] and not module.check_mode:
         if module.params['backup']:
             result['backup_file'] = module.backup_local(path)
         # The tool writes nothing when it fails.
@@ -491,7 +650,8 @@ def main():
             if module._diff:
                 result['diff']['after'] = settings_text(written)
             tool.fail('after the write %s reads differently from what the dry run said it would' % path)
-        result['settings'] = written
+        after = written
+    result.update(shaped(after))
     module.exit_json(**result)
 
 

@@ -17,7 +17,8 @@ from ansible.module_utils.common.text.converters import to_bytes
 from ansible_collections.vornset.bootmanager.plugins.modules import settings_info as module
 
 DOCUMENT = {'format_version': 2, 'version': 7, 'settings': {'stm': 'hidden', 'cntval': 10},
-            'stored': {'stm': 1, 'cntval': 10}, 'profiles': [{'prf': 1, 'prfname': 'Windows 11'}]}
+            'stored': {'stm': 1, 'cntval': 10},
+            'profiles': [{'prf': 1, 'prfname': 'Windows 11', 'stored': {'drive': 128}}, {'prf': 2, 'prfname': None}]}
 
 
 class Exit(Exception):
@@ -64,8 +65,12 @@ class SettingsInfoTest(unittest.TestCase):
                 outcome, result, calls, warnings = run_module((0, to_bytes(json.dumps(DOCUMENT)), b''),
                                                               _ansible_check_mode=check_mode)
                 self.assertIs(outcome, Exit)
+                # The profiles by number, as the settings module takes them, and their bytes apart.
                 self.assertEqual(result, dict(changed=False, settings=DOCUMENT['settings'],
-                                              profiles=DOCUMENT['profiles'], version=7, format_version=2))
+                                              profiles={'1': {'prfname': 'Windows 11'}, '2': {'prfname': None}},
+                                              stored={'settings': DOCUMENT['stored'],
+                                                      'profiles': {'1': {'drive': 128}, '2': None}},
+                                              version=7, format_version=2))
                 self.assertEqual([(call['args'], call['expand_user_and_vars'], call.get('data')) for call in calls],
                                  [(['/usr/bin/vornset', 'show=json', '/images/a b$'], False, None)])
                 self.assertEqual(warnings, [])
