@@ -70,7 +70,7 @@ Refusal refusalOf(Kind kind, const Option& option, std::string_view text, int ar
         break;
     case inexactText:
     case kinds:
-        refusal.reason = "the code page cannot hold it exactly; use only characters of your Windows code page"sv;
+        refusal.reason = "the code page cannot hold it exactly; use letters of your Windows code page"sv;
         break;
     }
     return refusal;

@@ -71,7 +71,7 @@ void printMoreHelp(Output& out)
     }
     out << " --version                           print the version\n"
 #ifdef _WIN32
-           " vornset.txt                         the whole manual, beside vornset.exe\n";
+           " vornset.txt (beside the exe)        the whole manual\n";
 #else
            " man vornset                         the whole manual\n";
 #endif

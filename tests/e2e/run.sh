@@ -289,7 +289,7 @@ case_a_name_outside_the_code_page_is_not_stored_as_a_look_alike() {
     stored=$(od -An -tx1 -j 0x688 -N6 vornbm.bin | tr -d ' ')
     if on_windows; then
         expect_status 1
-        expect_output $'Parameter error: prfname=?mega, the code page cannot hold it exactly; use only characters of your Windows code page\n'
+        expect_output $'Parameter error: prfname=?mega, the code page cannot hold it exactly; use letters of your Windows code page\n'
         expect_unchanged
         vornset show=json "Ωmega=1" vornbm.bin
         expect_status 1
@@ -536,7 +536,7 @@ case_help_on_windows_points_to_the_manual_beside_the_exe() {
     for asked in "/?" --help; do
         vornset "$asked"
         expect_status 0
-        [[ $out == "$help"More:* && $out == *$'\n'" vornset.txt "*"beside vornset.exe"$'\n' && $out != *"man vornset"* ]] ||
+        [[ $out == "$help"More:* && $out == *$'\n'" vornset.txt (beside the exe) "*$'\n' && $out != *"man vornset"* ]] ||
             fail "$asked printed: $out"
     done
 }
