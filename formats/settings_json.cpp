@@ -398,7 +398,6 @@ Problem readValue(Key key, const Token& value, bool bytes, bool version1, FileVa
 struct Profile {
     std::optional<int> number;
     FileSettings::Profile fields;
-    bool holdsSettings = false;
     int nameLine = 0;
     int bytesLine = 0;
 };
@@ -543,7 +542,6 @@ private:
             profile.fields.name = read.name;
         else
             profile.fields.number(field) = read.number;
-        profile.holdsSettings = profile.holdsSettings || field != ProfileField::profile;
     }
 
     void readProfile(std::size_t object)
@@ -575,7 +573,7 @@ private:
         while (given-- > 0)
             if (!plan_.files.counted())
                 refuseTooMany(end);
-        holdsSettings_ = holdsSettings_ || profile.holdsSettings;
+        holdsSettings_ = true;
     }
 
     Plan& plan_;

@@ -77,8 +77,7 @@ void readLine(std::string_view line, TextReading& reading)
     // "prf" starts the profile's section; the other four need one.
     if (found == keyOf(ProfileField::profile))
         reading.profile = value.number;
-    else
-        reading.holdsSettings = true;
+    reading.holdsSettings = true;
     if (!keepFileValue(found, value, reading.profile, reading.at(), reading.plan.files))
         reading.refuse({}, {TOO_MANY_SETTINGS});
 }

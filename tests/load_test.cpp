@@ -479,8 +479,7 @@ TEST(HiddenStart, AnImageAlreadySoTakesItsOwnSettingsBack)
 TEST(Settings, AFileWithoutSettingsIsRefused)
 {
     for (const char* text : {"", "\n\n", "# vornset settings, configuration version 7\n# end of vornset settings\n",
-                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}", "prf=2\n",
-                             "{\"profiles\": [{\"prf\": 2}]}"}) {
+                             " \t\r\n", "{}", "{\"settings\": {\"vm\": null}, \"profiles\": []}"}) {
         MemoryFile file(sampleImage());
         MemorySettingsFiles settings;
         settings.files["-"] = text;
@@ -488,6 +487,13 @@ TEST(Settings, AFileWithoutSettingsIsRefused)
         EXPECT_EQ(status, 1);
         EXPECT_EQ(output, "Parameter error: load, the file holds no settings\n");
         EXPECT_EQ(file.writes, 0);
+    }
+    // A profile's number alone, as the export of an image whose every field it leaves
+    // alone gives it, is taken alike in both formats.
+    for (const char* text : {"prf=2\n", "{\"profiles\": [{\"prf\": 2}]}"}) {
+        auto [output, image] = load(text);
+        EXPECT_EQ(output, closingMessages) << text;
+        EXPECT_EQ(image, sampleImage()) << text;
     }
 }
 

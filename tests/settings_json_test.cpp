@@ -218,7 +218,7 @@ TEST(JsonReader, RefusesWhatIsNoObjectAsSuchAndFaultsInTheirOrder)
         {"{\"profiles\": null}", "line 1: profiles, a list of profiles is needed"},
         {"{\"profiles\": [{\"btdrv\": \"8ah\", \"prf\": 99}]}", "line 1: profiles[0].btdrv, only values 80h-89h are valid"},
         {"{\"profiles\": [{\"prf\": 99, \"btdrv\": \"8ah\"}]}", "line 1: profiles[0].prf, only values 1-16 are valid"},
-        {"{\"profiles\": [{\"prf\": 2}]}", "the file holds no settings"},
+        {"{\"profiles\": [{\"prf\": 2}]}", ""},
     };
     for (const auto& [document, refusal] : documents)
         EXPECT_EQ(refusalOf(document), refusal) << document;
