@@ -27,21 +27,22 @@ ImageError lockError(FileAccess::Locking locking, Access access)
 }
 
 // Tries the lock again and again while another program holds it, within one wait
-// that starts at the first attempt and spans every opening of the path.
+// that starts when it is first found held and spans every opening of the path; a
+// lock granted at once never reads the clock.
 class LockWait {
 public:
     LockWait(Clock& clock, LockWaiting& waiting) : clock_(clock), waiting_(waiting) {}
 
     FileAccess::Locking lock(FileAccess& file, Access access)
     {
-        if (!started_) {
-            started_ = true;
-            start_ = clock_.now();
-        }
         for (;;) {
             FileAccess::Locking locking = file.tryLock(access);
             if (locking != FileAccess::Locking::heldByOther)
                 return locking;
+            if (!started_) {
+                started_ = true;
+                start_ = clock_.now();
+            }
             std::int64_t waited = clock_.now() - start_;
             if (waited >= lockWaitMilliseconds)
                 return locking;
