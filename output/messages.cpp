@@ -18,6 +18,7 @@ namespace {
 // What the system says of a folder or of something else that is no file, in its words.
 constexpr std::string_view IS_A_FOLDER = "Is a directory";
 constexpr std::string_view NOT_A_FILE = "Not a regular file";
+constexpr std::string_view AS_IT_WAS = "; the image is as it was\n";
 
 // Every warning starts so, and is one line.
 Output& warning(Output& err)
@@ -217,7 +218,7 @@ void printWriteFailure(std::string_view path, std::string_view reason, Written w
     err << Printable{reason.empty() ? "the write stopped short" : reason};
     switch (written) {
     case Written::nothing:
-        err << "; the image is as it was\n";
+        err << AS_IT_WAS;
         break;
     case Written::whole:
         err << "; the image holds the whole edit\n";
@@ -231,7 +232,7 @@ void printWriteFailure(std::string_view path, std::string_view reason, Written w
 void printOverSizeLimit(std::string_view path, std::uint64_t limit, Output& err)
 {
     printPathPrefix(path, err);
-    err << "the file-size limit of " << static_cast<int>(limit) << " bytes lies below the image's end; the image is as it was\n";
+    err << "the file-size limit of " << static_cast<int>(limit) << " bytes lies below the image's end" << AS_IT_WAS;
 }
 
 void printWaitingForLock(std::string_view path, Output& err)
