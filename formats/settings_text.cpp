@@ -50,11 +50,11 @@ struct TextReading {
     bool holdsSettings = false;
     std::optional<Refusal> refusal{};
 
-    Origin at() const { return {.file = file, .line = line}; }
+    Origin place() const { return {.file = file, .line = line}; }
 
     void refuse(std::string_view key, Problem problem, std::string_view meant = {})
     {
-        refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = at(), .meant = meant};
+        refusal = Refusal{.key = key, .reason = problem.reason, .namesKey = problem.namesKey, .at = place(), .meant = meant};
     }
 };
 
@@ -78,7 +78,7 @@ void readLine(std::string_view line, TextReading& reading)
     if (found == keyOf(ProfileField::profile))
         reading.profile = value.number;
     reading.holdsSettings = true;
-    if (!keepFileValue(found, value, reading.profile, reading.at(), reading.plan.files))
+    if (!keepFileValue(found, value, reading.profile, reading.place(), reading.plan.files))
         reading.refuse({}, {TOO_MANY_SETTINGS});
 }
 
@@ -94,7 +94,7 @@ void noteNotCarried(std::string_view comment, TextReading& reading)
     if (found >= firstRunKey)
         return;
     comment.remove_prefix(key.size());
-    NotCarried left{reading.at(), found, found < firstProfileKey ? 0 : reading.profile, {}};
+    NotCarried left{reading.place(), found, found < firstProfileKey ? 0 : reading.profile, {}};
     if (comment.starts_with(STORED_VALUE) && comment.ends_with(HAS_NO_OPTION_VALUE)) {
         comment.remove_prefix(STORED_VALUE.size());
         comment.remove_suffix(HAS_NO_OPTION_VALUE.size());

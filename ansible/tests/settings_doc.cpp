@@ -56,12 +56,12 @@ std::string item(std::string_view text, std::size_t indent)
         if (folded[i] == ' ')
             lastSpace = i;
         if (i - lineStart >= width && lastSpace != std::string::npos && lastSpace > lineStart) {
-            out += folded.substr(lineStart, lastSpace - lineStart) + "\n" + std::string(indent + 2, ' ');
+            out += std::string(folded.begin() + static_cast<std::ptrdiff_t>(lineStart), folded.begin() + static_cast<std::ptrdiff_t>(lastSpace)) + "\n" + std::string(indent + 2, ' ');
             lineStart = lastSpace + 1;
             lastSpace = std::string::npos;
         }
     }
-    return out + folded.substr(lineStart) + "\n";
+    return out + std::string(folded.begin() + static_cast<std::ptrdiff_t>(lineStart), folded.end()) + "\n";
 }
 
 // "C(a), C(b) or C(c)"
