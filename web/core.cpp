@@ -6,7 +6,7 @@
 #include "vornset.h"
 
 #include "image/boot_image.h"
-#include "output/describe.h"
+#include "web/describe.h"
 #include "web/memory_io.h"
 
 #include <algorithm>

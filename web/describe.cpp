@@ -1,4 +1,4 @@
-#include "output/describe.h"
+#include "web/describe.h"
 
 #include "image/boot_image.h"
 #include "settings/settings.h"
