@@ -237,7 +237,7 @@ void warnOfNotCarried(const Plan& plan, Output& err)
 {
     const FileSettings& files = plan.files;
     for (std::size_t i = 0; i < files.notCarriedCount; ++i) {
-        const NotCarried& left = files.notCarried[i];
+        const NotCarried& left = *files.notCarried[i];
         Field field{.key = keyText(left.key), .profile = left.profile, .stored = left.stored.value_or(0),
                     .kind = left.stored ? ValueKind::none : ValueKind::name};
         warnNotCarried(plan.loads() > 1 ? plan.loadName(left.at.file) : std::string_view{}, left.at.line, field, err);

@@ -43,15 +43,10 @@ constexpr std::string_view NOT_JSON = "not valid JSON";
 constexpr int deepest = 16;
 constexpr std::size_t mostValues = 4096;
 
-bool isHex(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
 bool allHex(std::string_view digits)
 {
     for (char c : digits)
-        if (!isHex(c))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F')))
             return false;
     return true;
 }
@@ -327,27 +322,6 @@ private:
     int item_ = -1;
 };
 
-// The members of an object, as the positions of their keys: each key's value follows
-// it.
-struct Members {
-    std::span<const Token> tokens;
-    std::size_t object;
-
-    struct Iterator {
-        std::span<const Token> tokens;
-        std::size_t key;
-        std::size_t operator*() const { return key; }
-        Iterator& operator++()
-        {
-            key = tokens[key + 1].end;
-            return *this;
-        }
-        bool operator!=(const Iterator& other) const { return key != other.key; }
-    };
-    Iterator begin() const { return {tokens, object + 1}; }
-    Iterator end() const { return {tokens, tokens[object].end}; }
-};
-
 // The position of a key among the keys, or their number where it is none.
 std::size_t keyIndex(std::string_view key, std::span<const std::string_view> keys)
 {
@@ -421,7 +395,7 @@ public:
             refuse(FORMAT_VERSION, {"only 1 and 2 are valid"sv, true}, version.line);
         version1_ = version.text == "1"sv;
         std::size_t stored = member(0, STORED);
-        for (std::size_t at : Members{tokens_, 0}) {
+        for (std::size_t at = 1; at < tokens_[0].end; at = nextKey(at)) {
             std::size_t found = keyIndex(tokens_[at].text, DOCUMENT_KEYS);
             const Token& value = tokens_[at + 1];
             object_ = {};
@@ -430,16 +404,16 @@ public:
                 break;
             } else if (found == DOCUMENT_KEYS.size()) {
                 refuseUnknown(at, DOCUMENT_KEYS);
+            } else if (DOCUMENT_KEYS[found] == SETTINGS && value.kind != Token::object) {
+                refuse(SETTINGS, {"an object is expected"sv, true}, value.line);
             } else if (DOCUMENT_KEYS[found] == SETTINGS) {
-                if (value.kind != Token::object)
-                    refuse(SETTINGS, {"an object is expected"sv, true}, value.line);
                 object_ = SETTINGS;
                 Profile none;
-                for (std::size_t member : Members{tokens_, at + 1})
+                for (std::size_t member = at + 2; member < value.end; member = nextKey(member))
                     readMember(member, globalKeys_, stored, none);
+            } else if (DOCUMENT_KEYS[found] == PROFILES && value.kind != Token::list) {
+                refuse(PROFILES, {"a list of profiles is needed"sv, true}, value.line);
             } else if (DOCUMENT_KEYS[found] == PROFILES) {
-                if (value.kind != Token::list)
-                    refuse(PROFILES, {"a list of profiles is needed"sv, true}, value.line);
                 object_ = PROFILES;
                 for (std::size_t profile = at + 2; profile < value.end && !refusal_; profile = tokens_[profile].end)
                     readProfile(profile);
@@ -473,12 +447,16 @@ private:
         refuse({}, {TOO_MANY_SETTINGS}, line);
     }
 
+    // An object's member after the one whose key stands at a position: its value
+    // follows its key.
+    std::size_t nextKey(std::size_t key) const { return tokens_[key + 1].end; }
+
     // The value of a key in the object at a position, or the last value, the null
     // one with no line, where it has none.
     std::size_t member(std::size_t object, std::string_view key) const
     {
         if (tokens_[object].kind == Token::object)
-            for (std::size_t at : Members{tokens_, object})
+            for (std::size_t at = object + 1; at < tokens_[object].end; at = nextKey(at))
                 if (sameText(tokens_[at].text, key))
                     return at + 1;
         return tokens_.size() - 1;
@@ -553,7 +531,7 @@ private:
         Profile profile;
         std::size_t firstLeft = plan_.files.notCarriedCount;
         std::size_t stored = member(object, STORED);
-        for (std::size_t at : Members{tokens_, object})
+        for (std::size_t at = object + 1; at < tokens_[object].end; at = nextKey(at))
             readMember(at, PROFILE_KEYS, stored, profile);
         // A profile needs its number, at the line that ends it where it has none.
         int end = token.line;
@@ -562,7 +540,7 @@ private:
         if (!profile.number)
             return refuse(PROFILE_SETTINGS[0].key, {PROFILE_SETTINGS[0].refusal}, end);
         for (std::size_t left = firstLeft; left < plan_.files.notCarriedCount; ++left)
-            plan_.files.notCarried[left].profile = *profile.number;
+            plan_.files.notCarried[left]->profile = *profile.number;
         FileSettings::Profile& fields = plan_.files.profiles[static_cast<std::size_t>(*profile.number - 1)];
         fields.name = profile.fields.name ? profile.fields.name : fields.name;
         std::size_t given = profile.fields.name ? 2u : 1u;

@@ -109,8 +109,8 @@ private:
         std::span<const std::uint16_t> options = plan_.valuesOf(static_cast<Key>(row));
         if (!options.empty())
             return argumentAt(options.back());
-        const FileSettings::Global& file = plan_.files.globals[row];
-        return file.code ? std::optional<Origin>(file.at) : std::nullopt;
+        const std::optional<FileSettings::Global>& file = plan_.files.globals[row];
+        return file ? std::optional<Origin>(file->at) : std::nullopt;
     }
 
     const Plan& plan_;
@@ -152,7 +152,7 @@ Problem checkFileValue(Key key, std::string_view text, FileValue& value)
 bool keepFileValue(Key key, const FileValue& value, int profile, const Origin& at, FileSettings& files)
 {
     if (key < firstProfileKey) {
-        files.globals[key] = {static_cast<std::uint8_t>(value.number), at};
+        files.globals[key] = FileSettings::Global{static_cast<std::uint8_t>(value.number), at};
     } else if (key != keyOf(ProfileField::profile)) {
         FileSettings::Profile& fields = files.profiles[static_cast<std::size_t>(profile - 1)];
         if (key == keyOf(ProfileField::name))
@@ -166,8 +166,8 @@ bool keepFileValue(Key key, const FileValue& value, int profile, const Origin& a
 void applyFileSettings(const FileSettings& files, ConfigBlock& block)
 {
     for (std::size_t row = 0; row < files.globals.size(); ++row)
-        if (files.globals[row].code)
-            block.set(GLOBAL_SETTINGS[row].field, *files.globals[row].code);
+        if (files.globals[row])
+            block.set(GLOBAL_SETTINGS[row].field, files.globals[row]->code);
     for (std::size_t profile = 0; profile < files.profiles.size(); ++profile)
         applyProfileFields(block, profile, files.profiles[profile]);
 }

@@ -89,7 +89,7 @@ struct NotCarried {
 // gives for it, which is all that loading them leaves.
 struct FileSettings {
     struct Global {
-        std::optional<std::uint8_t> code;
+        std::uint8_t code;
         Origin at;
     };
     struct Profile {
@@ -103,11 +103,13 @@ struct FileSettings {
             return field == ProfileField::drive ? drive : field == ProfileField::partition ? partition : logPart;
         }
     };
-    std::array<Global, globalCount> globals{};
+    // Each held only once a file gives it, so that a plan is made without building
+    // every origin it might hold.
+    std::array<std::optional<Global>, globalCount> globals{};
     std::array<Profile, ConfigBlock::profileCount> profiles{};
     // How many settings the files gave, against mostFileSettings.
     std::size_t count = 0;
-    std::array<NotCarried, 128> notCarried;
+    std::array<std::optional<NotCarried>, 128> notCarried;
     std::size_t notCarriedCount = 0;
 
     // Counts one more setting: false past the most a run takes.
