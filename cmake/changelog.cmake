@@ -38,5 +38,11 @@ function(vornset_newest_release changelog prefix)
     set(${prefix}_VERSION ${CMAKE_MATCH_1} PARENT_SCOPE)
     set(${prefix}_DATE ${CMAKE_MATCH_2} PARENT_SCOPE)
     vornset_epoch_of("${CMAKE_MATCH_2} ${CMAKE_MATCH_3}:${CMAKE_MATCH_4}" epoch)
+    # The packages' files carry this time; dated later than now, each build would find
+    # its own files older than the sources and never end.
+    string(TIMESTAMP now "%s" UTC)
+    if(epoch GREATER now)
+        message(FATAL_ERROR "${changelog}: the newest entry, \"${newest}\", is dated later than now")
+    endif()
     set(${prefix}_EPOCH ${epoch} PARENT_SCOPE)
 endfunction()
