@@ -123,7 +123,6 @@ std::optional<int> driveDigit(std::uint8_t drive);
 // Whether a stored partition or log part. number is one that the options give.
 bool isPartitionNumber(unsigned number);
 
-// The rule for a hidden start ties three settings together.
 // The three settings the rule for a hidden start ties together, in the order in
 // which a refusal names the one that broke it.
 inline constexpr std::array<Setting, 3> HIDDEN_START_FIELDS{Setting::cnt, Setting::dbt, Setting::stm};
