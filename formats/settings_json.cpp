@@ -276,6 +276,9 @@ private:
             if (!value(level + 1))
                 return false;
         } while (take(','));
+        // A key of the root stands under no other.
+        if (level == 0)
+            object_ = {}, item_ = -1;
         return take(close) && (!object || keysOnce(first));
     }
 

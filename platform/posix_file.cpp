@@ -2,6 +2,7 @@
 #include "platform/native_settings_files.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -61,6 +62,31 @@ std::size_t transferAll(Bytes bytes, std::uint64_t offset, Transfer transfer)
         done += static_cast<std::size_t>(count);
     }
     return done;
+}
+
+// A signal that ends the process between two sectors would leave part of an edit on
+// disk without a word. From the first write until the file is closed these wait,
+// and take effect once it is: the image then holds the whole edit or none of it.
+constexpr int endingSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGALRM, SIGUSR1, SIGUSR2};
+sigset_t maskBeforeWriting;
+bool holdingSignals = false;
+
+void holdEndingSignals()
+{
+    if (holdingSignals)
+        return;
+    sigset_t ending;
+    sigemptyset(&ending);
+    for (int signal : endingSignals)
+        sigaddset(&ending, signal);
+    holdingSignals = sigprocmask(SIG_BLOCK, &ending, &maskBeforeWriting) == 0;
+}
+
+void releaseEndingSignals()
+{
+    if (holdingSignals)
+        sigprocmask(SIG_SETMASK, &maskBeforeWriting, nullptr);
+    holdingSignals = false;
 }
 
 FileAccess::Kind kindOf(mode_t mode)
@@ -169,6 +195,7 @@ bool NativeFile::readAt(std::uint64_t offset, std::span<std::uint8_t> bytes)
 
 std::size_t NativeFile::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes)
 {
+    holdEndingSignals();
     errno = 0;
     std::size_t written = transferAll(bytes, offset, [this](const void* data, std::size_t size, off_t at) {
         return pwrite(descriptor_, data, size, at);
@@ -203,6 +230,7 @@ bool NativeFile::close()
     bool closed = ::close(descriptor_) == 0 || failed();
     descriptor_ = -1;
     writable_ = false;
+    releaseEndingSignals();
     return closed;
 }
 

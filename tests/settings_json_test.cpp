@@ -165,6 +165,8 @@ TEST(JsonReader, RefusalsNameTheValuesPath)
          "line 2: profiles[1].prfname, at most 16 bytes"},
         {"{\"profiles\": [{\"prf\": 4}, {\"prf\": 2}, {\"prf\": 1, \"btlog\": 1, \"btlog\": 2}]}",
          "line 1: profiles[2].btlog, given twice"},
+        {"{\"version\": 7, \"version\": 7}", "line 1: version, given twice"},
+        {"{\"profiles\": [],\n\"profiles\": [{\"prf\": 1}, {\"prf\": 2}]}", "line 2: profiles, given twice"},
         {"{\"profiles\": [{\"prf\": 4}, {\"prf\": 17}]}", "line 1: profiles[1].prf, only values 1-16 are valid"},
         {"{\"settings\": {\"cntvl\": 5}}", "line 1: settings.cntvl, no such key; did you mean cntval?"},
         {"{\"settings\": {\"CNTVAL\": 5}}", "line 1: settings.CNTVAL, no such key; did you mean cntval?"},

@@ -11,9 +11,12 @@
 //     pwrite-eintr=N      the same for pwrite
 //     flock-eintr=N       the same for flock
 //     fstat-eio           fstat of the open file fails with EIO
+//     pwrite-term         the first pwrite, once through, is followed by SIGTERM,
+//                         as from another program while the image is written
 //   VORNSET_SHIM_LOG    where each call on the file is logged as "CALL DESCRIPTOR"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +42,7 @@ int lockInterruptions = 0;
 int openError = 0;
 bool statFails = false;
 bool openOnZero = false;
+bool terminateAfterWrite = false;
 dev_t fileDevice = 0;
 ino_t fileInode = 0;
 bool fileKnown = false;
@@ -73,6 +77,7 @@ __attribute__((constructor)) void readRules()
         openError = errorNamed(value);
     openOnZero = rule == "open-fd0";
     statFails = rule == "fstat-eio";
+    terminateAfterWrite = rule == "pwrite-term";
 }
 
 template <typename Function>
@@ -183,7 +188,12 @@ ssize_t pwrite64(int descriptor, const void* buffer, size_t size, off64_t offset
         if (interrupts(writeInterruptions))
             return -1;
     }
-    return next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64")(descriptor, buffer, size, offset);
+    ssize_t written = next<ssize_t (*)(int, const void*, size_t, off64_t)>("pwrite64")(descriptor, buffer, size, offset);
+    if (target && terminateAfterWrite) {
+        terminateAfterWrite = false;
+        kill(getpid(), SIGTERM);
+    }
+    return written;
 }
 
 // The tool asks for fstat64; the shim itself, for fstat.

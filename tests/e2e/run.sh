@@ -599,6 +599,18 @@ case_interrupted_calls_are_retried_but_not_for_ever() {
     expect_unchanged
 }
 
+case_a_signal_that_ends_the_run_while_it_writes_waits_for_the_whole_edit() {
+    # The edit spans the names' sector, written first, and the global settings'.
+    [[ -n ${VORNSET_SHIM_LIBRARY:-} ]] || skip "needs the test build's system call shim"
+    local edit=(vm=text prf=16 prfname=X)
+    cp original.bin whole.bin
+    "$VORNSET" "${edit[@]}" whole.bin >/dev/null || fail "the edit failed without a signal"
+    shim pwrite-term "${edit[@]}" vornbm.bin
+    expect_status 143
+    expect_output ""
+    cmp -s whole.bin vornbm.bin || fail "the image holds part of the edit: $(changed_offsets whole.bin vornbm.bin)"
+}
+
 case_a_file_that_cannot_be_measured_is_not_read() {
     [[ -n ${VORNSET_SHIM_LIBRARY:-} ]] || skip "needs the test build's system call shim"
     capture env LD_PRELOAD="$VORNSET_SHIM_LIBRARY" VORNSET_SHIM=fstat-eio VORNSET_SHIM_FILE=vornbm.bin \
