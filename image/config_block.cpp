@@ -21,6 +21,8 @@ std::size_t at(std::size_t table, std::size_t profile, std::size_t width = 1)
 
 } // namespace
 
+ConfigBlock::ConfigBlock(std::span<std::uint8_t, size> bytes) : bytes_(bytes) {}
+
 std::uint8_t ConfigBlock::get(Setting setting) const
 {
     return bytes_[static_cast<std::size_t>(setting)];

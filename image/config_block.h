@@ -41,7 +41,7 @@ public:
 
     using Name = std::array<std::uint8_t, nameLength>;
 
-    explicit ConfigBlock(std::span<std::uint8_t, size> bytes) : bytes_(bytes) {}
+    explicit ConfigBlock(std::span<std::uint8_t, size> bytes);
 
     std::uint8_t get(Setting setting) const;
     void set(Setting setting, std::uint8_t value);

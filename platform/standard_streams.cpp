@@ -34,6 +34,11 @@ void StandardOutput::write(std::string_view text)
         failed_ = true;
 }
 
+bool StandardOutput::failed() const
+{
+    return failed_;
+}
+
 bool StandardOutput::flush()
 {
     if (std::fflush(stream_) != 0 || std::ferror(stream_))

@@ -14,7 +14,7 @@ public:
 
     void write(std::string_view text) override;
     bool flush() override;
-    bool failed() const { return failed_; }
+    bool failed() const;
 
 private:
     std::FILE* stream_;

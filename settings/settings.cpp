@@ -221,6 +221,11 @@ std::optional<std::uint8_t> codeOfWord(const GlobalSetting& setting, std::string
     return static_cast<std::uint8_t>(*position);
 }
 
+bool takesNumber(const GlobalSetting& setting)
+{
+    return setting.words.empty();
+}
+
 std::optional<std::uint8_t> codeOfNumber(const GlobalSetting& setting, int number)
 {
     if (!takesNumber(setting) || number < setting.numbers.lowest || number > setting.numbers.highest)

@@ -73,10 +73,7 @@ const GlobalSetting& globalSetting(Setting field);
 std::size_t rowOf(Setting field);
 
 // Whether the setting takes a number rather than a word.
-inline bool takesNumber(const GlobalSetting& setting)
-{
-    return setting.words.empty();
-}
+bool takesNumber(const GlobalSetting& setting);
 
 // The stored code for a word, or for a number, where the setting takes it.
 std::optional<std::uint8_t> codeOfWord(const GlobalSetting& setting, std::string_view word);
