@@ -18,15 +18,6 @@ std::optional<int> inRange(std::optional<int> number, const NumberRange& range)
 
 } // namespace
 
-bool param(std::string_view key, std::string_view& value, std::string_view argument)
-{
-    if (!carries(argument, key))
-        return false;
-    argument.remove_prefix(key.size() + 1);
-    value = argument;
-    return true;
-}
-
 bool carries(std::string_view argument, std::string_view key)
 {
     return argument.size() > key.size() && argument.starts_with(key) && argument[key.size()] == '=';

@@ -10,10 +10,7 @@
 namespace vornset {
 
 // The one way an argument is matched to a key: the key and "=" start it, so that
-// "cnt" never takes "cntval=5". On a match, value is the rest of the argument.
-bool param(std::string_view key, std::string_view& value, std::string_view argument);
-
-// Whether the argument carries the key.
+// "cnt" never takes "cntval=5".
 bool carries(std::string_view argument, std::string_view key);
 
 // Reads a number the way atoi does (leading white space, a sign, digits up to the
