@@ -251,9 +251,11 @@ SettingsFiles::Reading NativeSettingsFiles::read(std::string_view name, std::spa
         return kept({0, Fault::system});
     struct stat info{};
     Reading reading{0, Fault::system};
-    if (fstat(descriptor, &info) == 0)
-        reading = S_ISREG(info.st_mode) ? readToEnd(descriptor, buffer)
-                                        : Reading{0, S_ISDIR(info.st_mode) ? Fault::folder : Fault::notAFile};
+    if (fstat(descriptor, &info) == 0) {
+        FileAccess::Kind kind = kindOf(info.st_mode);
+        reading = kind == FileAccess::Kind::regular ? readToEnd(descriptor, buffer)
+                                                    : Reading{0, kind == FileAccess::Kind::folder ? Fault::folder : Fault::notAFile};
+    }
     kept(reading);
     ::close(descriptor);
     return reading;
