@@ -9,15 +9,14 @@
 
 namespace vornset {
 
-// One field of the block as every export tells it and the JSON reader names it: its
-// option's key, the profile it belongs to, the bits it holds, and the value its
-// option gives, where one does.
 // What an option gives a field: a word, a number, a drive byte or a name; none
 // where no option gives the stored value.
 enum class ValueKind : std::uint8_t { none, word, number, drive, name };
 
+// One field of the block as every export tells it and the JSON reader names it: its
+// option's key, the profile it belongs to, the bits it holds, and the value its
+// option gives, where one does.
 struct Field {
-
     std::string_view key;
     // 1 to 16 for a profile's field, 0 for a global setting.
     int profile = 0;
